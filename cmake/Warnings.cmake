@@ -1,0 +1,4 @@
+function(quorvel_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter
+                         $<$<COMPILE_LANGUAGE:CXX>:-Wno-missing-field-initializers>)
+endfunction()

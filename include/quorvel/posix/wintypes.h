@@ -1,0 +1,86 @@
+/* The Win32 types that appear in the library's interface, for platforms
+ * without <windows.h>. Sizes and layouts match the Windows SDK's; handles
+ * are distinct pointer types as under STRICT. */
+#ifndef QUORVEL_POSIX_WINTYPES_H
+#define QUORVEL_POSIX_WINTYPES_H
+
+#include <stdint.h>
+
+#ifndef _WIN32
+
+typedef uint8_t BYTE;
+typedef uint16_t WORD;
+typedef uint32_t DWORD;
+typedef int32_t LONG;
+typedef uint32_t ULONG;
+typedef int32_t BOOL;
+typedef int INT;
+typedef unsigned int UINT;
+typedef unsigned short WCHAR;
+typedef WCHAR *LPWSTR;
+typedef const WCHAR *LPCWSTR;
+typedef int64_t LONGLONG;
+typedef uint64_t ULONGLONG;
+typedef int32_t HRESULT;
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef intptr_t LRESULT;
+typedef uintptr_t UINT_PTR;
+typedef intptr_t LONG_PTR;
+typedef uintptr_t ULONG_PTR;
+typedef void *HANDLE;
+typedef void *LPVOID;
+
+#define QUORVEL_DECLARE_HANDLE(name) struct name##__ { int unused; }; typedef struct name##__ *name
+QUORVEL_DECLARE_HANDLE(HWND);
+QUORVEL_DECLARE_HANDLE(HINSTANCE);
+QUORVEL_DECLARE_HANDLE(HDC);
+QUORVEL_DECLARE_HANDLE(HHOOK);
+QUORVEL_DECLARE_HANDLE(HMONITOR);
+QUORVEL_DECLARE_HANDLE(HBITMAP);
+QUORVEL_DECLARE_HANDLE(HFONT);
+#undef QUORVEL_DECLARE_HANDLE
+typedef HINSTANCE HMODULE;
+typedef void *HGLOBAL;
+typedef void *HLOCAL;
+
+#ifndef TRUE
+#define TRUE 1
+#define FALSE 0
+#endif
+
+typedef struct _FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+} FILETIME, *LPFILETIME;
+
+typedef struct _SYSTEMTIME {
+    WORD wYear;
+    WORD wMonth;
+    WORD wDayOfWeek;
+    WORD wDay;
+    WORD wHour;
+    WORD wMinute;
+    WORD wSecond;
+    WORD wMilliseconds;
+} SYSTEMTIME, *LPSYSTEMTIME;
+
+typedef struct tagPOINT {
+    LONG x;
+    LONG y;
+} POINT;
+
+typedef struct tagSIZE {
+    LONG cx;
+    LONG cy;
+} SIZE;
+
+typedef struct tagRECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+} RECT;
+
+#endif /* !_WIN32 */
+#endif

@@ -1,0 +1,14 @@
+// The library's own module: its instance handle and what load time set up.
+#pragma once
+
+#include "platform/win32.h"
+
+namespace frame {
+
+// The library's instance handle (the default instance of its windows).
+HINSTANCE module_handle();
+
+// What initialising COM for the loading thread returned.
+HRESULT com_init_result();
+
+}  // namespace frame

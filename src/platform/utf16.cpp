@@ -1,0 +1,76 @@
+#include "platform/utf16.h"
+
+namespace platform {
+
+size_t u16_length(const u16 *text) {
+    size_t n = 0;
+    if (text)
+        while (text[n]) ++n;
+    return n;
+}
+
+std::string utf16_to_utf8(const u16 *text, size_t length) {
+    std::string out;
+    out.reserve(length * 3);
+    for (size_t i = 0; i < length; ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < length && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::u16string utf8_to_utf16(const std::string &text) {
+    std::u16string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        unsigned char b = static_cast<unsigned char>(text[i]);
+        char32_t c;
+        size_t extra;
+        if (b < 0x80) { c = b; extra = 0; }
+        else if ((b & 0xE0) == 0xC0) { c = b & 0x1F; extra = 1; }
+        else if ((b & 0xF0) == 0xE0) { c = b & 0x0F; extra = 2; }
+        else if ((b & 0xF8) == 0xF0) { c = b & 0x07; extra = 3; }
+        else { out += u'\uFFFD'; ++i; continue; }
+        if (extra && i + extra >= text.size()) { out += u'\uFFFD'; break; }
+        bool ok = true;
+        for (size_t k = 1; k <= extra; ++k) {
+            unsigned char t = static_cast<unsigned char>(text[i + k]);
+            if ((t & 0xC0) != 0x80) { ok = false; break; }
+            c = (c << 6) | (t & 0x3F);
+        }
+        if (!ok) { out += u'\uFFFD'; ++i; continue; }
+        i += extra + 1;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (c >> 10));
+            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace platform

@@ -1,0 +1,93 @@
+#include "support/message_box_capture.h"
+
+#include <chrono>
+
+namespace test {
+
+std::vector<ShownBox> MessageBoxCapture::boxes() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return boxes_;
+}
+
+void MessageBoxCapture::record(ShownBox box) {
+    std::lock_guard<std::mutex> guard(lock_);
+    boxes_.push_back(std::move(box));
+}
+
+#ifdef _WIN32
+
+MessageBoxCapture::MessageBoxCapture(int answer) : answer_(answer) {
+    watcher_ = std::thread([this] { watch(); });
+}
+
+MessageBoxCapture::~MessageBoxCapture() {
+    stop_ = true;
+    watcher_.join();
+}
+
+namespace {
+
+struct Found {
+    HWND box = nullptr;
+};
+
+BOOL CALLBACK find_box(HWND window, LPARAM data) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    wchar_t cls[16] = {};
+    GetClassNameW(window, cls, 16);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
+        std::wstring(cls) == L"#32770") {
+        reinterpret_cast<Found *>(data)->box = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::u16string window_text(HWND window) {
+    wchar_t buffer[4096] = {};
+    GetWindowTextW(window, buffer, 4096);
+    return std::u16string(reinterpret_cast<const char16_t *>(buffer));
+}
+
+}  // namespace
+
+void MessageBoxCapture::watch() {
+    while (!stop_) {
+        Found found;
+        EnumWindows(find_box, reinterpret_cast<LPARAM>(&found));
+        if (found.box) {
+            ShownBox box;
+            box.caption = window_text(found.box);
+            box.text = window_text(GetDlgItem(found.box, 0xFFFF));
+            GetWindowRect(found.box, &box.rect);
+            record(box);
+            SendMessageW(found.box, WM_COMMAND, MAKEWPARAM(answer_, BN_CLICKED), 0);
+            // Let the box go away before looking for the next one.
+            for (int i = 0; i < 100 && IsWindow(found.box); ++i) Sleep(10);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+#else
+
+MessageBoxCapture::MessageBoxCapture(int answer) : answer_(answer) {
+    previous_ = Quorvel_SetMessageBoxHandler(&MessageBoxCapture::handle, this);
+}
+
+MessageBoxCapture::~MessageBoxCapture() { Quorvel_SetMessageBoxHandler(previous_, nullptr); }
+
+int MessageBoxCapture::handle(void *context, HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
+    auto *self = static_cast<MessageBoxCapture *>(context);
+    ShownBox box;
+    box.caption = str16(caption);
+    box.text = str16(text);
+    box.style = type;
+    self->record(box);
+    return self->answer_;
+}
+
+#endif
+
+}  // namespace test
