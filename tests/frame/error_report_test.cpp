@@ -58,7 +58,7 @@ TEST(ErrorReport, GetMessageCopiesTheSystemText) {
     EXPECT_EQ(str16(small), reference.substr(0, 5));
 }
 
-TEST(MessageBox, ShowsTheTitleAndPassesTheStyleThrough) {
+TEST(HostMessageBox, ShowsTheTitleAndPassesTheStyleThrough) {
     MessageBoxCapture capture(IDOK);
     Msg_SetTitle(u16(u"Quorvel テスト"));
     EXPECT_EQ(Msg_Show(nullptr, u16(u"本文"), MB_OK | MB_ICONEXCLAMATION), IDOK);
