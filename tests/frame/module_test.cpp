@@ -1,6 +1,6 @@
 #include <quorvel/frame.h>
 
-#include "support/message_box_capture.h"
+#include "support/win32.h"
 
 #include <gtest/gtest.h>
 

@@ -4,10 +4,7 @@
 // on screen (run under a display), reads it and presses a button.
 #pragma once
 
-#include <quorvel/base.h>
-#ifndef _WIN32
-#include <quorvel/posix/winapi.h>
-#endif
+#include "support/win32.h"
 
 #include <atomic>
 #include <mutex>

@@ -1,0 +1,74 @@
+// Loading and unloading a second copy of the library on a thread of our
+// own, to watch its load and unload steps.
+#include <quorvel/error.h>
+
+#include "support/win32.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#ifndef _WIN32
+#include <dlfcn.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+#ifdef _WIN32
+std::string library_path() {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&Err_Message), &module);
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(module, path, MAX_PATH);
+    return path;
+}
+void *load(const std::string &path) { return LoadLibraryA(path.c_str()); }
+bool unload(void *library) { return FreeLibrary(static_cast<HMODULE>(library)); }
+#else
+std::string library_path() {
+    Dl_info info{};
+    dladdr(reinterpret_cast<void *>(&Err_Message), &info);
+    return info.dli_fname;
+}
+void *load(const std::string &path) { return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
+bool unload(void *library) { return dlclose(library) == 0; }
+#endif
+
+// A copy under another name loads as a module of its own.
+std::string copy_of_library() {
+    const std::string source = library_path();
+    const std::string copy = source.substr(0, source.find_last_of("/\\") + 1) +
+#ifdef _WIN32
+                             "QuorvelCopy.dll";
+#else
+                             "libquorvel-copy-" + std::to_string(getpid()) + ".so";
+#endif
+    std::ifstream in(source, std::ios::binary);
+    std::ofstream out(copy, std::ios::binary);
+    out << in.rdbuf();
+    return copy;
+}
+
+TEST(ModuleLoad, LoadsIntoAMultithreadedApartmentAndUninitialisesComAtUnload) {
+    const std::string copy = copy_of_library();
+    std::thread([&] {
+        ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+        void *library = load(copy);
+        ASSERT_NE(library, nullptr);  // the apartment clash does not stop the load
+
+        EXPECT_TRUE(unload(library));
+        // Unloading uninitialised COM once, whatever its own initialisation
+        // gave: the thread's own initialisation is gone with it.
+        EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+        CoUninitialize();
+    }).join();
+    std::remove(copy.c_str());
+}
+
+}  // namespace
