@@ -95,7 +95,7 @@ void Msg_SetTitle(const unsigned short *title) {
 int Msg_Show(HWND owner, const unsigned short *text, UINT style) {
 #ifdef _WIN32
     g_owner_instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE));
-    if (g_title[0] == 0 && owner) GetWindowTextW(owner, g_title, 512);
+    if (g_title[0] == 0 && owner) GetWindowTextW(owner, g_title, 511);
     g_hook = SetWindowsHookExW(WH_CALLWNDPROCRET, placement_hook, g_owner_instance,
                                GetCurrentThreadId());
     const int answer = MessageBoxW(owner, as_wide(text), g_title, style);
