@@ -1,0 +1,105 @@
+#include <quorvel/crypto.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+const unsigned char *bytes(const char *s) { return reinterpret_cast<const unsigned char *>(s); }
+
+std::string md5_text(const char *text) {
+    unsigned char out[40];
+    std::memset(out, 0xEE, sizeof out);
+    Md5(bytes(text), out);
+    EXPECT_EQ(out[32], 0);
+    EXPECT_EQ(out[33], 0xEE);  // exactly 33 bytes written
+    return reinterpret_cast<const char *>(out);
+}
+
+std::string hmac(const std::string &text, const std::string &key) {
+    unsigned char digest[16];
+    Md5_HMAC(bytes(text.data()), static_cast<int>(text.size()), bytes(key.data()),
+             static_cast<int>(key.size()), digest);
+    unsigned char out[33];
+    Md5_Print(out, digest);
+    return reinterpret_cast<const char *>(out);
+}
+
+TEST(Md5, Rfc1321TestSuite) {
+    EXPECT_EQ(md5_text(""), "d41d8cd98f00b204e9800998ecf8427e");
+    EXPECT_EQ(md5_text("a"), "0cc175b9c0f1b6a831c399e269772661");
+    EXPECT_EQ(md5_text("abc"), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_EQ(md5_text("message digest"), "f96b697d7cb7938d525a2f31aaf161d0");
+    EXPECT_EQ(md5_text("abcdefghijklmnopqrstuvwxyz"), "c3fcd3d76192e4007dfb496cca67e13b");
+    EXPECT_EQ(md5_text("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"),
+              "d174ab98d277d9f5a5611c2c9f419d9f");
+    EXPECT_EQ(md5_text("1234567890123456789012345678901234567890"
+                       "1234567890123456789012345678901234567890"),
+              "57edf4a22be3c955ac49da2e2107b67a");
+}
+
+TEST(Md5, StopsAtTheFirstZeroByte) {
+    EXPECT_EQ(md5_text("abc\0def"), md5_text("abc"));
+    EXPECT_EQ(md5_text("\0abc"), "d41d8cd98f00b204e9800998ecf8427e");
+}
+
+TEST(Md5, PrintWritesLowercaseHexAndATerminator) {
+    const unsigned char digest[16] = {0x00, 0x01, 0x0A, 0x0F, 0x10, 0x7F, 0x80, 0x9A,
+                                      0xA5, 0xBC, 0xCD, 0xDE, 0xEF, 0xF0, 0xFE, 0xFF};
+    unsigned char out[34];
+    std::memset(out, 'X', sizeof out);
+    Md5_Print(out, digest);
+    EXPECT_STREQ(reinterpret_cast<const char *>(out), "00010a0f107f809aa5bccddeeff0feff");
+    EXPECT_EQ(out[33], 'X');
+}
+
+// RFC 2104's three samples and RFC 2202's further HMAC-MD5 cases.
+TEST(Md5, HmacPublishedVectors) {
+    EXPECT_EQ(hmac("Hi There", std::string(16, '\x0b')), "9294727a3638bb1c13f48ef8158bfc9d");
+    EXPECT_EQ(hmac("what do ya want for nothing?", "Jefe"), "750c783e6ab0b503eaa86e310a5db738");
+    EXPECT_EQ(hmac(std::string(50, '\xdd'), std::string(16, '\xaa')),
+              "56be34521d144c88dbb8c733f0e8b3f6");
+    std::string key25;
+    for (int i = 1; i <= 25; ++i) key25 += static_cast<char>(i);
+    EXPECT_EQ(hmac(std::string(50, '\xcd'), key25), "697eaf0aca3a3aea3a75164746ffaa79");
+    EXPECT_EQ(hmac("Test With Truncation", std::string(16, '\x0c')),
+              "56461ef2342edc00f9bab995690efd4c");
+    EXPECT_EQ(hmac("Test Using Larger Than Block-Size Key - Hash Key First", std::string(80, '\xaa')),
+              "6b1ab7fe4bd7bf8f0b62e6ce61b9d0cd");
+    EXPECT_EQ(hmac("Test Using Larger Than Block-Size Key and Larger Than One Block-Size Data",
+                   std::string(80, '\xaa')),
+              "6f630fad67cda0ee1fb1f562db3aa53e");
+}
+
+// Expected values from python3's hmac module. A 64-byte key is used as it
+// is, a 65-byte one is replaced by its digest; zero bytes in the text and the
+// key are hashed like any other.
+TEST(Md5, HmacKeySizesAndZeroBytes) {
+    std::string key64, key65;
+    for (int i = 0; i < 65; ++i) key65 += static_cast<char>((i * 7 + 1) & 0xFF);
+    key64 = key65.substr(0, 64);
+    EXPECT_EQ(hmac("quorvel", key64), "6edfc21930bccef84c152828ad6c2ac2");
+    EXPECT_EQ(hmac("quorvel", key65), "f5f00104da1d45181cae1e80ea5fde87");
+    EXPECT_EQ(hmac(std::string("ab\0cd", 5), "key"), "0d802a2ab5cd064496aefee621e312dd");
+}
+
+TEST(Md5, BadInputGivesNoDigest) {
+    unsigned char digest[16];
+    std::memset(digest, 0xEE, sizeof digest);
+    Md5_HMAC(bytes("text"), -1, bytes("key"), 3, digest);
+    for (unsigned char b : digest) EXPECT_EQ(b, 0);
+    std::memset(digest, 0xEE, sizeof digest);
+    Md5_HMAC(nullptr, 4, bytes("key"), 3, digest);
+    for (unsigned char b : digest) EXPECT_EQ(b, 0);
+
+    unsigned char out[33] = {'X'};
+    Md5(nullptr, out);
+    EXPECT_EQ(out[0], 0);
+    Md5(bytes("abc"), nullptr);
+    Md5_HMAC(bytes("text"), 4, bytes("key"), 3, nullptr);
+    Md5_Print(nullptr, digest);
+}
+
+}  // namespace
