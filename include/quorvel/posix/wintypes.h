@@ -54,6 +54,14 @@ typedef struct _FILETIME {
     DWORD dwHighDateTime;
 } FILETIME, *LPFILETIME;
 
+typedef union _LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    } u;
+    LONGLONG QuadPart;
+} LARGE_INTEGER, *PLARGE_INTEGER;
+
 typedef struct _SYSTEMTIME {
     WORD wYear;
     WORD wMonth;

@@ -1,0 +1,121 @@
+// CreateFileW: access, sharing and disposition on top of open(2).
+#include "platform/file_object.h"
+#include "platform/last_error.h"
+#include "platform/native_path.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr DWORD kReadRights = GENERIC_READ | 0x10000000u /* GENERIC_ALL */ | 0x1u;
+constexpr DWORD kWriteRights = GENERIC_WRITE | 0x10000000u | 0x2u | 0x4u;
+
+HANDLE fail(DWORD code) {
+    SetLastError(code);
+    return INVALID_HANDLE_VALUE;
+}
+
+HANDLE fail_from_errno() {
+    platform::set_last_error_from_errno();
+    return INVALID_HANDLE_VALUE;
+}
+
+// ENOENT is "file not found" when the folder exists, "path not found" when
+// it does not, as Windows tells them apart.
+DWORD missing_code(const std::string &path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ERROR_FILE_NOT_FOUND;
+    struct stat folder{};
+    const std::string parent = slash == 0 ? "/" : path.substr(0, slash);
+    return ::stat(parent.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode)
+               ? ERROR_FILE_NOT_FOUND
+               : ERROR_PATH_NOT_FOUND;
+}
+
+// Opens the file, creating it when the disposition allows; `existed` tells
+// whether it was there before.
+int open_for(const std::string &path, int access, DWORD disposition, mode_t mode,
+             bool &existed) {
+    const bool may_create = disposition == CREATE_NEW || disposition == CREATE_ALWAYS ||
+                            disposition == OPEN_ALWAYS;
+    const bool must_create = disposition == CREATE_NEW;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        if (!must_create) {
+            const int fd = ::open(path.c_str(), access | O_CLOEXEC);
+            if (fd >= 0 || errno != ENOENT || !may_create) {
+                existed = fd >= 0;
+                return fd;
+            }
+        }
+        const int fd = ::open(path.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST || must_create) {
+            existed = false;
+            return fd;
+        }
+        // Someone created it between the two tries: open what is there.
+    }
+    errno = EAGAIN;
+    return -1;
+}
+
+}  // namespace
+
+extern "C" HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES,
+                              DWORD disposition, DWORD flags, HANDLE templateFile) {
+    if (templateFile || disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING)
+        return fail(ERROR_INVALID_PARAMETER);
+    std::string native;
+    if (!platform::native_path(path, native)) return INVALID_HANDLE_VALUE;
+
+    const bool readable = access & kReadRights;
+    const bool writable = access & kWriteRights;
+    if (disposition == TRUNCATE_EXISTING && !writable) return fail(ERROR_INVALID_PARAMETER);
+    const int access_flags = writable ? (readable ? O_RDWR : O_WRONLY) : O_RDONLY;
+    const mode_t mode = (flags & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+    const bool backup = flags & FILE_FLAG_BACKUP_SEMANTICS;
+
+    bool existed = false;
+    int fd = open_for(native, access_flags, disposition, mode, existed);
+    if (fd < 0 && errno == EISDIR && backup && disposition != CREATE_ALWAYS &&
+        disposition != CREATE_NEW && disposition != TRUNCATE_EXISTING) {
+        fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        existed = true;
+    }
+    if (fd < 0) {
+        if (errno == ENOENT) return fail(missing_code(native));
+        if (errno == EEXIST) return fail(ERROR_FILE_EXISTS);
+        return fail_from_errno();
+    }
+
+    struct stat status{};
+    if (::fstat(fd, &status) != 0) {
+        const HANDLE result = fail_from_errno();
+        ::close(fd);
+        return result;
+    }
+    const bool directory = S_ISDIR(status.st_mode);
+    if (directory && (!backup || disposition == CREATE_ALWAYS || disposition == CREATE_NEW ||
+                      disposition == TRUNCATE_EXISTING)) {
+        ::close(fd);
+        return fail(ERROR_ACCESS_DENIED);
+    }
+    if (!platform::FileObject::admit(status.st_dev, status.st_ino, readable, writable, share)) {
+        ::close(fd);
+        return fail(ERROR_SHARING_VIOLATION);
+    }
+    // Only now, with the share check passed, may an old body be cut.
+    auto file = std::make_shared<platform::FileObject>(fd, status.st_dev, status.st_ino, readable,
+                                                       writable, share, directory);
+    if (existed && !directory &&
+        (disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING) &&
+        ::ftruncate(fd, 0) != 0)
+        return fail_from_errno();  // the object closes the descriptor
+
+    SetLastError(existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS)
+                     ? ERROR_ALREADY_EXISTS
+                     : ERROR_SUCCESS);
+    return platform::insert_handle(std::move(file));
+}

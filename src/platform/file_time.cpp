@@ -1,0 +1,146 @@
+#include "platform/file_time.h"
+
+#include "platform/file_object.h"
+#include "platform/last_error.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+namespace platform {
+
+namespace {
+
+constexpr int64_t kUnitsPerSecond = 10000000;
+constexpr int64_t kEpochDifference = 116444736000000000;  // 1601 to 1970, in units
+constexpr char kCreationAttribute[] = "user.quorvel.crtime";
+
+bool operator<(const timespec &a, const timespec &b) {
+    return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_nsec < b.tv_nsec;
+}
+
+// The creation time SetFileTime kept; `read` fills 8 bytes of attribute.
+template <class Read> bool kept_creation_time(Read read, timespec &out) {
+    unsigned char bytes[8];
+    if (read(bytes) != sizeof bytes) return false;
+    uint64_t value = 0;
+    for (int i = 7; i >= 0; --i) value = value << 8 | bytes[i];
+    out = timespec_from_filetime(value);
+    return true;
+}
+
+bool keep_creation_time(int fd, uint64_t filetime) {
+    unsigned char bytes[8];
+    for (int i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(filetime >> (8 * i));
+    return ::fsetxattr(fd, kCreationAttribute, bytes, sizeof bytes, 0) == 0;
+}
+
+uint64_t join(const FILETIME &time) {
+    return static_cast<uint64_t>(time.dwHighDateTime) << 32 | time.dwLowDateTime;
+}
+
+FILETIME split(uint64_t value) {
+    return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+}
+
+// 0 leaves a time as it is; all ones (stop updating it) is not honoured by
+// POSIX, so it leaves it too.
+bool leaves_unchanged(const FILETIME *time) {
+    if (!time) return true;
+    const uint64_t value = join(*time);
+    return value == 0 || value == ~uint64_t{0};
+}
+
+}  // namespace
+
+uint64_t filetime_from_timespec(const timespec &time) {
+    return static_cast<uint64_t>(static_cast<int64_t>(time.tv_sec) * kUnitsPerSecond +
+                                 time.tv_nsec / 100 + kEpochDifference);
+}
+
+timespec timespec_from_filetime(uint64_t filetime) {
+    const int64_t units = static_cast<int64_t>(filetime) - kEpochDifference;
+    int64_t seconds = units / kUnitsPerSecond;
+    int64_t rest = units % kUnitsPerSecond;
+    if (rest < 0) {
+        rest += kUnitsPerSecond;
+        --seconds;
+    }
+    return timespec{static_cast<time_t>(seconds), static_cast<long>(rest * 100)};
+}
+
+bool creation_time_from_statx(int fd, const char *path, int flags, timespec &out) {
+    struct statx status{};
+    if (::statx(fd, path, flags, STATX_BASIC_STATS | STATX_BTIME, &status) != 0) return false;
+    if (status.stx_mask & STATX_BTIME) {
+        out = timespec{status.stx_btime.tv_sec, status.stx_btime.tv_nsec};
+        return true;
+    }
+    const timespec changed{status.stx_ctime.tv_sec, status.stx_ctime.tv_nsec};
+    const timespec modified{status.stx_mtime.tv_sec, status.stx_mtime.tv_nsec};
+    out = modified < changed ? modified : changed;
+    return true;
+}
+
+bool creation_time(int fd, timespec &out) {
+    auto read = [fd](unsigned char *bytes) {
+        return ::fgetxattr(fd, kCreationAttribute, bytes, 8);
+    };
+    return kept_creation_time(read, out) || creation_time_from_statx(fd, "", AT_EMPTY_PATH, out);
+}
+
+bool creation_time(const std::string &path, timespec &out) {
+    auto read = [&path](unsigned char *bytes) {
+        return ::getxattr(path.c_str(), kCreationAttribute, bytes, 8);
+    };
+    return kept_creation_time(read, out) ||
+           creation_time_from_statx(AT_FDCWD, path.c_str(), 0, out);
+}
+
+}  // namespace platform
+
+extern "C" BOOL GetFileTime(HANDLE handle, FILETIME *creation, FILETIME *access,
+                            FILETIME *write) {
+    auto file = platform::file_from_handle(handle);
+    if (!file) return FALSE;
+    struct stat status{};
+    timespec created{};
+    if (::fstat(file->fd(), &status) != 0 ||
+        (creation && !platform::creation_time(file->fd(), created))) {
+        platform::set_last_error_from_errno();
+        return FALSE;
+    }
+    if (creation) *creation = platform::split(platform::filetime_from_timespec(created));
+    if (access) *access = platform::split(platform::filetime_from_timespec(status.st_atim));
+    if (write) *write = platform::split(platform::filetime_from_timespec(status.st_mtim));
+    return TRUE;
+}
+
+extern "C" BOOL SetFileTime(HANDLE handle, const FILETIME *creation, const FILETIME *access,
+                            const FILETIME *write) {
+    auto file = platform::file_from_handle(handle);
+    if (!file) return FALSE;
+    // The creation time first: when the file system cannot keep it, nothing
+    // has changed yet.
+    if (!platform::leaves_unchanged(creation) &&
+        !platform::keep_creation_time(file->fd(), platform::join(*creation))) {
+        if (errno == ENOTSUP) {
+            SetLastError(ERROR_NOT_SUPPORTED);
+            return FALSE;
+        }
+        platform::set_last_error_from_errno();
+        return FALSE;
+    }
+    timespec times[2] = {{0, UTIME_OMIT}, {0, UTIME_OMIT}};
+    if (!platform::leaves_unchanged(access))
+        times[0] = platform::timespec_from_filetime(platform::join(*access));
+    if (!platform::leaves_unchanged(write))
+        times[1] = platform::timespec_from_filetime(platform::join(*write));
+    if ((times[0].tv_nsec != UTIME_OMIT || times[1].tv_nsec != UTIME_OMIT) &&
+        ::futimens(file->fd(), times) != 0) {
+        platform::set_last_error_from_errno();
+        return FALSE;
+    }
+    return TRUE;
+}

@@ -1,0 +1,73 @@
+#include "platform/native_path.h"
+
+#include "platform/utf16.h"
+
+namespace platform {
+
+namespace {
+
+bool is_separator(WCHAR c) { return c == '\\' || c == '/'; }
+
+bool fail(DWORD code) {
+    SetLastError(code);
+    return false;
+}
+
+bool has_prefix(LPCWSTR text, const char16_t *prefix) {
+    for (; *prefix; ++text, ++prefix)
+        if (*text != *prefix) return false;
+    return true;
+}
+
+}  // namespace
+
+bool native_path(LPCWSTR path, std::string &out) {
+    if (!path || !*path) return fail(ERROR_PATH_NOT_FOUND);
+    if (has_prefix(path, u"\\\\?\\UNC\\")) return fail(ERROR_BAD_NETPATH);
+    LPCWSTR p = has_prefix(path, u"\\\\?\\") ? path + 4 : path;
+    if (is_separator(p[0]) && is_separator(p[1])) return fail(ERROR_BAD_NETPATH);
+
+    std::u16string unix_form;
+    if (p[0] && p[1] == ':') {
+        if (p[0] != 'Z' && p[0] != 'z') return fail(ERROR_PATH_NOT_FOUND);
+        p += 2;
+        // "Z:" alone is the root; a drive-relative "Z:name" has no working
+        // folder of its own to be relative to.
+        if (*p && !is_separator(*p)) return fail(ERROR_PATH_NOT_FOUND);
+        if (!*p) unix_form = u"/";
+    }
+    for (; *p; ++p) {
+        const WCHAR c = *p;
+        if (c < 0x20 || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
+            c == '|' || c == ':')
+            return fail(ERROR_INVALID_NAME);
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            const bool high = c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF;
+            if (!high) return fail(ERROR_NO_UNICODE_TRANSLATION);
+            unix_form += static_cast<char16_t>(c);
+            unix_form += static_cast<char16_t>(*++p);
+            continue;
+        }
+        unix_form += is_separator(c) ? u'/' : static_cast<char16_t>(c);
+    }
+    out = utf16_to_utf8(reinterpret_cast<const u16 *>(unix_form.c_str()), unix_form.size());
+    return true;
+}
+
+std::u16string windows_path(const std::string &posix) {
+    std::u16string text = utf8_to_utf16(posix);
+    for (auto &c : text)
+        if (c == u'/') c = u'\\';
+    if (!text.empty() && text[0] == u'\\') text.insert(0, u"Z:");
+    return text;
+}
+
+DWORD copy_out(const std::u16string &text, LPWSTR buffer, DWORD size) {
+    const DWORD length = static_cast<DWORD>(text.size());
+    if (!buffer || size <= length) return length + 1;
+    for (DWORD i = 0; i < length; ++i) buffer[i] = text[i];
+    buffer[length] = 0;
+    return length;
+}
+
+}  // namespace platform

@@ -1,0 +1,25 @@
+// Windows paths at the POSIX system-call boundary. Drive Z: is the root "/",
+// "\\?\" long forms are read through, anything else (other drives, UNC
+// shares) has no mapping and fails with a Win32 code.
+#pragma once
+
+#include "platform/win32.h"
+
+#include <string>
+
+namespace platform {
+
+// Maps `path` to the POSIX path it names. On failure returns false with the
+// last error set (ERROR_PATH_NOT_FOUND, ERROR_BAD_NETPATH, ERROR_INVALID_NAME,
+// ERROR_NO_UNICODE_TRANSLATION).
+bool native_path(LPCWSTR path, std::string &out);
+
+// The Windows form of an absolute POSIX path ("/tmp/a" is "Z:\tmp\a").
+std::u16string windows_path(const std::string &posix);
+
+// Copies `text` with its terminator into `buffer` of `size` units. Returns the
+// length without the terminator, or the size needed with it when it does not
+// fit (the Win32 convention of GetTempPathW and its kind).
+DWORD copy_out(const std::u16string &text, LPWSTR buffer, DWORD size);
+
+}  // namespace platform

@@ -1,0 +1,81 @@
+// The shell's path tests (shlwapi) and GetFileAttributesW.
+#include "platform/last_error.h"
+#include "platform/native_path.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+bool is_unc(LPCWSTR path) { return path && path[0] == '\\' && path[1] == '\\'; }
+
+}  // namespace
+
+extern "C" DWORD GetFileAttributesW(LPCWSTR path) {
+    std::string native;
+    if (!platform::native_path(path, native)) return INVALID_FILE_ATTRIBUTES;
+    struct stat status{};
+    if (::stat(native.c_str(), &status) != 0) {
+        platform::set_last_error_from_errno();
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    DWORD attributes = S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    // Read-only as Wine reads it: nobody may write.
+    if (!(status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) attributes |= FILE_ATTRIBUTE_READONLY;
+    return attributes;
+}
+
+extern "C" BOOL PathFileExistsW(LPCWSTR path) {
+    return path && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+extern "C" BOOL PathIsDirectoryW(LPCWSTR path) {
+    if (!path) return FALSE;
+    const DWORD attributes = GetFileAttributesW(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return FALSE;
+    return attributes & FILE_ATTRIBUTE_DIRECTORY;
+}
+
+extern "C" BOOL PathIsUNCW(LPCWSTR path) {
+    if (!is_unc(path)) return FALSE;
+    // "\\?\C:\..." is a long local path; "\\?\UNC\..." a share.
+    if (path[2] == '?' && path[3] == '\\')
+        return path[4] == 'U' && path[5] == 'N' && path[6] == 'C' && path[7] == '\\';
+    return TRUE;
+}
+
+extern "C" BOOL PathIsUNCServerShareW(LPCWSTR path) {
+    if (!is_unc(path)) return FALSE;
+    bool separator_seen = false;
+    for (LPCWSTR p = path + 2; *p; ++p) {
+        if (*p != '\\') continue;
+        if (separator_seen) return FALSE;
+        separator_seen = true;
+    }
+    return separator_seen;
+}
+
+extern "C" BOOL PathIsNetworkPathW(LPCWSTR path) {
+    if (!path) return FALSE;
+    if (is_unc(path)) return TRUE;
+    if (path[0] && path[1] == ':') {
+        const WCHAR root[] = {path[0], ':', '\\', 0};
+        return GetDriveTypeW(root) == DRIVE_REMOTE;
+    }
+    return FALSE;
+}
+
+extern "C" LPWSTR PathFindExtensionW(LPCWSTR path) {
+    if (!path) return nullptr;
+    LPCWSTR dot = nullptr;
+    for (; *path; ++path) {
+        if (*path == '\\' || *path == ' ')
+            dot = nullptr;
+        else if (*path == '.')
+            dot = path;
+    }
+    return const_cast<LPWSTR>(dot ? dot : path);
+}
+
+extern "C" void PathRemoveExtensionW(LPWSTR path) {
+    if (path) *PathFindExtensionW(path) = 0;
+}
