@@ -1,0 +1,138 @@
+#include <quorvel/calendar.h>
+
+#include "civil.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// 1970-01-01 00:00 is day 2440587.0 on the library's scale.
+constexpr double kEpochDay = 2440587.0;
+
+TEST(JulianDay, PublishedDayNumbers) {
+    EXPECT_EQ(Tm_Date2Jd(2000, 1, 1, 0, 0, 0), 2451544.0);
+    EXPECT_EQ(Tm_Date2Jd(1970, 1, 1, 0, 0, 0), 2440587.0);
+    EXPECT_EQ(Tm_Date2Jd(2000, 2, 29, 0, 0, 0), 2451603.0);
+    EXPECT_EQ(Tm_Date2Jd(2000, 1, 1, 6, 0, 0), 2451544.25);
+    EXPECT_EQ(Tm_Date2Jd(2000, 1, 1, 12, 0, 0), 2451544.5);
+    // Out-of-range times simply add: 25 hours is the next day at 01:00.
+    EXPECT_EQ(Tm_Date2Jd(2000, 1, 1, 25, 0, 0), Tm_Date2Jd(2000, 1, 2, 1, 0, 0));
+}
+
+// Every day of 1501 to 7899 against an independent day count, and back.
+TEST(JulianDay, RoundTripOfEveryDateFrom1501To7899) {
+    const int64_t first = civil::days_from_epoch(1501, 1, 1);
+    const int64_t last = civil::days_from_epoch(7899, 12, 31);
+    int failures = 0;
+    for (int64_t days = first; days <= last && failures < 10; ++days) {
+        const civil::Date date = civil::date_from_epoch(days);
+        const double jd = Tm_Date2Jd(date.year, date.month, date.day, 0, 0, 0);
+        const struct tm back = Tm_Jd2Date(jd);
+        const bool same = jd == kEpochDay + static_cast<double>(days) &&
+                          back.tm_year + 1900 == date.year && back.tm_mon + 1 == date.month &&
+                          back.tm_mday == date.day && back.tm_wday == civil::weekday(days) &&
+                          back.tm_hour == 0 && back.tm_min == 0 && back.tm_sec == 0 &&
+                          back.tm_yday == 0 && back.tm_isdst == 0;
+        if (!same) {
+            ++failures;
+            ADD_FAILURE() << date.year << "-" << date.month << "-" << date.day << ": jd " << jd
+                          << " came back as " << back.tm_year + 1900 << "-" << back.tm_mon + 1
+                          << "-" << back.tm_mday << " wday " << back.tm_wday;
+        }
+    }
+}
+
+TEST(JulianDay, RangeEndsAt1500And7900) {
+    // The day model drifts outside 1501 to 7899: 1 March comes back as the
+    // clamped end of February.
+    for (int year : {1500, 7900}) {
+        const struct tm back = Tm_Jd2Date(Tm_Date2Jd(year, 3, 1, 0, 0, 0));
+        EXPECT_EQ(back.tm_year + 1900, year);
+        EXPECT_EQ(back.tm_mon, 1);
+        EXPECT_EQ(back.tm_mday, 28);
+    }
+}
+
+TEST(JulianDay, TimeOfDayTruncatesAtEachStep) {
+    struct Case {
+        int hour, minute, second;
+        int backHour, backMinute, backSecond;
+    } cases[] = {
+        {0, 0, 1, 0, 0, 0},  // one second is lost to truncation
+        {12, 0, 0, 12, 0, 0},
+        {6, 30, 0, 6, 30, 0},
+        {23, 59, 59, 23, 59, 59},
+    };
+    for (const Case &c : cases) {
+        const struct tm back = Tm_Jd2Date(Tm_Date2Jd(2020, 5, 17, c.hour, c.minute, c.second));
+        EXPECT_EQ(back.tm_year, 120);
+        EXPECT_EQ(back.tm_mon, 4);
+        EXPECT_EQ(back.tm_mday, 17);
+        EXPECT_EQ(back.tm_hour, c.backHour) << c.hour << ":" << c.minute << ":" << c.second;
+        EXPECT_EQ(back.tm_min, c.backMinute) << c.hour << ":" << c.minute << ":" << c.second;
+        EXPECT_EQ(back.tm_sec, c.backSecond) << c.hour << ":" << c.minute << ":" << c.second;
+    }
+}
+
+TEST(JulianDay, WeekdaysLeapYearsAndMonthLengths) {
+    EXPECT_EQ(Tm_Zeller(2000, 1, 1), 6);
+    EXPECT_EQ(Tm_Zeller(1970, 1, 1), 4);
+    EXPECT_EQ(Tm_Zeller(2024, 2, 29), 4);
+    for (int year = 1583; year <= 2500; ++year)
+        for (int month = 1; month <= 12; ++month) {
+            const int64_t first = civil::days_from_epoch(year, month, 1);
+            ASSERT_EQ(Tm_Zeller(year, month, 1), civil::weekday(first)) << year << "-" << month;
+            const int64_t next = month == 12 ? civil::days_from_epoch(year + 1, 1, 1)
+                                             : civil::days_from_epoch(year, month + 1, 1);
+            ASSERT_EQ(Tm_LastDay(year, month), next - first) << year << "-" << month;
+        }
+    EXPECT_EQ(Tm_LeapYear(2000), 1);
+    EXPECT_EQ(Tm_LeapYear(1900), 0);
+    EXPECT_EQ(Tm_LeapYear(2024), 1);
+    EXPECT_EQ(Tm_LeapYear(2023), 0);
+    EXPECT_EQ(Tm_LeapYear(-400), 1);
+    EXPECT_EQ(Tm_LeapYear(-100), 0);
+    EXPECT_EQ(Tm_LeapYear(-4), 1);
+    EXPECT_EQ(Tm_LastDay(1900, 2), 28);
+    EXPECT_EQ(Tm_LastDay(2000, 2), 29);
+    EXPECT_EQ(Tm_LastDay(2023, 4), 30);
+}
+
+TEST(JulianDay, BadInputGivesDefinedResults) {
+    for (int month : {0, 13, -1, INT_MIN, INT_MAX}) EXPECT_EQ(Tm_LastDay(2023, month), 0) << month;
+
+    const double unusable[] = {std::numeric_limits<double>::quiet_NaN(),
+                               std::numeric_limits<double>::infinity(),
+                               -std::numeric_limits<double>::infinity(), 1e300, -1e300,
+                               2147483648.0};
+    for (double jd : unusable) {
+        const struct tm back = Tm_Jd2Date(jd);
+        EXPECT_EQ(back.tm_year, 0) << jd;
+        EXPECT_EQ(back.tm_mday, 0) << jd;
+        EXPECT_EQ(back.tm_mon, 0) << jd;
+    }
+    // Extreme but finite: no overflow, some date comes back.
+    const struct tm distant = Tm_Jd2Date(2147483000.0);
+    EXPECT_GT(distant.tm_year, 5000000);
+    EXPECT_LT(Tm_Jd2Date(-2147483000.0).tm_year, -5000000);
+
+    // Any integers are accepted and extrapolated without overflow.
+    EXPECT_TRUE(std::isfinite(Tm_Date2Jd(INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN, INT_MIN)));
+    EXPECT_TRUE(std::isfinite(Tm_Date2Jd(INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX, INT_MAX)));
+    // The weekday keeps the sign of the truncating remainder, as a byte.
+    const int extremes[] = {INT_MIN, -1, 0, INT_MAX};
+    for (int y : extremes)
+        for (int m : extremes)
+            for (int d : extremes) {
+                const unsigned char w = Tm_Zeller(y, m, d);
+                EXPECT_TRUE(w <= 6 || w >= 250) << y << " " << m << " " << d;
+            }
+    // 31 April counts on as 1 May would.
+    EXPECT_EQ(Tm_Date2Jd(2023, 4, 31, 0, 0, 0), Tm_Date2Jd(2023, 5, 1, 0, 0, 0));
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+// quorvel holidays YEAR: the year's Japanese public holidays, one a line,
+// with date, weekday, name and class, in UTF-8.
+#include "command.h"
+
+#include <quorvel/calendar.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+std::string utf8(const unsigned short *text) {
+    std::string out;
+    for (size_t i = 0; text[i]; ++i) {
+        unsigned code = text[i];
+        if (code >= 0xD800 && code <= 0xDBFF && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+        } else if (code < 0x800) {
+            out += static_cast<char>(0xC0 | code >> 6);
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            out += static_cast<char>(0xE0 | code >> 12);
+            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | code >> 18);
+            out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
+            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
+            out += static_cast<char>(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
+}
+
+const char *class_name(unsigned char dayClass) {
+    switch (dayClass) {
+    case TM_DAY_CITIZENS: return "citizens' holiday";
+    case TM_DAY_SUBSTITUTE: return "substitute holiday";
+    default: return "public holiday";
+    }
+}
+
+int run_holidays(int argc, char **argv) {
+    char *end = nullptr;
+    const long year = argc == 2 ? std::strtol(argv[1], &end, 10) : 0;
+    if (argc != 2 || *end != '\0' || year < 1 || year > 9999) {
+        std::fprintf(stderr, "usage: quorvel holidays YEAR (1 to 9999)\n");
+        return 2;
+    }
+    // Dates travel as 32-bit Unix times: the calendar starts in 1948 and
+    // its times run out in January 2038.
+    if (year < 1948 || year > 2037)
+        std::fprintf(stderr, "quorvel holidays: %ld lies outside 1948 to 2037; expect no holidays\n",
+                     year);
+#ifdef _WIN32
+    SetConsoleOutputCP(CP_UTF8);
+#endif
+    static const char *const weekday[7] = {"日", "月", "火", "水", "木", "金", "土"};
+    const int y = static_cast<int>(year);
+    for (int month = 1; month <= 12; ++month) {
+        for (int day = 1; day <= Tm_LastDay(y, month); ++day) {
+            const unsigned char dayClass = Tm_Holiday(y, month, day, -1, -1);
+            if (dayClass < TM_DAY_CITIZENS) continue;
+            const unsigned short *name = Tm_HolidayStr(y, month, day, -1, -1);
+            std::printf("%04d-%02d-%02d (%s) %s\t%d %s\n", y, month, day,
+                        weekday[Tm_Zeller(y, month, day)], utf8(name).c_str(), dayClass,
+                        class_name(dayClass));
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+QUORVEL_COMMAND("holidays", "YEAR  Japanese public holidays of the year", run_holidays);
