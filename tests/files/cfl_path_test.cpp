@@ -1,0 +1,243 @@
+#include <quorvel/paths.h>
+
+#include "files/scratch.h"
+#include "support/message_box_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+using test::MessageBoxCapture;
+using test::Scratch;
+using test::str16;
+
+// Runs an in-place edit on a copy of `text` and gives the result.
+std::u16string edited(unsigned short *(*edit)(unsigned short *), const char16_t *text) {
+    unsigned short buffer[64] = {};
+    std::memcpy(buffer, text, std::char_traits<char16_t>::length(text) * 2);
+    EXPECT_EQ(edit(buffer), buffer);
+    return str16(buffer);
+}
+
+const unsigned short *u(const std::u16string &text) { return Scratch::u16(text); }
+
+void set_variable(const char *name, const char *value) {
+#ifdef _WIN32
+    SetEnvironmentVariableA(name, value);
+#else
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
+#endif
+}
+
+TEST(CflEdit, TrailingBackslashes) {
+    EXPECT_EQ(edited(Cfl_AddBackslash, u""), u"");
+    EXPECT_EQ(edited(Cfl_AddBackslash, u"C:\\a"), u"C:\\a\\");
+    EXPECT_EQ(edited(Cfl_AddBackslash, u"C:\\a\\"), u"C:\\a\\");
+    EXPECT_EQ(edited(Cfl_RemoveBackslash, u"C:\\"), u"C:\\");
+    EXPECT_EQ(edited(Cfl_RemoveBackslash, u"C:\\a\\"), u"C:\\a");
+    EXPECT_EQ(edited(Cfl_RemoveBackslash, u"C:\\a\\\\"), u"C:\\a\\");
+    EXPECT_EQ(edited(Cfl_RemoveBackslash, u"\\"), u"");
+    EXPECT_EQ(edited(Cfl_RemoveBackslash, u"C:\\a"), u"C:\\a");
+    EXPECT_EQ(Cfl_AddBackslash(nullptr), nullptr);
+    EXPECT_EQ(Cfl_RemoveBackslash(nullptr), nullptr);
+}
+
+TEST(CflEdit, ParentFolderAndLastComponent) {
+    EXPECT_EQ(edited(Cfl_RemoveFileSpec, u"C:\\a\\b.txt"), u"C:\\a\\");
+    EXPECT_EQ(edited(Cfl_RemoveFileSpec, u"C:\\a\\b\\"), u"C:\\a\\");
+    EXPECT_EQ(edited(Cfl_RemoveFileSpec, u"C:\\b.txt"), u"C:\\");
+    EXPECT_EQ(edited(Cfl_RemoveFileSpec, u"\\\\srv\\share"), u"\\\\srv\\");
+    for (const char16_t *same : {u"C:\\", u"C:", u"b.txt", u""})
+        EXPECT_EQ(edited(Cfl_RemoveFileSpec, same), same);
+
+    EXPECT_EQ(edited(Cfl_StripPath, u"C:\\a\\b.txt"), u"b.txt");
+    EXPECT_EQ(edited(Cfl_StripPath, u"C:\\a\\b\\"), u"b");
+    EXPECT_EQ(edited(Cfl_StripPath, u"\\\\srv\\share\\"), u"share");
+    for (const char16_t *same : {u"C:\\", u"C:", u"b.txt", u""})
+        EXPECT_EQ(edited(Cfl_StripPath, same), same);
+    EXPECT_EQ(Cfl_RemoveFileSpec(nullptr), nullptr);
+    EXPECT_EQ(Cfl_StripPath(nullptr), nullptr);
+}
+
+TEST(CflEdit, Extensions) {
+    unsigned short path[32];
+    std::memcpy(path, u"C:\\a.b\\c.tar.gz", 32);
+    const unsigned short *dot = Cfl_GetExtension(path);
+    EXPECT_EQ(dot, path + 12);
+    EXPECT_EQ(str16(dot), u".gz");
+    Cfl_RemoveExtension(path);
+    EXPECT_EQ(str16(path), u"C:\\a.b\\c.tar");
+    std::memcpy(path, u"C:\\a.b\\c", 18);
+    EXPECT_EQ(str16(Cfl_GetExtension(path)), u"");
+    EXPECT_EQ(Cfl_GetExtension(path), path + 8);  // at the terminator
+    Cfl_RemoveExtension(path);
+    EXPECT_EQ(str16(path), u"C:\\a.b\\c");
+    Cfl_RemoveExtension(nullptr);
+}
+
+TEST(CflLongPath, PrefixesAndTheirLengths) {
+    EXPECT_EQ(Cfl_IndexUNCPath(test::u16(u"C:\\a")), 0);
+    EXPECT_EQ(Cfl_IndexUNCPath(test::u16(u"\\\\srv\\share")), 0);
+    EXPECT_EQ(Cfl_IndexUNCPath(test::u16(u"")), 0);
+    EXPECT_EQ(Cfl_IndexUNCPath(test::u16(u"\\\\?\\C:\\a")), 4);
+    EXPECT_EQ(Cfl_IndexUNCPath(test::u16(u"\\\\?\\UNC\\srv\\share")), 8);
+    EXPECT_EQ(Cfl_IndexUNCPath(nullptr), -1);
+
+    unsigned short first[64], second[64];
+    const std::pair<const char16_t *, const char16_t *> forms[] = {
+        {u"C:\\a", u"\\\\?\\C:\\a"},
+        {u"\\\\srv\\share\\a", u"\\\\?\\UNC\\srv\\share\\a"},
+        {u"\\\\?\\C:\\a", u"\\\\?\\C:\\a"},
+        {u"\\\\?\\UNC\\srv\\s", u"\\\\?\\UNC\\srv\\s"},
+        {u"rel\\a", u"\\\\?\\rel\\a"},
+    };
+    for (const auto &[source, expected] : forms) {
+        EXPECT_EQ(Cfl_ChangeUNCPath(test::u16(source), first), first);
+        EXPECT_EQ(str16(first), expected);
+        Cfl_ChangeUNCPath(first, second);  // the long form is a fixed point
+        EXPECT_EQ(str16(second), expected);
+    }
+    first[0] = 'k';
+    EXPECT_EQ(Cfl_ChangeUNCPath(nullptr, first), nullptr);
+    EXPECT_EQ(first[0], 'k');
+}
+
+TEST(CflLongPath, DriveName) {
+    EXPECT_EQ(str16(Cfl_GetDriveName(test::u16(u"C:\\a\\b.txt"))), u"C:");
+    EXPECT_EQ(Cfl_GetDriveName(test::u16(u"d:x")), g_szCflDrive);
+    EXPECT_EQ(str16(g_szCflDrive), u"d:");
+    EXPECT_EQ(str16(Cfl_GetDriveName(test::u16(u"\\\\srv\\share\\a"))), u"");
+    EXPECT_EQ(str16(Cfl_GetDriveName(test::u16(u"a\\b"))), u"");
+}
+
+TEST(CflPredicate, NamesAndShares) {
+    EXPECT_EQ(Cfl_IsUNC(test::u16(u"\\\\srv\\share\\a")), 1);
+    EXPECT_EQ(Cfl_IsUNC(test::u16(u"C:\\a")), 0);
+    // The long UNC form is tested after its prefix: "srv\share\a".
+    EXPECT_EQ(Cfl_IsUNC(test::u16(u"\\\\?\\UNC\\srv\\share\\a")), 0);
+    EXPECT_EQ(Cfl_IsUNCServer(test::u16(u"\\\\srv\\share")), 1);
+    EXPECT_EQ(Cfl_IsUNCServer(test::u16(u"\\\\srv\\share\\a")), 0);
+    EXPECT_EQ(Cfl_IsUNCServer(test::u16(u"C:\\share")), 0);
+    EXPECT_NE(Cfl_IsNetworkPath(test::u16(u"\\\\srv\\share\\a")), 0);
+    for (auto *predicate : {Cfl_IsExist, Cfl_IsFolder, Cfl_IsUNC, Cfl_IsUNCServer,
+                            Cfl_IsNetworkPath, Cfl_IsLocalDrive, Cfl_IsNetDrive,
+                            Cfl_IsDriveAndFolder})
+        EXPECT_EQ(predicate(nullptr), 0);
+}
+
+TEST(CflPredicate, FilesFoldersAndDrivesWithAndWithoutTheLongForm) {
+    Scratch scratch;
+    const auto file = scratch.file(u"here.txt", 3);
+    const auto missing = scratch.path(u"gone.txt");
+    const auto folder = scratch.folder();
+    const auto root = folder.substr(0, 3);
+    for (const std::u16string prefix : {u"", u"\\\\?\\"}) {
+        SCOPED_TRACE(prefix.empty() ? "plain form" : "long form");
+        EXPECT_NE(Cfl_IsExist(u(prefix + file)), 0);
+        EXPECT_NE(Cfl_IsExist(u(prefix + folder)), 0);
+        EXPECT_EQ(Cfl_IsExist(u(prefix + missing)), 0);
+        EXPECT_EQ(Cfl_IsFolder(u(prefix + folder)), 1);
+        EXPECT_EQ(Cfl_IsFolder(u(prefix + file)), 0);
+        EXPECT_EQ(Cfl_IsLocalDrive(u(prefix + file)), 1);
+        EXPECT_EQ(str16(g_szCflDrive), root);
+        EXPECT_EQ(Cfl_IsNetDrive(u(prefix + file)), 0);
+        EXPECT_EQ(Cfl_IsNetworkPath(u(prefix + file)), 0);
+        EXPECT_EQ(Cfl_IsDriveAndFolder(u(prefix + file)), 0);
+        EXPECT_EQ(Cfl_IsDriveAndFolder(u(prefix + missing)), 0);
+    }
+    EXPECT_EQ(Cfl_IsDriveAndFolder(u(folder)), 1);
+    EXPECT_EQ(Cfl_IsDriveAndFolder(u(root)), 1);
+}
+
+TEST(CflStatus, TimesAndRecord) {
+    Scratch scratch;
+    const auto file = scratch.file(u"stamped.txt", 5);
+    EXPECT_EQ(Cfl_SetFileTime(u(file), 1000000000, 1200000000), 1);
+    EXPECT_EQ(Cfl_GetFileLtTime(u(file)), 1200000000);
+    EXPECT_EQ(Cfl_GetFileAsTime(u(file)), 1000000000);
+    EXPECT_GT(Cfl_GetFileCtTime(u(file)), 0);
+    struct _stati64 status;
+    std::memset(&status, 0, sizeof status);
+    EXPECT_EQ(Cfl_GetFileInfo(u(file), &status), 1);
+    EXPECT_EQ(status.st_size, 5);
+    EXPECT_EQ(status.st_mode & 0xF000, 0x8000);
+    EXPECT_EQ(Cfl_GetFileInfo(u(scratch.folder().substr(0, 3)), &status), 1);
+    EXPECT_EQ(status.st_mode & 0xF000, 0x4000);
+
+    const auto missing = scratch.path(u"gone.txt");
+    EXPECT_EQ(Cfl_GetFileLtTime(u(missing)), 0);
+    EXPECT_EQ(Cfl_GetFileCtTime(u(missing)), 0);
+    EXPECT_EQ(Cfl_GetFileAsTime(u(missing)), 0);
+    EXPECT_EQ(Cfl_GetFileInfo(u(missing), &status), 0);
+    EXPECT_EQ(Cfl_SetFileTime(u(missing), 1, 1), 0);
+    EXPECT_EQ(Cfl_GetFileInfo(nullptr, &status), 0);
+    EXPECT_EQ(Cfl_GetFileLtTime(nullptr), 0);
+}
+
+TEST(CflEnvironment, ExpandsKnownNamesAndKeepsTheRest) {
+    MessageBoxCapture capture;
+    unsigned short *plain = Cfl_ExpandEnvironmentStrings(test::u16(u"C:\\no\\percent"));
+    EXPECT_EQ(plain, g_szCflWork);
+    EXPECT_EQ(str16(plain), u"C:\\no\\percent");
+
+    set_variable("QUORVEL_FILES_TEST", "value");
+    set_variable("QUORVEL_FILES_UNSET", nullptr);
+    EXPECT_EQ(str16(Cfl_ExpandEnvironmentStrings(
+                  test::u16(u"a%QUORVEL_FILES_TEST%b%QUORVEL_FILES_UNSET%c%"))),
+              u"avalueb%QUORVEL_FILES_UNSET%c%");
+    EXPECT_EQ(str16(Cfl_ExpandEnvironmentStrings(test::u16(u"%quorvel_files_test%"))),
+              u"value");
+    set_variable("QUORVEL_FILES_TEST", nullptr);
+    EXPECT_EQ(Cfl_ExpandEnvironmentStrings(nullptr), nullptr);
+    EXPECT_TRUE(capture.boxes().empty());
+}
+
+TEST(CflEnvironment, UnExpandsTheUsersFolder) {
+#ifdef _WIN32
+    const char16_t *name = u"USERPROFILE";
+#else
+    const char16_t *name = u"HOME";
+#endif
+    const std::u16string variable = u"%" + std::u16string(name) + u"%";
+    std::u16string home = str16(Cfl_ExpandEnvironmentStrings(u(variable)));
+    ASSERT_NE(home, variable);
+#ifndef _WIN32
+    // The variable holds a POSIX path; the library sees it in Windows form.
+    for (auto &c : home)
+        if (c == u'/') c = u'\\';
+    home.insert(0, u"Z:");
+#endif
+    const std::u16string inside = home + u"\\quorvel\\a.txt";
+    const unsigned short *result = Cfl_PathUnExpandEnvStrings(u(inside));
+    EXPECT_EQ(result, g_szCflWork);
+    EXPECT_EQ(str16(result), variable + u"\\quorvel\\a.txt");
+    EXPECT_EQ(Cfl_PathUnExpandEnvStrings(nullptr), nullptr);
+
+    // A path under no variable's folder comes back as it was.
+    const std::u16string elsewhere = u"Q:\\quorvel\\a.txt";
+    SetLastError(0);
+    EXPECT_EQ(Cfl_PathUnExpandEnvStrings(u(elsewhere)), u(elsewhere));
+}
+
+TEST(CflFolder, TemporaryAndShellFolders) {
+    unsigned short folder[QUORVEL_MAX_TEXT] = {};
+    EXPECT_EQ(Cfl_GetTempPath(folder), 1);
+    const std::u16string temp = str16(folder);
+    ASSERT_FALSE(temp.empty());
+    EXPECT_EQ(temp.back(), u'\\');
+    EXPECT_EQ(Cfl_IsFolder(folder), 1);
+    EXPECT_EQ(str16(g_szCflResult), temp);
+    EXPECT_EQ(Cfl_GetTempPath(nullptr), 0);
+    EXPECT_EQ(Cfl_GetSystemFolder(nullptr, 0), 0);
+    EXPECT_EQ(Cfl_GetMyDocument(nullptr), 0);
+    EXPECT_EQ(Cfl_GetDesktop(nullptr), 0);
+    folder[0] = 'k';
+    EXPECT_EQ(Cfl_GetSystemFolder(folder, 0x7777), 0);  // no such folder
+    EXPECT_EQ(folder[0], 'k');
+}
+
+}  // namespace
