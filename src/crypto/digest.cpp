@@ -15,7 +15,15 @@ void Md5(const unsigned char *text, unsigned char *output) {
     unsigned char digest[16];
     crypto::Md5Context context;
     crypto::md5_init(context);
-    crypto::md5_update(context, text, std::strlen(reinterpret_cast<const char *>(text)));
+    // Hash up to the terminator while looking for it, a piece at a time,
+    // so that a long text is read from memory once.
+    const char *piece = reinterpret_cast<const char *>(text);
+    for (;;) {
+        std::size_t length = strnlen(piece, 4096);
+        crypto::md5_update(context, reinterpret_cast<const unsigned char *>(piece), length);
+        if (length < 4096) break;
+        piece += 4096;
+    }
     crypto::md5_final(digest, context);
     Md5_Print(output, digest);
 }

@@ -22,14 +22,24 @@ inline void store_le32(unsigned char *bytes, uint32_t word) {
 }
 
 // The four auxiliary functions, in forms equal to the RFC's that need
-// fewer operations: F picks y or z by x, G picks x or y by z.
+// fewer operations: F picks y or z by x.
 inline uint32_t F(uint32_t x, uint32_t y, uint32_t z) { return z ^ (x & (y ^ z)); }
-inline uint32_t G(uint32_t x, uint32_t y, uint32_t z) { return y ^ (z & (x ^ y)); }
 inline uint32_t H(uint32_t x, uint32_t y, uint32_t z) { return x ^ y ^ z; }
 inline uint32_t I(uint32_t x, uint32_t y, uint32_t z) { return y ^ (x | ~z); }
 
+// Each step adds the message word and constant first: they do not wait for
+// the previous step, which keeps the dependent chain short.
 #define MD5_STEP(f, a, b, c, d, x, s, ac) \
-    (a) += f((b), (c), (d)) + (x) + static_cast<uint32_t>(ac); \
+    (a) += (x) + static_cast<uint32_t>(ac); \
+    (a) += f((b), (c), (d)); \
+    (a) = rotate_left((a), (s)) + (b)
+
+// G(x, y, z) = (x & z) | (y & ~z): the two terms share no bits, so they can
+// be added one by one, the one without x (the newest word) first.
+#define MD5_STEP_G(a, b, c, d, x, s, ac) \
+    (a) += (x) + static_cast<uint32_t>(ac); \
+    (a) += (c) & ~(d); \
+    (a) += (b) & (d); \
     (a) = rotate_left((a), (s)) + (b)
 
 void transform(uint32_t state[4], const unsigned char block[64]) {
@@ -56,22 +66,22 @@ void transform(uint32_t state[4], const unsigned char block[64]) {
     MD5_STEP(F, b, c, d, a, x[15], 22, 0x49b40821);
 
     // Round 2
-    MD5_STEP(G, a, b, c, d, x[1], 5, 0xf61e2562);
-    MD5_STEP(G, d, a, b, c, x[6], 9, 0xc040b340);
-    MD5_STEP(G, c, d, a, b, x[11], 14, 0x265e5a51);
-    MD5_STEP(G, b, c, d, a, x[0], 20, 0xe9b6c7aa);
-    MD5_STEP(G, a, b, c, d, x[5], 5, 0xd62f105d);
-    MD5_STEP(G, d, a, b, c, x[10], 9, 0x02441453);
-    MD5_STEP(G, c, d, a, b, x[15], 14, 0xd8a1e681);
-    MD5_STEP(G, b, c, d, a, x[4], 20, 0xe7d3fbc8);
-    MD5_STEP(G, a, b, c, d, x[9], 5, 0x21e1cde6);
-    MD5_STEP(G, d, a, b, c, x[14], 9, 0xc33707d6);
-    MD5_STEP(G, c, d, a, b, x[3], 14, 0xf4d50d87);
-    MD5_STEP(G, b, c, d, a, x[8], 20, 0x455a14ed);
-    MD5_STEP(G, a, b, c, d, x[13], 5, 0xa9e3e905);
-    MD5_STEP(G, d, a, b, c, x[2], 9, 0xfcefa3f8);
-    MD5_STEP(G, c, d, a, b, x[7], 14, 0x676f02d9);
-    MD5_STEP(G, b, c, d, a, x[12], 20, 0x8d2a4c8a);
+    MD5_STEP_G(a, b, c, d, x[1], 5, 0xf61e2562);
+    MD5_STEP_G(d, a, b, c, x[6], 9, 0xc040b340);
+    MD5_STEP_G(c, d, a, b, x[11], 14, 0x265e5a51);
+    MD5_STEP_G(b, c, d, a, x[0], 20, 0xe9b6c7aa);
+    MD5_STEP_G(a, b, c, d, x[5], 5, 0xd62f105d);
+    MD5_STEP_G(d, a, b, c, x[10], 9, 0x02441453);
+    MD5_STEP_G(c, d, a, b, x[15], 14, 0xd8a1e681);
+    MD5_STEP_G(b, c, d, a, x[4], 20, 0xe7d3fbc8);
+    MD5_STEP_G(a, b, c, d, x[9], 5, 0x21e1cde6);
+    MD5_STEP_G(d, a, b, c, x[14], 9, 0xc33707d6);
+    MD5_STEP_G(c, d, a, b, x[3], 14, 0xf4d50d87);
+    MD5_STEP_G(b, c, d, a, x[8], 20, 0x455a14ed);
+    MD5_STEP_G(a, b, c, d, x[13], 5, 0xa9e3e905);
+    MD5_STEP_G(d, a, b, c, x[2], 9, 0xfcefa3f8);
+    MD5_STEP_G(c, d, a, b, x[7], 14, 0x676f02d9);
+    MD5_STEP_G(b, c, d, a, x[12], 20, 0x8d2a4c8a);
 
     // Round 3
     MD5_STEP(H, a, b, c, d, x[5], 4, 0xfffa3942);
@@ -116,6 +126,7 @@ void transform(uint32_t state[4], const unsigned char block[64]) {
 }
 
 #undef MD5_STEP
+#undef MD5_STEP_G
 
 }  // namespace
 

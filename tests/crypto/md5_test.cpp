@@ -40,6 +40,14 @@ TEST(Md5, Rfc1321TestSuite) {
               "57edf4a22be3c955ac49da2e2107b67a");
 }
 
+// Long texts, expected values from python3's hashlib: "abc...z" repeated.
+TEST(Md5, LongTexts) {
+    std::string text;
+    for (int i = 0; i < 10000; ++i) text += static_cast<char>('a' + i % 26);
+    EXPECT_EQ(md5_text(text.substr(0, 4096).c_str()), "ab6bc685710814791f9d9a4570514525");
+    EXPECT_EQ(md5_text(text.c_str()), "4dc94d33774d650f84cb896a7ba9b558");
+}
+
 TEST(Md5, StopsAtTheFirstZeroByte) {
     EXPECT_EQ(md5_text("abc\0def"), md5_text("abc"));
     EXPECT_EQ(md5_text("\0abc"), "d41d8cd98f00b204e9800998ecf8427e");
