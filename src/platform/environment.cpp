@@ -48,10 +48,10 @@ extern "C" DWORD GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size
         return 0;
     }
     const std::u16string wide_value = widen(value);
-    const DWORD result = platform::copy_out(wide_value, buffer, size);
-    // An empty value is found, yet its length 0 reads as a failure; say so.
-    SetLastError(ERROR_SUCCESS);
-    return result;
+    // An empty value is found, yet its length 0 reads as a failure: clear
+    // the last error so the caller can tell.
+    if (wide_value.empty()) SetLastError(ERROR_SUCCESS);
+    return platform::copy_out(wide_value, buffer, size);
 }
 
 extern "C" DWORD ExpandEnvironmentStringsW(LPCWSTR source, LPWSTR buffer, DWORD size) {
