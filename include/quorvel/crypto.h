@@ -3,6 +3,7 @@
 #define QUORVEL_CRYPTO_H
 
 #include <quorvel/base.h>
+#include <quorvel/stream.h> /* the file overloads of Bwf_Encrypt and Bwf_Decrypt */
 
 /* A Blowfish key schedule. */
 typedef struct BWF_CTX {

@@ -1,0 +1,160 @@
+// Bwf_Encrypt, Bwf_Decrypt and Bwf_Verify over Fl_ handles: whole chunks are
+// read, enciphered in place and written with one call each, with a progress
+// call at every MiB enciphered and after every chunk.
+#include <quorvel/crypto.h>
+#include <quorvel/fl.h>
+#include <quorvel/stream.h>
+
+#include "crypto/blowfish.h"
+#include "crypto/stream_state.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+using crypto::kMiB;
+using crypto::stream_state;
+
+namespace {
+
+constexpr uint32_t kFromCurrent = 1;
+
+uint32_t whole_blocks(uint32_t bytes) { return (bytes + 7) / 8 * 8; }
+
+// One stream function's count of bytes done and its progress calls.
+struct Run {
+    BWF_PROGRESS callback;
+    int64_t total;       // first argument of every call
+    int64_t input_size;  // second argument of the in-chunk calls of a verify
+    bool verifying;
+    int64_t done = 0;
+    uint32_t since_report = 0;
+
+    // The call made at each MiB: (total, done, 0), or for a verify
+    // (n, input size, done).
+    int report_mib() const {
+        if (!callback) return 1;
+        return verifying ? callback(total, input_size, done) : callback(total, done, 0);
+    }
+};
+
+// Enciphers `bytes` (whole blocks) in place, reporting each MiB. 1, or the
+// callback's stopping value.
+int cipher_chunk(Run &run, unsigned char *data, uint32_t bytes, bool encrypt) {
+    const BWF_CTX &ctx = crypto::shared_context();
+    for (uint32_t offset = 0; offset < bytes;) {
+        const uint32_t step = std::min(bytes - offset, kMiB - run.since_report);
+        if (encrypt) {
+            crypto::encrypt_blocks(ctx, data + offset, step / 8);
+        } else {
+            crypto::decrypt_blocks(ctx, data + offset, step / 8);
+        }
+        offset += step;
+        run.done += step;
+        run.since_report += step;
+        if (run.since_report == kMiB) {
+            run.since_report = 0;
+            if (int result = run.report_mib(); result != 1) return result;
+        }
+    }
+    return 1;
+}
+
+// The start the three share. False: fail with 0 before any work, keeping
+// the callback registered. Otherwise the registration is used up here.
+bool start(int64_t init_figure, void *input, void *other, const unsigned char *key,
+           Run &run) {
+    auto &s = stream_state();
+    if ((!s.input || !s.compare) && !Bwf_Init(init_figure)) return false;
+    if (!input || !other || !key) return false;
+    run.callback = std::exchange(s.callback, nullptr);
+    run.input_size = Fl_FileSize(input);
+    Bwf_InitKey(&crypto::shared_context(), key,
+                static_cast<int>(std::strlen(reinterpret_cast<const char *>(key))));
+    return run.input_size >= 0;
+}
+
+// The zero bytes that complete the last block of a read. Only the bytes
+// between the data read and the next block end are ever used, so only they
+// are cleared.
+void zero_tail(unsigned char *buffer, uint32_t got) {
+    std::memset(buffer + got, 0, whole_blocks(got) - got);
+}
+
+bool input_left(void *input, const Run &run) {
+    return Fl_Seek(input, 0, kFromCurrent) < run.input_size;
+}
+
+// Decrypts n bytes; writes them to `other`, or compares them with it.
+int decrypt_stream(void *input, void *other, const unsigned char *key, int64_t n,
+                   bool verifying) {
+    Run run{nullptr, n, 0, verifying};
+    if (!start(verifying ? 4 * kMiB : 0, input, other, key, run)) return 0;
+    auto &s = stream_state();
+
+    for (int64_t remaining = n; remaining > 0;) {
+        if (!input_left(input, run)) return 1;
+        const uint32_t want =
+            whole_blocks(static_cast<uint32_t>(std::min<int64_t>(s.chunk_size, remaining)));
+        const uint32_t got = Fl_Read(input, s.input, want);
+        if (got == FL_FAILED) return 0;
+        if (got == 0) return 1;
+        zero_tail(s.input, got);
+        remaining -= want;
+
+        const uint32_t bytes = whole_blocks(std::min(want, whole_blocks(got)));
+        if (int result = cipher_chunk(run, s.input, bytes, false); result != 1) return result;
+        // The zero padding of the last block is not part of the plain text.
+        uint32_t count = bytes;
+        if (n > 0 && run.done > n) count -= static_cast<uint32_t>(run.done - n);
+
+        if (!verifying) {
+            if (Fl_Write(other, s.input, count) != count) return 0;
+            if (run.callback) {
+                if (int result = run.callback(n, run.done, 0); result != 1) return result;
+            }
+            continue;
+        }
+        // Bytes missing from the original read as zeros.
+        const uint32_t compared = Fl_Read(other, s.compare, count);
+        if (compared == FL_FAILED) return 0;
+        std::memset(s.compare + compared, 0, count - compared);
+        const bool differs = std::memcmp(s.input, s.compare, count) != 0;
+        if (run.callback) {
+            if (int result = run.callback(n, run.input_size, run.done); result != 1) return result;
+        }
+        if (differs) return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int Bwf_Encrypt(void *input, void *output, const unsigned char *key, int64_t total) {
+    Run run{nullptr, total, 0, false};
+    if (!start(0, input, output, key, run)) return 0;
+    auto &s = stream_state();
+
+    while (input_left(input, run)) {
+        const uint32_t got = Fl_Read(input, s.input, s.chunk_size);
+        if (got == FL_FAILED) return 0;
+        if (got == 0) return 1;
+        zero_tail(s.input, got);
+        const uint32_t rounded = whole_blocks(got);
+        const uint32_t bytes = whole_blocks(std::min(s.chunk_size, rounded));
+        if (int result = cipher_chunk(run, s.input, bytes, true); result != 1) return result;
+        if (Fl_Write(output, s.input, rounded) != rounded) return 0;
+        if (run.callback) {
+            if (int result = run.callback(total, run.done, 0); result != 1) return result;
+        }
+    }
+    return 1;
+}
+
+int Bwf_Decrypt(void *input, void *output, const unsigned char *key, int64_t n) {
+    return decrypt_stream(input, output, key, n, false);
+}
+
+int Bwf_Verify(void *enciphered, void *original, const unsigned char *key, int64_t n) {
+    return decrypt_stream(enciphered, original, key, n, true);
+}

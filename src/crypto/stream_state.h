@@ -1,0 +1,29 @@
+// The file streamer's process-wide state: the chunk size and its two
+// buffers, the key block, and the callback registered for the next stream.
+#pragma once
+
+#include <quorvel/stream.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace crypto {
+
+constexpr uint32_t kMiB = 1024 * 1024;
+constexpr std::size_t kKeyBlockBytes = 4096;
+
+struct StreamState {
+    uint32_t chunk_size = 0;
+    unsigned char *input = nullptr;    // data read, enciphered in place
+    unsigned char *compare = nullptr;  // the original, read by Bwf_Verify
+    unsigned char *key_block = nullptr;
+    BWF_PROGRESS callback = nullptr;
+};
+
+StreamState &stream_state();
+
+// The bytes each chunk buffer holds: the chunk rounded up to whole blocks,
+// and one block more, so that a partial last block never runs past it.
+std::size_t chunk_buffer_bytes(uint32_t chunk_size);
+
+}  // namespace crypto
