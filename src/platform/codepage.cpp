@@ -1,0 +1,360 @@
+// MultiByteToWideChar and WideCharToMultiByte over the code pages the
+// library meets, and the ANSI code page that the locale selects.
+#include "platform/codepage.h"
+#include "text/jis.h"
+
+#include <atomic>
+#include <initializer_list>
+#include <cstdlib>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+std::atomic<UINT> g_override{0};
+
+UINT locale_code_page() {
+    if (const char *forced = std::getenv("QUORVEL_ACP")) {
+        const long value = std::strtol(forced, nullptr, 10);
+        if (value == 932 || value == 1252 || value == 65001) return static_cast<UINT>(value);
+    }
+    // The first of these that is set names the locale, as Wine reads it.
+    const char *name = nullptr;
+    for (const char *variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        name = std::getenv(variable);
+        if (name && *name) break;
+    }
+    return name && std::strncmp(name, "ja", 2) == 0 ? 932 : 1252;
+}
+
+constexpr u16 kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr u16 kBadPair = 0x30FB;  // 932's default character for a bad pair
+constexpr u16 kReplacement = 0xFFFD;
+
+// Writes units or bytes, or only counts them when there is no buffer.
+template <typename T>
+struct Sink {
+    T *out;
+    int capacity;
+    int count = 0;
+    bool overflow = false;
+    void put(T value) {
+        if (out) {
+            if (count >= capacity) {
+                overflow = true;
+                return;
+            }
+            out[count] = value;
+        }
+        ++count;
+    }
+};
+
+// ---- bytes to UTF-16 ----
+
+// Returns false on an invalid sequence when `strict`.
+bool decode_932(const unsigned char *s, int n, Sink<u16> &sink, bool strict) {
+    const Cp932Tables &t = cp932_tables();
+    for (int i = 0; i < n && !sink.overflow; ++i) {
+        const unsigned char b = s[i];
+        if (!jis::is_sjis_lead(b)) {
+            sink.put(t.single[b]);
+            continue;
+        }
+        // A lead byte at the end, or before a terminator, stands alone.
+        if (i + 1 >= n || s[i + 1] == 0) {
+            if (strict) return false;
+            sink.put(kBadPair);
+            continue;
+        }
+        const u16 c = t.pair[b << 8 | s[i + 1]];
+        if (!c && strict) return false;
+        sink.put(c ? c : kBadPair);
+        ++i;
+    }
+    return true;
+}
+
+bool decode_51932(const unsigned char *s, int n, Sink<u16> &sink, bool strict) {
+    const Cp932Tables &t = cp932_tables();
+    for (int i = 0; i < n && !sink.overflow; ++i) {
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            sink.put(b);
+            continue;
+        }
+        u16 c = 0;
+        if (b == 0x8E && i + 1 < n && jis::is_halfwidth_kana(s[i + 1])) {
+            c = t.single[s[++i]];
+        } else if (b >= 0xA1 && b <= 0xFE && i + 1 < n && s[i + 1] >= 0xA1 && s[i + 1] <= 0xFE) {
+            const unsigned code = jis::jis_to_sjis(b & 0x7F, s[++i] & 0x7F);
+            c = code ? t.pair[code] : 0;
+        }
+        if (!c && strict) return false;
+        sink.put(c ? c : kBadPair);
+    }
+    return true;
+}
+
+bool decode_1252(const unsigned char *s, int n, Sink<u16> &sink, bool) {
+    for (int i = 0; i < n && !sink.overflow; ++i)
+        sink.put(s[i] >= 0x80 && s[i] < 0xA0 ? kCp1252High[s[i] - 0x80] : s[i]);
+    return true;
+}
+
+// Each maximal ill-formed subsequence becomes one U+FFFD.
+bool decode_utf8(const unsigned char *s, int n, Sink<u16> &sink, bool strict) {
+    int i = 0;
+    while (i < n && !sink.overflow) {
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            sink.put(b);
+            ++i;
+            continue;
+        }
+        int extra;
+        unsigned lo = 0x80, hi = 0xBF;
+        char32_t c;
+        if (b >= 0xC2 && b <= 0xDF) { extra = 1; c = b & 0x1F; }
+        else if (b >= 0xE0 && b <= 0xEF) {
+            extra = 2; c = b & 0x0F;
+            if (b == 0xE0) lo = 0xA0;
+            if (b == 0xED) hi = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            extra = 3; c = b & 0x07;
+            if (b == 0xF0) lo = 0x90;
+            if (b == 0xF4) hi = 0x8F;
+        } else {
+            if (strict) return false;
+            sink.put(kReplacement);
+            ++i;
+            continue;
+        }
+        int k = 1;
+        for (; k <= extra && i + k < n; ++k) {
+            const unsigned char t = s[i + k];
+            if (t < lo || t > hi) break;
+            lo = 0x80;
+            hi = 0xBF;
+            c = c << 6 | (t & 0x3F);
+        }
+        if (k <= extra) {
+            if (strict) return false;
+            sink.put(kReplacement);
+            i += k;
+            continue;
+        }
+        i += k;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            sink.put(static_cast<u16>(0xD800 + (c >> 10)));
+            sink.put(static_cast<u16>(0xDC00 + (c & 0x3FF)));
+        } else {
+            sink.put(static_cast<u16>(c));
+        }
+    }
+    return true;
+}
+
+// ---- UTF-16 to bytes ----
+
+void encode_932(const u16 *w, int n, Sink<char> &sink, bool &usedDefault) {
+    const Cp932Tables &t = cp932_tables();
+    for (int i = 0; i < n && !sink.overflow; ++i) {
+        const u16 code = t.encode[w[i]];
+        if (code == kNoCode) {
+            usedDefault = true;
+            sink.put('?');
+        } else if (code < 0x100) {
+            sink.put(static_cast<char>(code));
+        } else {
+            sink.put(static_cast<char>(code >> 8));
+            sink.put(static_cast<char>(code & 0xFF));
+        }
+    }
+}
+
+void encode_51932(const u16 *w, int n, Sink<char> &sink, bool &usedDefault) {
+    const Cp932Tables &t = cp932_tables();
+    for (int i = 0; i < n && !sink.overflow; ++i) {
+        const u16 code = t.euc[w[i]];
+        if (code == kNoCode) {
+            usedDefault = true;
+            sink.put('?');
+        } else if (code < 0x100) {
+            sink.put(static_cast<char>(code));
+        } else {
+            sink.put(static_cast<char>(code >> 8));
+            sink.put(static_cast<char>(code & 0xFF));
+        }
+    }
+}
+
+void encode_1252(const u16 *w, int n, Sink<char> &sink, bool &usedDefault) {
+    for (int i = 0; i < n && !sink.overflow; ++i) {
+        const u16 c = w[i];
+        int byte = -1;
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) byte = c;
+        for (int k = 0; k < 32 && byte < 0; ++k)
+            if (kCp1252High[k] == c) byte = 0x80 + k;
+        if (byte < 0) {
+            usedDefault = true;
+            byte = '?';
+        }
+        sink.put(static_cast<char>(byte));
+    }
+}
+
+void encode_utf8(const u16 *w, int n, Sink<char> &sink, bool &) {
+    for (int i = 0; i < n && !sink.overflow; ++i) {
+        char32_t c = w[i];
+        if (c < 0x80) {
+            sink.put(static_cast<char>(c));
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (w[++i] - 0xDC00);
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = kReplacement;  // an unpaired surrogate
+        }
+        if (c < 0x800) {
+            sink.put(static_cast<char>(0xC0 | (c >> 6)));
+        } else if (c < 0x10000) {
+            sink.put(static_cast<char>(0xE0 | (c >> 12)));
+            sink.put(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        } else {
+            sink.put(static_cast<char>(0xF0 | (c >> 18)));
+            sink.put(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            sink.put(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        }
+        sink.put(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+bool supported(UINT cp) {
+    if (cp == 932 || cp == 51932) return cp932_tables().ready;
+    return cp == 1252 || cp == CP_UTF8;
+}
+
+}  // namespace
+
+UINT ansi_code_page() {
+    const UINT forced = g_override.load();
+    if (forced) return forced;
+    static const UINT from_locale = locale_code_page();
+    return from_locale;
+}
+
+UINT resolve_code_page(UINT codePage) {
+    if (codePage == CP_ACP || codePage == CP_THREAD_ACP || codePage == CP_OEMCP)
+        return ansi_code_page();
+    return codePage;
+}
+
+}  // namespace platform
+
+using namespace platform;
+
+extern "C" UINT GetACP(void) { return ansi_code_page(); }
+extern "C" UINT GetOEMCP(void) { return ansi_code_page() == 932 ? 932 : 437; }
+
+extern "C" BOOL Quorvel_SetAnsiCodePage(UINT codePage) {
+    if (codePage != 0 && codePage != 932 && codePage != 1252 && codePage != CP_UTF8) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    g_override.store(codePage);
+    return TRUE;
+}
+
+extern "C" BOOL IsDBCSLeadByteEx(UINT codePage, BYTE byte) {
+    const UINT cp = resolve_code_page(codePage);
+    if (cp == 932) return jis::is_sjis_lead(byte);
+    if (!supported(cp)) SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+}
+
+extern "C" BOOL IsDBCSLeadByte(BYTE byte) { return IsDBCSLeadByteEx(CP_ACP, byte); }
+
+extern "C" LCID GetSystemDefaultLCID(void) { return ansi_code_page() == 932 ? 0x0411 : 0x0409; }
+extern "C" LCID GetUserDefaultLCID(void) { return GetSystemDefaultLCID(); }
+
+extern "C" int MultiByteToWideChar(UINT codePage, DWORD flags, const char *text, int length,
+                                   LPWSTR wide, int capacity) {
+    const UINT cp = resolve_code_page(codePage);
+    if (!text || length == 0 || length < -1 || capacity < 0 || (capacity > 0 && !wide)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (flags & ~static_cast<DWORD>(MB_ERR_INVALID_CHARS)) {
+        SetLastError(ERROR_INVALID_FLAGS);
+        return 0;
+    }
+    if (!supported(cp)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    const int n = length == -1 ? static_cast<int>(std::strlen(text)) + 1 : length;
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text);
+    const bool strict = flags & MB_ERR_INVALID_CHARS;
+    Sink<u16> sink{capacity ? wide : nullptr, capacity};
+    bool ok;
+    switch (cp) {
+    case 932: ok = decode_932(bytes, n, sink, strict); break;
+    case 51932: ok = decode_51932(bytes, n, sink, strict); break;
+    case 1252: ok = decode_1252(bytes, n, sink, strict); break;
+    default: ok = decode_utf8(bytes, n, sink, strict); break;
+    }
+    if (!ok) {
+        SetLastError(ERROR_NO_UNICODE_TRANSLATION);
+        return 0;
+    }
+    if (sink.overflow) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    return sink.count;
+}
+
+extern "C" int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length,
+                                   char *text, int capacity, const char *defaultChar,
+                                   BOOL *usedDefault) {
+    const UINT cp = resolve_code_page(codePage);
+    if (!wide || length == 0 || length < -1 || capacity < 0 || (capacity > 0 && !text)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if ((flags & ~static_cast<DWORD>(WC_NO_BEST_FIT_CHARS)) || defaultChar ||
+        (cp == CP_UTF8 && (flags || usedDefault))) {
+        SetLastError(cp == CP_UTF8 || !defaultChar ? ERROR_INVALID_FLAGS : ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (!supported(cp)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    int n = length;
+    if (n == -1) {
+        n = 0;
+        while (wide[n]) ++n;
+        ++n;
+    }
+    Sink<char> sink{capacity ? text : nullptr, capacity};
+    bool defaulted = false;
+    switch (cp) {
+    case 932: encode_932(wide, n, sink, defaulted); break;
+    case 51932: encode_51932(wide, n, sink, defaulted); break;
+    case 1252: encode_1252(wide, n, sink, defaulted); break;
+    default: encode_utf8(wide, n, sink, defaulted); break;
+    }
+    if (sink.overflow) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    if (usedDefault) *usedDefault = defaulted;
+    return sink.count;
+}

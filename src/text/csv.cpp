@@ -1,0 +1,111 @@
+// Splitting one line of delimited text into malloc'd field buffers.
+#include <quorvel/text.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <malloc.h>
+
+namespace {
+
+using u16 = unsigned short;
+
+size_t units_of(const u16 *text) {
+    size_t n = 0;
+    while (text[n]) ++n;
+    return n;
+}
+
+size_t block_size(void *block) {
+    if (!block) return 0;
+#ifdef _WIN32
+    return _msize(block);
+#else
+    return malloc_usable_size(block);
+#endif
+}
+
+// Copies `length` units into the field, growing it to exactly length + 1
+// units when it is too small. False when the memory cannot be had.
+bool store(u16 *&field, const u16 *text, size_t length) {
+    const size_t bytes = (length + 1) * sizeof(u16);
+    if (block_size(field) < bytes) {
+        void *grown = std::realloc(field, bytes);
+        if (!grown) return false;
+        field = static_cast<u16 *>(grown);
+    }
+    std::memcpy(field, text, length * sizeof(u16));
+    field[length] = 0;
+    return true;
+}
+
+}  // namespace
+
+void Str_CSVAlloc(unsigned short **fields, int count, int units) {
+    if (!fields || units < 0) return;
+    for (int i = 0; i < count; ++i)
+        fields[i] = static_cast<u16 *>(std::malloc(static_cast<size_t>(units) * sizeof(u16)));
+}
+
+void Str_CSVFree(unsigned short **fields, int count) {
+    if (!fields) return;
+    for (int i = 0; i < count; ++i) {
+        std::free(fields[i]);
+        fields[i] = nullptr;
+    }
+}
+
+int Str_CSVAnalyze(unsigned short *line, unsigned short **fields, int maximum,
+                   unsigned short separator, unsigned short quote) {
+    if (!line || !fields || maximum <= 0) return 0;
+    for (int i = 0; i < maximum; ++i)
+        if (fields[i] && block_size(fields[i]) >= sizeof(u16)) fields[i][0] = 0;
+    size_t n = 0;
+    while (line[n]) ++n;
+    for (size_t i = n; i > 0; --i)
+        if (line[i - 1] == '\n') {
+            line[i - 1] = 0;
+            n = i - 1;
+            break;
+        }
+    if (n == 0) return 0;
+
+    int stored = 0;
+    u16 *field = line;
+    while (stored < maximum) {
+        u16 *text = field;
+        size_t length = 0;
+        if (quote && *field == quote) {
+            text = field + 1;
+            bool closed = false;
+            while (text[length]) {
+                if (text[length] == quote) {
+                    const u16 next = text[length + 1];
+                    if (next == separator || next == '\n' || next == 0) {
+                        closed = true;
+                        break;
+                    }
+                    if (next == quote) {  // a doubled quote stands for one
+                        u16 *rest = text + length + 1;
+                        std::memmove(rest, rest + 1, (units_of(rest + 1) + 1) * sizeof(u16));
+                    }
+                }
+                ++length;
+            }
+            if (!closed) return stored;
+            text[length] = 0;  // the closing quote
+            field = text + length + 1;
+        } else {
+            while (text[length] && text[length] != separator) ++length;
+            field = text + length;
+        }
+        // `field` is at what ended this one: a separator (or LF), or the end.
+        const bool atEnd = *field == 0;
+        *field = 0;
+        text[length] = 0;
+        if (!store(fields[stored], text, length)) return stored;
+        ++stored;
+        if (atEnd) break;
+        ++field;
+    }
+    return stored;
+}

@@ -1,0 +1,156 @@
+// Conversions over the corpus of tests/data/text, against the encodings
+// that iconv and Python's codecs give (scripts/gen-text-corpus.py). The
+// same expectations hold natively and under Wine, so the two builds agree
+// byte for byte wherever both are checked.
+//
+// Where our results differ from iconv, by design:
+// - EUC-JP, NEC-selected IBM rows (0xED, 0xEE) and IBM rows (0xFA..0xFC):
+//   code page 51932 writes these kanji at their NEC-selected JIS rows
+//   0x79..0x7C (0xF9A1..0xFCFE); eucJP-ms puts them in JIS X 0212 or its
+//   user area (0x8F ..). Checked against the 51932 rule instead.
+// - JIS, NEC row 13 and the NEC-selected rows: ISO-2022-JP has no such
+//   rows and iconv refuses them; the runtime's arithmetic gives rows 0x2D
+//   and 0x79..0x7C. IBM rows have no JIS form at all and become the geta
+//   mark 0x222E. Half-width katakana, also refused by iconv, are checked
+//   against Python's iso2022_jp_ext (ESC ( I).
+// - Characters 932 cannot hold become '?', where iconv refuses the text.
+//
+// Wine's mlang.dll converts 51932 as code page 20932 does (JIS X 0212 in
+// two bytes, no NEC or IBM rows, U+FF5E and the other Microsoft variants of
+// row 1 unmapped), so under Wine EUC-JP is checked only on the rows where
+// it agrees with Windows.
+#include "text/text_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+using namespace text_test;
+
+std::string shift_jis_of(const u16string &text) {
+    std::unique_ptr<char[]> bytes(Str_FromUnicode(text.c_str(), 0xFFFFFFFFu));
+    return bytes ? std::string(bytes.get()) : std::string("<null>");
+}
+
+bool starts_with(const std::string &s, const char *prefix) { return s.rfind(prefix, 0) == 0; }
+
+TEST(TextCorpus, ShiftJisBothWaysAgreesWithIconv) {
+    auto table = expected();
+    int checked = 0;
+    for (const CorpusLine &line : corpus()) {
+        if (line.name == "unmappable") continue;
+        auto want = table.find({line.name, "cp932"});
+        ASSERT_NE(want, table.end()) << line.name;
+        const std::string sjis = shift_jis_of(line.text);
+        EXPECT_EQ(hex(sjis, 4096), hex(want->second.second, 4096)) << line.name;
+
+        std::unique_ptr<char[]> viaUtf8(Str_Utf8ToShiftJis(line.utf8.c_str()));
+        if (line.utf8.empty()) {
+            EXPECT_EQ(viaUtf8, nullptr);
+        } else {
+            ASSERT_NE(viaUtf8, nullptr) << line.name;
+            EXPECT_EQ(std::string(viaUtf8.get()), sjis) << line.name;
+        }
+
+        std::unique_ptr<unsigned short[]> back(Str_ToUnicode(sjis.c_str(), 0xFFFFFFFFu));
+        ASSERT_NE(back, nullptr) << line.name;
+        EXPECT_TRUE(u16string(back.get()) == line.text) << line.name;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 52);
+}
+
+TEST(TextCorpus, JisBothWaysAgreesWithIconvOrTheRules) {
+    auto table = expected();
+    int checked = 0;
+    for (const CorpusLine &line : corpus()) {
+        auto want = table.find({line.name, "jis"});
+        if (want == table.end()) continue;
+        const std::string sjis = shift_jis_of(line.text);
+        std::vector<char> jis(7 * sjis.size() + 1);
+        Str_SJisToJis(sjis.c_str(), jis.data());
+        EXPECT_EQ(hex(jis.data(), 4096), hex(want->second.second, 4096))
+            << line.name << " (" << want->second.first << ")";
+
+        // Back again: the IBM rows come back as geta marks.
+        std::vector<char> again(2 * std::strlen(jis.data()) + 1);
+        Str_JisToSJis(jis.data(), again.data());
+        std::string roundTrip = sjis;
+        if (starts_with(line.name, "ibm-") || starts_with(line.name, "necibm-"))
+            for (size_t i = 0; i + 1 < roundTrip.size(); i += 2)
+                if (static_cast<unsigned char>(roundTrip[i]) >= 0xF0) roundTrip.replace(i, 2, "\x81\xac");
+        EXPECT_EQ(hex(again.data(), 4096), hex(roundTrip, 4096)) << line.name;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 50);
+}
+
+TEST(TextCorpus, EucJpAgreesWithIconvOrTheCodePageRule) {
+    auto table = expected();
+    int checked = 0;
+    for (const CorpusLine &line : corpus()) {
+        const bool extension = starts_with(line.name, "necibm") || starts_with(line.name, "ibm");
+#ifdef _WIN32
+        // Rows where Wine's mlang.dll (as code page 20932) is not Windows.
+        if (line.name == "jis0208-81" || line.name == "nec13" || extension ||
+            line.name == "unmappable" || line.name == "mixed-3")
+            continue;
+#endif
+        auto want = table.find({line.name, extension ? "eucjp-51932" : "eucjp"});
+        if (want == table.end()) continue;
+        int count = -1;
+        std::unique_ptr<char[]> euc(Str_UnicodeToEucJP(line.text.c_str(), count));
+        ASSERT_NE(euc, nullptr) << line.name;
+        EXPECT_EQ(hex(std::string(euc.get(), static_cast<size_t>(count)), 4096),
+                  hex(want->second.second, 4096))
+            << line.name;
+        ++checked;
+    }
+#ifndef _WIN32
+    EXPECT_EQ(checked, 52);
+#else
+    EXPECT_GE(checked, 40);
+#endif
+}
+
+TEST(TextCorpus, UnmappableCharactersBecomeQuestionMarks) {
+    for (const CorpusLine &line : corpus()) {
+        if (line.name != "unmappable") continue;
+        EXPECT_EQ(shift_jis_of(line.text), "a?b?c?d??e");
+        std::unique_ptr<char[]> viaUtf8(Str_Utf8ToShiftJis(line.utf8.c_str()));
+        ASSERT_NE(viaUtf8, nullptr);
+        EXPECT_EQ(std::string(viaUtf8.get()), "a?b?c?d??e");
+        int count = 0;
+        std::unique_ptr<char[]> utf8(Str_UnicodeToUtf8(line.text.c_str(), count));
+        ASSERT_NE(utf8, nullptr);
+        EXPECT_EQ(std::string(utf8.get(), static_cast<size_t>(count)), line.utf8);
+        return;
+    }
+    FAIL() << "no unmappable line in the corpus";
+}
+
+TEST(TextCorpus, ConvStrWidthAndKanaAgreeWithTheUnicodeForms) {
+    std::map<std::string, u16string> texts;
+    for (const CorpusLine &line : corpus()) texts[line.name] = line.text;
+    int checked = 0;
+    for (const std::string &row : split(read_file("convstr.txt"), '\n')) {
+        if (row.empty()) continue;
+        auto fields = split(row, '\t');
+        const int mode = std::stoi(fields[1]);
+        const u16string got = Str_ConvStr(texts[fields[0]].c_str(), static_cast<unsigned char>(mode));
+        const u16string want = from_utf8(fields[2]);
+        const auto at = std::mismatch(got.begin(), got.end(), want.begin(), want.end());
+        EXPECT_TRUE(got == want) << fields[0] << " mode " << mode << " differs at unit "
+                                 << (at.first - got.begin()) << ": got "
+                                 << (at.first != got.end() ? *at.first : 0) << ", want "
+                                 << (at.second != want.end() ? *at.second : 0);
+        ++checked;
+    }
+    EXPECT_EQ(checked, 48);
+}
+
+}  // namespace

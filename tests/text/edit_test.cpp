@@ -1,0 +1,117 @@
+// In-place editing, numbers with separators and CSV splitting.
+#include "text/text_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+using namespace text_test;
+
+u16string edited(const char16_t *text, unsigned short *(*edit)(unsigned short *, const unsigned short *),
+                 const char16_t *set = nullptr) {
+    u16string buffer = u(text);
+    buffer.resize(buffer.size() * 2 + 1);
+    const u16string chars = set ? u(set) : u16string();
+    edit(&buffer[0], set ? chars.c_str() : nullptr);
+    return buffer.c_str();
+}
+
+TEST(Edit, Trimming) {
+    EXPECT_TRUE(edited(u"\t\u3000abc\r\n", Str_Trim) == u(u"abc"));
+    EXPECT_TRUE(edited(u" \t\r\n", Str_TrimRight) == u(u""));
+    EXPECT_TRUE(edited(u" \t\r\n", Str_TrimLeft) == u(u""));
+    EXPECT_TRUE(edited(u"  a b  ", Str_TrimLeft) == u(u"a b  "));
+    EXPECT_TRUE(edited(u"  a b  ", Str_TrimRight) == u(u"  a b"));
+    EXPECT_TRUE(edited(u"xxaxbxx", Str_Trim, u"x") == u(u"axb"));
+    EXPECT_TRUE(edited(u"", Str_Trim) == u(u""));
+}
+
+TEST(Edit, DeletingAndReplacing) {
+    u16string text = u(u"a-b--c");
+    EXPECT_TRUE(u16string(Str_DeleteChar(&text[0], '-')) == u(u"abc"));
+    text = u(u"--x-");
+    EXPECT_TRUE(u16string(Str_DeleteChar(&text[0], '-')) == u(u"x"));
+    text = u(u"abc");
+    EXPECT_TRUE(u16string(Str_DeleteChar(&text[0], '-')) == u(u"abc"));
+    text = u(u"a.b.c");
+    EXPECT_TRUE(u16string(Str_ReplaceChar(&text[0], '.', '/')) == u(u"a/b/c"));
+
+    auto replaced = [](const char16_t *text, const char16_t *search, const char16_t *with) {
+        u16string buffer = u(text);
+        buffer.resize(buffer.size() * 2 + 1);
+        return u16string(Str_ReplaceStr(&buffer[0], u(search).c_str(), u(with).c_str()));
+    };
+    EXPECT_TRUE(replaced(u"aaa", u"aa", u"b") == u(u"ba"));
+    EXPECT_TRUE(replaced(u"abc", u"c", u"xyz") == u(u"abxyz"));
+    EXPECT_TRUE(replaced(u"東京と京都", u"京", u"") == u(u"東と都"));
+    // The room is twice the text: longer results are cut there.
+    EXPECT_TRUE(replaced(u"aaa", u"a", u"xyz") == u(u"xyzxyz"));
+}
+
+std::u16string work() { return reinterpret_cast<const char16_t *>(g_szStrWork); }
+
+TEST(Numbers, ThousandsSeparators) {
+    const std::pair<int64_t, const char16_t *> cases[] = {
+        {0, u"0"}, {999, u"999"}, {1000, u"1,000"}, {-1024, u"-1,024"}, {-999, u"-999"},
+        {1234567, u"1,234,567"}, {INT64_MIN, u"-9,223,372,036,854,775,808"}};
+    for (const auto &[value, text] : cases) {
+        Str_AddCommaInt(value);
+        EXPECT_EQ(work(), text) << value;
+    }
+    Str_AddCommaReal(1234.5678, 3);
+    EXPECT_EQ(work(), u"1,234.567");
+    Str_AddCommaReal(2.5, 0);
+    EXPECT_EQ(work(), u"2");
+    Str_AddCommaReal(0.5, 2);
+    EXPECT_EQ(work(), u"0.50");
+    Str_AddCommaReal(12345.0, 1);
+    EXPECT_EQ(work(), u"12,345.0");
+    Str_AddCommaReal(1.15, 2);  // truncation in binary floating point
+    EXPECT_EQ(work(), u"1.14");
+    Str_AddCommaReal(-0.25, 2);
+    EXPECT_EQ(work(), u"-0.25");
+    Str_AddCommaReal(-1234.5, 1);
+    EXPECT_EQ(work(), u"-1,234.5");
+}
+
+struct Fields {
+    unsigned short *field[8];
+    Fields() { Str_CSVAlloc(field, 8, 2); }
+    ~Fields() { Str_CSVFree(field, 8); }
+    std::u16string operator[](int i) const { return reinterpret_cast<const char16_t *>(field[i]); }
+};
+
+int split_line(const char16_t *line, Fields &fields, int maximum = 8, char16_t quote = '"') {
+    u16string buffer = u(line);
+    return Str_CSVAnalyze(&buffer[0], fields.field, maximum, ',', quote);
+}
+
+TEST(Csv, FieldCounts) {
+    Fields f;
+    ASSERT_EQ(split_line(u"x,'a,b','c''d',\n", f, 8, '\''), 4);
+    EXPECT_EQ(f[0], u"x");
+    EXPECT_EQ(f[1], u"a,b");
+    EXPECT_EQ(f[2], u"c'd");
+    EXPECT_EQ(f[3], u"");
+    EXPECT_EQ(split_line(u"a,b,c", f, 2), 2);
+    EXPECT_EQ(f[1], u"b");
+    EXPECT_EQ(split_line(u"a,'bc", f, 8, '\''), 1);
+    EXPECT_EQ(f[0], u"a");
+    EXPECT_EQ(split_line(u"a,b,", f), 3);
+    EXPECT_EQ(split_line(u",,", f), 3);
+    EXPECT_EQ(split_line(u"\n", f), 0);
+    EXPECT_EQ(split_line(u"", f), 0);
+    // CR LF: the CR stays with the last field.
+    ASSERT_EQ(split_line(u"\"q\"\"x\",a\"b\",longer than two units\r\n", f), 3);
+    EXPECT_EQ(f[0], u"q\"x");
+    EXPECT_EQ(f[1], u"a\"b\"");
+    EXPECT_EQ(f[2], u"longer than two units\r");
+    // A quote followed by other text stays part of the field.
+    ASSERT_EQ(split_line(u"\"a\"b\",c", f), 2);
+    EXPECT_EQ(f[0], u"a\"b");
+    EXPECT_EQ(f[1], u"c");
+}
+
+}  // namespace

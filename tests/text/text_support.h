@@ -1,0 +1,97 @@
+// Shared helpers of the text tests: corpus files, UTF-8 in test code,
+// and the ANSI code page the tests expect (932, Japanese).
+#pragma once
+
+#include <quorvel/text.h>
+
+#include "support/win32.h"
+
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace text_test {
+
+using u16string = std::basic_string<unsigned short>;
+
+inline std::string read_file(const std::string &name) {
+    std::ifstream in(std::string(QUORVEL_TEST_DATA) + "/text/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline std::vector<std::string> split(const std::string &text, char separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t at; (at = text.find(separator, start)) != std::string::npos; start = at + 1)
+        parts.push_back(text.substr(start, at - start));
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+// Well-formed UTF-8 only (test data).
+inline u16string from_utf8(const std::string &s) {
+    u16string out;
+    for (size_t i = 0; i < s.size();) {
+        unsigned char b = static_cast<unsigned char>(s[i]);
+        int extra = b < 0x80 ? 0 : b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
+        char32_t c = extra == 0 ? b : extra == 1 ? b & 0x1F : extra == 2 ? b & 0x0F : b & 0x07;
+        for (int k = 1; k <= extra; ++k) c = c << 6 | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        i += static_cast<size_t>(extra) + 1;
+        if (c >= 0x10000) {
+            out += static_cast<unsigned short>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<unsigned short>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<unsigned short>(c);
+        }
+    }
+    return out;
+}
+
+inline u16string u(const char16_t *text) {
+    u16string out;
+    while (*text) out += static_cast<unsigned short>(*text++);
+    return out;
+}
+
+struct CorpusLine {
+    std::string name;
+    std::string utf8;
+    u16string text;
+};
+
+inline std::vector<CorpusLine> corpus() {
+    std::vector<CorpusLine> lines;
+    for (const std::string &line : split(read_file("corpus.txt"), '\n')) {
+        if (line.empty()) continue;
+        auto tab = line.find('\t');
+        lines.push_back({line.substr(0, tab), line.substr(tab + 1), from_utf8(line.substr(tab + 1))});
+    }
+    return lines;
+}
+
+// (name, encoding) -> (source, bytes)
+inline std::map<std::pair<std::string, std::string>, std::pair<std::string, std::string>>
+expected() {
+    std::map<std::pair<std::string, std::string>, std::pair<std::string, std::string>> table;
+    for (const std::string &line : split(read_file("expected.bin"), '\n')) {
+        if (line.empty()) continue;
+        auto fields = split(line, '\t');
+        table[{fields[0], fields[1]}] = {fields[2], fields[3]};
+    }
+    return table;
+}
+
+inline std::string hex(const std::string &bytes, size_t limit = 64) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (size_t i = 0; i < bytes.size() && i < limit; ++i) {
+        out += digits[static_cast<unsigned char>(bytes[i]) >> 4];
+        out += digits[bytes[i] & 0xF];
+        out += ' ';
+    }
+    return out;
+}
+
+}  // namespace text_test
