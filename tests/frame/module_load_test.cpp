@@ -16,6 +16,12 @@
 #include <unistd.h>
 #endif
 
+#if defined(__SANITIZE_ADDRESS__)
+// A second copy of the library defines the same exported globals again,
+// which AddressSanitizer would report as a one-definition-rule violation.
+extern "C" const char *__asan_default_options() { return "detect_odr_violation=0"; }
+#endif
+
 namespace {
 
 #ifdef _WIN32
