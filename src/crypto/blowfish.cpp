@@ -1,6 +1,7 @@
 // Blowfish: key schedule, single blocks and in-place buffers under the
 // shared schedule.
 #include "crypto/blowfish.h"
+#include "crypto/byte_order.h"
 
 #include <climits>
 #include <cstdlib>
@@ -50,18 +51,6 @@ inline void decrypt_n(const uint32_t *p, const uint32_t *s, uint32_t *left, uint
     }
 #pragma GCC unroll 4
     for (int k = 0; k < N; ++k) left[k] = r[k] ^ p[0], right[k] = l[k];
-}
-
-inline uint32_t load_le32(const unsigned char *bytes) {
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
-
-inline void store_le32(unsigned char *bytes, uint32_t word) {
-    bytes[0] = static_cast<unsigned char>(word);
-    bytes[1] = static_cast<unsigned char>(word >> 8);
-    bytes[2] = static_cast<unsigned char>(word >> 16);
-    bytes[3] = static_cast<unsigned char>(word >> 24);
 }
 
 template <int N, void (*Cipher)(const uint32_t *, const uint32_t *, uint32_t *, uint32_t *)>

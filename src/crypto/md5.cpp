@@ -1,6 +1,7 @@
 // MD5 as in RFC 1321's reference code: init, update, final and the
 // 64-byte transform.
 #include "crypto/md5.h"
+#include "crypto/byte_order.h"
 
 #include <cstring>
 
@@ -8,18 +9,6 @@ namespace crypto {
 namespace {
 
 inline uint32_t rotate_left(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
-
-inline uint32_t load_le32(const unsigned char *bytes) {
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
-
-inline void store_le32(unsigned char *bytes, uint32_t word) {
-    bytes[0] = static_cast<unsigned char>(word);
-    bytes[1] = static_cast<unsigned char>(word >> 8);
-    bytes[2] = static_cast<unsigned char>(word >> 16);
-    bytes[3] = static_cast<unsigned char>(word >> 24);
-}
 
 // The four auxiliary functions, in forms equal to the RFC's that need
 // fewer operations: F picks y or z by x.
