@@ -37,10 +37,14 @@ u16 *copy_set(const u16 *set) {
     return copy;
 }
 
+// Compares unit by unit, so that nothing past the text's terminator is
+// read when the search is longer than what is left of the text.
 const u16 *find(const u16 *text, const u16 *search, size_t searchLength) {
-    for (; *text; ++text)
-        if (*text == *search && std::memcmp(text, search, searchLength * sizeof(u16)) == 0)
-            return text;
+    for (; *text; ++text) {
+        size_t k = 0;
+        while (k < searchLength && text[k] == search[k]) ++k;
+        if (k == searchLength) return text;
+    }
     return nullptr;
 }
 

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -48,6 +50,25 @@ TEST(Edit, DeletingAndReplacing) {
     EXPECT_TRUE(replaced(u"東京と京都", u"京", u"") == u(u"東と都"));
     // The room is twice the text: longer results are cut there.
     EXPECT_TRUE(replaced(u"aaa", u"a", u"xyz") == u(u"xyzxyz"));
+}
+
+// The buffer holds exactly the documented room (2 * length + 1 units) and no
+// more, so that a read past the text shows up under AddressSanitizer.
+u16string replaced_in_exact_room(const char16_t *text, const char16_t *search,
+                                 const char16_t *with) {
+    const u16string source = u(text);
+    const size_t room = 2 * source.size() + 1;
+    std::unique_ptr<unsigned short[]> buffer(new unsigned short[room]());
+    std::copy(source.begin(), source.end(), buffer.get());
+    return Str_ReplaceStr(buffer.get(), u(search).c_str(), u(with).c_str());
+}
+
+TEST(Edit, ReplacingLooksNoFurtherThanTheText) {
+    // A search longer than what is left of the text, sharing its first unit.
+    EXPECT_TRUE(replaced_in_exact_room(u"xa", u"abcdefgh", u"-") == u(u"xa"));
+    EXPECT_TRUE(replaced_in_exact_room(u"a", u"aaaaaaaaaaaaaaaa", u"") == u(u"a"));
+    EXPECT_TRUE(replaced_in_exact_room(u"abab", u"bab", u"X") == u(u"aX"));
+    EXPECT_TRUE(replaced_in_exact_room(u"ab", u"ab", u"") == u(u""));
 }
 
 std::u16string work() { return reinterpret_cast<const char16_t *>(g_szStrWork); }
