@@ -9,6 +9,18 @@
 
 #include <quorvel/base.h>
 
+/* Starts the progress window on a thread of its own, with its three drawing
+ * threads, and returns 1 once it is on screen (topmost, not activated), or
+ * 0. Waits up to about 1 s for an earlier window to go. The dialog and bar
+ * faces come from the library when there is no owner, else from `instance`
+ * or, when that is null, from the owner's module. The user's cancel and
+ * pause answers are also written to *cancel and *pause (either may be null)
+ * until the window thread ends.
+ * On POSIX the window is a few lines on standard error's terminal; Ctrl-C
+ * cancels and any other key pauses and resumes. Without a terminal nothing
+ * is made and the result is 0. */
+QUORVEL_API int Prg_CreateProgress(HWND owner, int *cancel, int *pause, HINSTANCE instance);
+
 /* Sets the title and shows the window normally. */
 QUORVEL_API void Prg_OpenProgress(const unsigned short *title);
 QUORVEL_API void Prg_HideProgress(void);

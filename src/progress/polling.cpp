@@ -3,6 +3,7 @@
 #include <quorvel/progress.h>
 
 #include "progress/state.h"
+#include "progress/threads.h"
 #include "progress/window_calls.h"
 
 using progress::state;
@@ -12,6 +13,7 @@ namespace {
 constexpr DWORD kPauseStepMs = 250;
 constexpr DWORD kCloseSettleMs = 250;
 constexpr DWORD kThreadPollMs = 50;
+constexpr DWORD kCloseLockPollMs = 10;
 
 bool drawing_threads_finished() {
     for (auto &handle : state().drawing_threads) {
@@ -20,6 +22,50 @@ bool drawing_threads_finished() {
         if (!progress::thread_finished(thread)) return false;
     }
     return true;
+}
+
+// Takes the close lock; the window thread keeps answering its messages
+// meanwhile, since the other closer may be waiting for it.
+class CloseLock {
+public:
+    CloseLock() {
+        while (!state().close_lock.try_lock()) {
+            Prg_PeekMessage();
+            Sleep(kCloseLockPollMs);
+        }
+    }
+    ~CloseLock() { state().close_lock.unlock(); }
+    CloseLock(const CloseLock &) = delete;
+    CloseLock &operator=(const CloseLock &) = delete;
+};
+
+bool on_window_thread() {
+    return state().window_thread_id.load() == progress::current_thread_id();
+}
+
+void close_window() {
+    auto &s = state();
+    CloseLock hold;
+    Prg_HideProgress();
+    Sleep(kCloseSettleMs);
+    s.closing.store(1);
+    // The drawing threads see the closing flag within one cycle.
+    for (;;) {
+        bool finished = drawing_threads_finished();
+        Sleep(kThreadPollMs);
+        Prg_PeekMessage();
+        if (finished) break;
+    }
+    for (int i = 0; i < progress::kDrawingThreads; ++i) {
+        HANDLE thread = s.drawing_threads[i].exchange(progress::no_thread());
+        if (thread && thread != progress::no_thread()) progress::release_thread(thread);
+        s.drawing_running[i].store(0);
+    }
+    for (auto *bar : {&s.done_bar, &s.second_bar}) {
+        if (HBITMAP bitmap = bar->exchange(nullptr)) progress::delete_bitmap(bitmap);
+    }
+    if (HWND window = s.window.load()) progress::destroy_window(window);
+    s.window.store(nullptr);
 }
 
 }  // namespace
@@ -67,24 +113,11 @@ int Prg_ProgressCall(int64_t total, int64_t done, int64_t secondDone) {
 }
 
 int Prg_CloseProgress(void) {
-    auto &s = state();
-    Prg_HideProgress();
-    Sleep(kCloseSettleMs);
-    s.closing.store(1);
-    // The drawing threads see the closing flag within one cycle.
-    for (;;) {
-        bool finished = drawing_threads_finished();
-        Sleep(kThreadPollMs);
-        Prg_PeekMessage();
-        if (finished) break;
+    close_window();
+    // Without its window the window thread ends at once; the cancel button
+    // closes on that thread itself, and the next close or create frees it.
+    if (!on_window_thread()) {
+        if (HANDLE thread = state().window_thread.exchange(nullptr)) progress::release_thread(thread);
     }
-    for (int i = 0; i < progress::kDrawingThreads; ++i) {
-        s.drawing_threads[i].store(progress::no_thread());
-        s.drawing_running[i].store(0);
-    }
-    for (auto *bar : {&s.done_bar, &s.second_bar}) {
-        if (HBITMAP bitmap = bar->exchange(nullptr)) progress::delete_bitmap(bitmap);
-    }
-    if (HWND window = s.window.exchange(nullptr)) progress::destroy_window(window);
     return 1;
 }

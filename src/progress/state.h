@@ -17,6 +17,18 @@ namespace progress {
 // thread frees.
 constexpr UINT kFileNameMessage = 0x8140;     // WM_APP + 0x140
 constexpr UINT kMessageTextMessage = 0x8141;  // WM_APP + 0x141
+// Asks the window thread to destroy its window (a window belongs to the
+// thread that made it).
+constexpr UINT kDestroyRequest = 0x8142;
+
+// Dialog template, bar faces and the controls of the window.
+constexpr int kDialogTemplate = 110;
+constexpr int kDoneBarFace = 140;
+constexpr int kSecondBarFace = 141;
+constexpr int kFileNameControl = 9010;
+constexpr int kMessageControl = 9011;
+constexpr int kElapsedControl = 9012;
+constexpr int kCounterControl = 9013;
 
 // Dialog controls the calls touch.
 constexpr int kCancelButton = 9014;
@@ -46,6 +58,15 @@ constexpr TextField<N> text_field(const char16_t *text) {
 
 struct State {
     std::atomic<HWND> window{nullptr};
+    // The window thread's answer to Prg_CreateProgress: 0 when the window
+    // could not be made.
+    std::atomic<int> thread_start{1};
+    // The window thread, released by the next close or create.
+    std::atomic<HANDLE> window_thread{nullptr};
+    std::atomic<DWORD> window_thread_id{0};
+    // One close at a time: the cancel button and a worker may close at once.
+    std::mutex close_lock;
+
     std::atomic<int> cancel{0};
     std::atomic<int> pause{0};
     std::atomic<int> closing{0};

@@ -4,6 +4,8 @@
 #ifndef _WIN32
 #include "progress/window_calls.h"
 
+#include "progress/drawing.h"
+
 namespace progress {
 namespace {
 
@@ -24,8 +26,20 @@ bool enable_control(HWND, int, bool) { return no_such_window(); }
 bool send_text(HWND, UINT, unsigned short *) { return no_such_window(); }
 void pump_one_message(HWND) {}
 bool destroy_window(HWND) { return no_such_window(); }
-bool thread_finished(HANDLE) { return true; }
 void delete_bitmap(HBITMAP) {}
+
+bool window_system_available() { return false; }
+HINSTANCE owner_instance(HWND) { return nullptr; }
+HWND create_window(HINSTANCE) {
+    no_such_window();
+    return nullptr;
+}
+void place_topmost(HWND) {}
+int read_caption(HWND, unsigned short *, int) { return 0; }
+HBITMAP load_bar_face(HINSTANCE, int) { return nullptr; }
+void wait_for_input(HWND, DWORD milliseconds) { Sleep(milliseconds); }
+void show_file_name(HWND, const unsigned short *) {}
+std::unique_ptr<Surface> open_surface(HWND, DrawingThread) { return nullptr; }
 
 }  // namespace progress
 #endif

@@ -1,5 +1,7 @@
 #include "progress/window_calls.h"
 
+#include "progress/state.h"
+
 namespace progress {
 
 bool show_window(HWND window) {
@@ -34,12 +36,12 @@ void pump_one_message(HWND window) {
     DispatchMessageW(&message);
 }
 
-bool destroy_window(HWND window) { return DestroyWindow(window) != FALSE; }
-
-bool thread_finished(HANDLE thread) {
-    DWORD code = 0;
-    if (!GetExitCodeThread(thread, &code)) return true;
-    return code != STILL_ACTIVE;
+// A window is destroyed by its own thread: another thread asks it.
+bool destroy_window(HWND window) {
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
+        return DestroyWindow(window) != FALSE;
+    SendMessageW(window, kDestroyRequest, 0, 0);
+    return IsWindow(window) == FALSE;
 }
 
 void delete_bitmap(HBITMAP bitmap) { DeleteObject(bitmap); }
