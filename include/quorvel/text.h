@@ -43,10 +43,13 @@ QUORVEL_API void Str_SJisToJis(const char *sjis, char *jis);
  * byte range becomes the geta mark 0x81 0xAC. */
 QUORVEL_API void Str_JisToSJis(const char *jis, char *sjis);
 
-/* Each unit as four lowercase hexadecimal digits ("AB" -> "00410042"). */
+/* Each unit as four lowercase hexadecimal digits ("AB" -> "00410042"),
+ * zero-terminated, allocated here and released with free(). */
 QUORVEL_API unsigned short *Str_CharTo16(const unsigned short *text);
 /* Groups of `digits` (1..31) hexadecimal characters -> one unit each (low
- * 16 bits); a short last group counts too. Null for a bad width. */
+ * 16 bits); a short last group counts too. Null for a bad width. The
+ * caller gives only a zero-terminated text: the zero-terminated result
+ * (one unit per group) is allocated here and released with free(). */
 QUORVEL_API unsigned short *Str_16ToChar(const unsigned short *text, int digits);
 
 /* Maps the text with the system locale's LCMapStringW into g_szStrWork.
@@ -89,7 +92,9 @@ QUORVEL_API void Str_CSVFree(unsigned short **fields, int count);
 /* Splits one line (edited in place; cut at its last LF) into at most
  * `maximum` fields, growing field buffers with realloc as needed. Returns
  * the number of fields stored; an unterminated quoted field is not
- * stored. Every fields[0..maximum) must be a malloc block (or null). */
+ * stored. The line must be a writable zero-terminated text (it never
+ * grows); `fields` must hold `maximum` pointers, each a malloc block of
+ * any size (or null), which may be replaced by a larger block. */
 QUORVEL_API int Str_CSVAnalyze(unsigned short *line, unsigned short **fields, int maximum,
                                unsigned short separator, unsigned short quote);
 
