@@ -35,29 +35,37 @@ constexpr u16 kCp1252High[32] = {
 constexpr u16 kBadPair = 0x30FB;  // 932's default character for a bad pair
 constexpr u16 kReplacement = 0xFFFD;
 
-// Writes units or bytes, or only counts them when there is no buffer.
+// Where a conversion's units or bytes go. The first pass of a call with no
+// buffer only counts them; the second writes them, stopping at the room it
+// was given. The conversions are templates over the two, so that neither
+// pass tests for the other's case once per unit.
 template <typename T>
-struct Sink {
+struct CountSink {
+    int count = 0;
+    static constexpr bool overflow = false;
+    void put(T) { ++count; }
+};
+
+template <typename T>
+struct WriteSink {
     T *out;
     int capacity;
     int count = 0;
     bool overflow = false;
     void put(T value) {
-        if (out) {
-            if (count >= capacity) {
-                overflow = true;
-                return;
-            }
-            out[count] = value;
+        if (count >= capacity) {
+            overflow = true;
+            return;
         }
-        ++count;
+        out[count++] = value;
     }
 };
 
 // ---- bytes to UTF-16 ----
 
 // Returns false on an invalid sequence when `strict`.
-bool decode_932(const unsigned char *s, int n, Sink<u16> &sink, bool strict) {
+template <typename Sink>
+bool decode_932(const unsigned char *s, int n, Sink &sink, bool strict) {
     const Cp932Tables &t = cp932_tables();
     for (int i = 0; i < n && !sink.overflow; ++i) {
         const unsigned char b = s[i];
@@ -79,7 +87,8 @@ bool decode_932(const unsigned char *s, int n, Sink<u16> &sink, bool strict) {
     return true;
 }
 
-bool decode_51932(const unsigned char *s, int n, Sink<u16> &sink, bool strict) {
+template <typename Sink>
+bool decode_51932(const unsigned char *s, int n, Sink &sink, bool strict) {
     const Cp932Tables &t = cp932_tables();
     for (int i = 0; i < n && !sink.overflow; ++i) {
         const unsigned char b = s[i];
@@ -100,20 +109,35 @@ bool decode_51932(const unsigned char *s, int n, Sink<u16> &sink, bool strict) {
     return true;
 }
 
-bool decode_1252(const unsigned char *s, int n, Sink<u16> &sink, bool) {
+template <typename Sink>
+bool decode_1252(const unsigned char *s, int n, Sink &sink, bool) {
     for (int i = 0; i < n && !sink.overflow; ++i)
         sink.put(s[i] >= 0x80 && s[i] < 0xA0 ? kCp1252High[s[i] - 0x80] : s[i]);
     return true;
 }
 
 // Each maximal ill-formed subsequence becomes one U+FFFD.
-bool decode_utf8(const unsigned char *s, int n, Sink<u16> &sink, bool strict) {
+template <typename Sink>
+bool decode_utf8(const unsigned char *s, int n, Sink &sink, bool strict) {
     int i = 0;
     while (i < n && !sink.overflow) {
         const unsigned char b = s[i];
         if (b < 0x80) {
             sink.put(b);
             ++i;
+            continue;
+        }
+        // The common well-formed sequences first: two bytes, and three bytes
+        // whose second byte may be any continuation (all but E0 and ED).
+        if (b >= 0xC2 && b <= 0xDF && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
+            sink.put(static_cast<u16>((b & 0x1F) << 6 | (s[i + 1] & 0x3F)));
+            i += 2;
+            continue;
+        }
+        if (b >= 0xE1 && b <= 0xEF && b != 0xED && i + 2 < n && (s[i + 1] & 0xC0) == 0x80 &&
+            (s[i + 2] & 0xC0) == 0x80) {
+            sink.put(static_cast<u16>((b & 0x0F) << 12 | (s[i + 1] & 0x3F) << 6 | (s[i + 2] & 0x3F)));
+            i += 3;
             continue;
         }
         int extra;
@@ -162,7 +186,8 @@ bool decode_utf8(const unsigned char *s, int n, Sink<u16> &sink, bool strict) {
 
 // ---- UTF-16 to bytes ----
 
-void encode_932(const u16 *w, int n, Sink<char> &sink, bool &usedDefault) {
+template <typename Sink>
+void encode_932(const u16 *w, int n, Sink &sink, bool &usedDefault) {
     const Cp932Tables &t = cp932_tables();
     for (int i = 0; i < n && !sink.overflow; ++i) {
         const u16 code = t.encode[w[i]];
@@ -178,7 +203,8 @@ void encode_932(const u16 *w, int n, Sink<char> &sink, bool &usedDefault) {
     }
 }
 
-void encode_51932(const u16 *w, int n, Sink<char> &sink, bool &usedDefault) {
+template <typename Sink>
+void encode_51932(const u16 *w, int n, Sink &sink, bool &usedDefault) {
     const Cp932Tables &t = cp932_tables();
     for (int i = 0; i < n && !sink.overflow; ++i) {
         const u16 code = t.euc[w[i]];
@@ -194,7 +220,8 @@ void encode_51932(const u16 *w, int n, Sink<char> &sink, bool &usedDefault) {
     }
 }
 
-void encode_1252(const u16 *w, int n, Sink<char> &sink, bool &usedDefault) {
+template <typename Sink>
+void encode_1252(const u16 *w, int n, Sink &sink, bool &usedDefault) {
     for (int i = 0; i < n && !sink.overflow; ++i) {
         const u16 c = w[i];
         int byte = -1;
@@ -209,7 +236,8 @@ void encode_1252(const u16 *w, int n, Sink<char> &sink, bool &usedDefault) {
     }
 }
 
-void encode_utf8(const u16 *w, int n, Sink<char> &sink, bool &) {
+template <typename Sink>
+void encode_utf8(const u16 *w, int n, Sink &sink, bool &) {
     for (int i = 0; i < n && !sink.overflow; ++i) {
         char32_t c = w[i];
         if (c < 0x80) {
@@ -232,6 +260,26 @@ void encode_utf8(const u16 *w, int n, Sink<char> &sink, bool &) {
             sink.put(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
         }
         sink.put(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+template <typename Sink>
+bool decode(UINT cp, const unsigned char *bytes, int n, Sink &sink, bool strict) {
+    switch (cp) {
+    case 932: return decode_932(bytes, n, sink, strict);
+    case 51932: return decode_51932(bytes, n, sink, strict);
+    case 1252: return decode_1252(bytes, n, sink, strict);
+    default: return decode_utf8(bytes, n, sink, strict);
+    }
+}
+
+template <typename Sink>
+void encode(UINT cp, const u16 *wide, int n, Sink &sink, bool &usedDefault) {
+    switch (cp) {
+    case 932: encode_932(wide, n, sink, usedDefault); break;
+    case 51932: encode_51932(wide, n, sink, usedDefault); break;
+    case 1252: encode_1252(wide, n, sink, usedDefault); break;
+    default: encode_utf8(wide, n, sink, usedDefault); break;
     }
 }
 
@@ -301,23 +349,27 @@ extern "C" int MultiByteToWideChar(UINT codePage, DWORD flags, const char *text,
     const int n = length == -1 ? static_cast<int>(std::strlen(text)) + 1 : length;
     const auto *bytes = reinterpret_cast<const unsigned char *>(text);
     const bool strict = flags & MB_ERR_INVALID_CHARS;
-    Sink<u16> sink{capacity ? wide : nullptr, capacity};
-    bool ok;
-    switch (cp) {
-    case 932: ok = decode_932(bytes, n, sink, strict); break;
-    case 51932: ok = decode_51932(bytes, n, sink, strict); break;
-    case 1252: ok = decode_1252(bytes, n, sink, strict); break;
-    default: ok = decode_utf8(bytes, n, sink, strict); break;
+    bool ok, overflow = false;
+    int count;
+    if (capacity) {
+        WriteSink<u16> sink{wide, capacity};
+        ok = decode(cp, bytes, n, sink, strict);
+        overflow = sink.overflow;
+        count = sink.count;
+    } else {
+        CountSink<u16> sink;
+        ok = decode(cp, bytes, n, sink, strict);
+        count = sink.count;
     }
     if (!ok) {
         SetLastError(ERROR_NO_UNICODE_TRANSLATION);
         return 0;
     }
-    if (sink.overflow) {
+    if (overflow) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
-    return sink.count;
+    return count;
 }
 
 extern "C" int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length,
@@ -343,18 +395,22 @@ extern "C" int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int
         while (wide[n]) ++n;
         ++n;
     }
-    Sink<char> sink{capacity ? text : nullptr, capacity};
-    bool defaulted = false;
-    switch (cp) {
-    case 932: encode_932(wide, n, sink, defaulted); break;
-    case 51932: encode_51932(wide, n, sink, defaulted); break;
-    case 1252: encode_1252(wide, n, sink, defaulted); break;
-    default: encode_utf8(wide, n, sink, defaulted); break;
+    bool defaulted = false, overflow = false;
+    int count;
+    if (capacity) {
+        WriteSink<char> sink{text, capacity};
+        encode(cp, wide, n, sink, defaulted);
+        overflow = sink.overflow;
+        count = sink.count;
+    } else {
+        CountSink<char> sink;
+        encode(cp, wide, n, sink, defaulted);
+        count = sink.count;
     }
-    if (sink.overflow) {
+    if (overflow) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
     if (usedDefault) *usedDefault = defaulted;
-    return sink.count;
+    return count;
 }

@@ -2,7 +2,14 @@
 // LC_ALL=ja_JP.UTF-8: code page 932 and language 0411.
 #include "support/win32.h"
 
+#include <quorvel/text.h>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -33,6 +40,78 @@ TEST(PosixCodePage, LCMapStringRefusesWhatItDoesNotOffer) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_FLAGS));
     EXPECT_EQ(LCMapStringW(0x0411, LCMAP_LOWERCASE, text, -1, out, 1), 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+}
+
+std::string from_hex(const char *hex) {
+    std::string bytes;
+    for (; hex[0] && hex[1]; hex += 2) bytes += static_cast<char>(std::stoi(std::string(hex, 2), nullptr, 16));
+    return bytes;
+}
+
+// Each maximal ill-formed subsequence becomes one U+FFFD. The units are
+// Python's bytes.decode("utf-8", "replace") of the same bytes.
+TEST(PosixCodePage, MalformedUtf8DecodesAsPythonDoes) {
+    const std::pair<const char *, std::vector<unsigned short>> cases[] = {
+        {"61e38182e38184", {0x0061, 0x3042, 0x3044}},
+        {"c3a9", {0x00E9}},
+        {"c3", {0xFFFD}},
+        {"e381", {0xFFFD}},
+        {"e34162", {0xFFFD, 0x0041, 0x0062}},
+        {"e0a080", {0x0800}},
+        {"e08080", {0xFFFD, 0xFFFD, 0xFFFD}},
+        {"ed9fbf", {0xD7FF}},
+        {"eda080", {0xFFFD, 0xFFFD, 0xFFFD}},
+        {"efbfbf", {0xFFFF}},
+        {"e1808041", {0x1000, 0x0041}},
+        {"f09f9880", {0xD83D, 0xDE00}},
+        {"f4908080", {0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD}},
+        {"f48fbfbf", {0xDBFF, 0xDFFF}},
+        {"c080", {0xFFFD, 0xFFFD}},
+        {"c1bf", {0xFFFD, 0xFFFD}},
+        {"ff", {0xFFFD}},
+        {"80", {0xFFFD}},
+        {"e38182c3", {0x3042, 0xFFFD}},
+        {"dfbf", {0x07FF}},
+        {"c2", {0xFFFD}},
+        {"f09f98", {0xFFFD}},
+        {"e3818280bf", {0x3042, 0xFFFD, 0xFFFD}},
+        {"eebfbf41", {0xEFFF, 0x0041}},
+    };
+    for (const auto &[hex, want] : cases) {
+        const std::string bytes = from_hex(hex);
+        const int n = static_cast<int>(bytes.size()), units = static_cast<int>(want.size());
+        EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), n, nullptr, 0), units) << hex;
+        std::vector<WCHAR> out(want.size());
+        ASSERT_EQ(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), n, out.data(), units), units) << hex;
+        EXPECT_TRUE(out == want) << hex;
+        // One unit short of the room needed: nothing is returned.
+        if (units > 1) {
+            EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), n, out.data(), units - 1), 0) << hex;
+            EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+        }
+        // And through the library, with UTF-8 as the ANSI code page.
+        ASSERT_TRUE(Quorvel_SetAnsiCodePage(CP_UTF8));
+        std::unique_ptr<unsigned short[]> wide(Str_ToUnicode(bytes.data(), static_cast<uint32_t>(n)));
+        ASSERT_TRUE(Quorvel_SetAnsiCodePage(932));
+        ASSERT_NE(wide, nullptr) << hex;
+        EXPECT_TRUE(std::vector<unsigned short>(wide.get(), wide.get() + units) == want) << hex;
+    }
+}
+
+TEST(PosixCodePage, ConversionsStopAtTheRoomGiven) {
+    const WCHAR text[] = {0x65E5, 'a', 0x672C, 0};  // 日a本 -> 93 fa 61 96 7b
+    char bytes[8] = {};
+    EXPECT_EQ(WideCharToMultiByte(932, 0, text, 3, nullptr, 0, nullptr, nullptr), 5);
+    EXPECT_EQ(WideCharToMultiByte(932, 0, text, 3, bytes, 4, nullptr, nullptr), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    ASSERT_EQ(WideCharToMultiByte(932, 0, text, 3, bytes, 5, nullptr, nullptr), 5);
+    EXPECT_EQ(std::string(bytes, 5), "\x93\xfa\x61\x96\x7b");
+    WCHAR wide[4] = {};
+    EXPECT_EQ(MultiByteToWideChar(932, 0, bytes, 5, nullptr, 0), 3);
+    EXPECT_EQ(MultiByteToWideChar(932, 0, bytes, 5, wide, 2), 0);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    ASSERT_EQ(MultiByteToWideChar(932, 0, bytes, 5, wide, 3), 3);
+    EXPECT_TRUE(std::equal(wide, wide + 3, text));
 }
 
 }  // namespace
