@@ -193,6 +193,12 @@ TEST(TerminalWindow, DrawsTheWindowAndTakesTheKeys) {
         Prg_SetProgress2(120);
         usleep(400000);
         report("SECOND");
+        Prg_ViewCounter(1);
+        Prg_SetProgress(7, 200);
+        Prg_SetProgress2(3);
+        usleep(400000);
+        report("COUNTER");
+        Prg_ViewCounter(0);
 
         CHILD_CHECK(wait_until([] { return Prg_IsCancel() == 1; }));
         CHILD_CHECK(__atomic_load_n(&cancel, __ATOMIC_SEQ_CST) == 1);
@@ -229,6 +235,12 @@ TEST(TerminalWindow, DrawsTheWindowAndTakesTheKeys) {
     screen = child.take_screen();
     EXPECT_EQ(last_run(screen, kGreen), 77 * 120 / 200);
     EXPECT_NE(without_escapes(screen).find("          120 / 200          "), std::string::npos);
+
+    // The counter view: bare counts, centred, no bar.
+    ASSERT_TRUE(child.await("COUNTER"));
+    screen = child.take_screen();
+    std::string centred = std::string(36, ' ') + "3 / 7" + std::string(36, ' ');
+    EXPECT_NE(without_escapes(screen).find("[" + centred + "]"), std::string::npos);
 
     child.type("\x03");
     ASSERT_TRUE(child.await("END"));
