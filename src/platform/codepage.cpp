@@ -186,28 +186,11 @@ bool decode_utf8(const unsigned char *s, int n, Sink &sink, bool strict) {
 
 // ---- UTF-16 to bytes ----
 
+// Code pages 932 and 51932: one table lookup per unit, one or two bytes out.
 template <typename Sink>
-void encode_932(const u16 *w, int n, Sink &sink, bool &usedDefault) {
-    const Cp932Tables &t = cp932_tables();
+void encode_double_byte(const u16 *table, const u16 *w, int n, Sink &sink, bool &usedDefault) {
     for (int i = 0; i < n && !sink.overflow; ++i) {
-        const u16 code = t.encode[w[i]];
-        if (code == kNoCode) {
-            usedDefault = true;
-            sink.put('?');
-        } else if (code < 0x100) {
-            sink.put(static_cast<char>(code));
-        } else {
-            sink.put(static_cast<char>(code >> 8));
-            sink.put(static_cast<char>(code & 0xFF));
-        }
-    }
-}
-
-template <typename Sink>
-void encode_51932(const u16 *w, int n, Sink &sink, bool &usedDefault) {
-    const Cp932Tables &t = cp932_tables();
-    for (int i = 0; i < n && !sink.overflow; ++i) {
-        const u16 code = t.euc[w[i]];
+        const u16 code = table[w[i]];
         if (code == kNoCode) {
             usedDefault = true;
             sink.put('?');
@@ -276,8 +259,8 @@ bool decode(UINT cp, const unsigned char *bytes, int n, Sink &sink, bool strict)
 template <typename Sink>
 void encode(UINT cp, const u16 *wide, int n, Sink &sink, bool &usedDefault) {
     switch (cp) {
-    case 932: encode_932(wide, n, sink, usedDefault); break;
-    case 51932: encode_51932(wide, n, sink, usedDefault); break;
+    case 932: encode_double_byte(cp932_tables().encode, wide, n, sink, usedDefault); break;
+    case 51932: encode_double_byte(cp932_tables().euc, wide, n, sink, usedDefault); break;
     case 1252: encode_1252(wide, n, sink, usedDefault); break;
     default: encode_utf8(wide, n, sink, usedDefault); break;
     }
