@@ -1,6 +1,6 @@
 // The window-system calls the progress window makes. On Windows they are
 // the Win32 calls on dialog 110. On POSIX the window is a block of lines on
-// the terminal of standard error (window_terminal_posix.cpp); a handle that
+// the terminal of standard error (terminal_posix.h); a handle that
 // names no such block fails as the system fails for a window it does not
 // know.
 #pragma once
@@ -40,6 +40,8 @@ bool enable_control(HWND window, int control, bool enable);
 bool send_text(HWND window, UINT message, unsigned short *block);
 // At most one message of the window from the calling thread's queue.
 void pump_one_message(HWND window);
+// A window belongs to its thread: from another thread this asks the
+// window thread and waits until it is done.
 bool destroy_window(HWND window);
 
 void delete_bitmap(HBITMAP bitmap);
