@@ -1,31 +1,33 @@
 #include <quorvel/crypto.h>
 
+#include "support/scratch.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
-std::vector<unsigned char> from_hex(const std::string &hex) {
-    std::vector<unsigned char> bytes;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2)
-        bytes.push_back(static_cast<unsigned char>(std::stoul(hex.substr(i, 2), nullptr, 16)));
-    return bytes;
-}
+using test::Bytes;
+using test::from_hex;
 
-uint32_t word(const std::string &hex) { return static_cast<uint32_t>(std::stoul(hex, nullptr, 16)); }
+// Half 0 or 1 of a block written as 16 hex digits, most significant first.
+uint32_t half(const char *hex, int which) {
+    return static_cast<uint32_t>(std::stoul(std::string(hex + 8 * which, 8), nullptr, 16));
+}
 
 const unsigned char *text(const char *s) { return reinterpret_cast<const unsigned char *>(s); }
 
-bool all_zero(const BWF_CTX &ctx) {
-    static const BWF_CTX zero = {};
-    return std::memcmp(&ctx, &zero, sizeof ctx) == 0;
-}
+Bytes bytes_of(const void *data, std::size_t size) { return Bytes(static_cast<const char *>(data), size); }
 
 bool same(const BWF_CTX &a, const BWF_CTX &b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+bool all_zero(const BWF_CTX &ctx) {
+    static const BWF_CTX zero = {};
+    return same(ctx, zero);
+}
 
 // Schedules a key whatever the key cache holds: scheduling another text
 // first makes the cache differ from this key. The key must be terminated,
@@ -36,8 +38,7 @@ void schedule(BWF_CTX &ctx, const unsigned char *key, int length) {
     Bwf_InitKey(&ctx, key, length);
 }
 
-// Eric Young's published ECB vectors: key, plain, cipher; halves written
-// most significant byte first.
+// Eric Young's published ECB vectors: key, plain, cipher.
 const char *const kEcbVectors[][3] = {
     {"0000000000000000", "0000000000000000", "4EF997456198DD78"},
     {"FFFFFFFFFFFFFFFF", "FFFFFFFFFFFFFFFF", "51866FD5B85ECB8A"},
@@ -77,19 +78,16 @@ const char *const kEcbVectors[][3] = {
 
 TEST(Blowfish, PublishedEcbVectors) {
     BWF_CTX ctx;
-    for (const auto &v : kEcbVectors) {
-        SCOPED_TRACE(v[0]);
-        std::vector<unsigned char> key = from_hex(v[0]);
-        key.push_back(0);
-        schedule(ctx, key.data(), 8);
-        std::string plain = v[1], cipher = v[2];
-        uint32_t l = word(plain.substr(0, 8)), r = word(plain.substr(8));
+    for (const auto &[key, plain, cipher] : kEcbVectors) {
+        SCOPED_TRACE(key);
+        schedule(ctx, text(from_hex(key).c_str()), 8);
+        uint32_t l = half(plain, 0), r = half(plain, 1);
         Bwf_Encrypt(&ctx, &l, &r);
-        EXPECT_EQ(l, word(cipher.substr(0, 8)));
-        EXPECT_EQ(r, word(cipher.substr(8)));
+        EXPECT_EQ(l, half(cipher, 0));
+        EXPECT_EQ(r, half(cipher, 1));
         Bwf_Decrypt(&ctx, &l, &r);
-        EXPECT_EQ(l, word(plain.substr(0, 8)));
-        EXPECT_EQ(r, word(plain.substr(8)));
+        EXPECT_EQ(l, half(plain, 0));
+        EXPECT_EQ(r, half(plain, 1));
     }
 }
 
@@ -105,16 +103,14 @@ TEST(Blowfish, PublishedVariableKeyLengthVectors) {
         "03429E838CE2D14B", "A4299E27469FF67B", "AFD5AED1C1BC96A8", "10851C0E3858DA9F",
         "E6F51ED79B9DB21F", "64A6E14AFD36B46F", "80C7D7D45A5479AD", "05044B62FA52D080",
     };
-    std::vector<unsigned char> key = from_hex("F0E1D2C3B4A5968778695A4B3C2D1E0F0011223344556677");
-    key.push_back(0);
+    const Bytes key = from_hex("F0E1D2C3B4A5968778695A4B3C2D1E0F0011223344556677");
     BWF_CTX ctx;
     for (int length = 1; length <= 24; ++length) {
-        SCOPED_TRACE(length);
-        schedule(ctx, key.data(), length);
+        schedule(ctx, text(key.c_str()), length);
         uint32_t l = 0xFEDCBA98, r = 0x76543210;
         Bwf_Encrypt(&ctx, &l, &r);
-        EXPECT_EQ(l, word(std::string(expected[length - 1]).substr(0, 8)));
-        EXPECT_EQ(r, word(std::string(expected[length - 1]).substr(8)));
+        EXPECT_EQ(l, half(expected[length - 1], 0)) << length;
+        EXPECT_EQ(r, half(expected[length - 1], 1)) << length;
     }
 }
 
@@ -126,23 +122,22 @@ TEST(Blowfish, BuffersMatchOpenSsl) {
 
     // "ファイル名.txt", 9 characters: 18 bytes, processed as 24.
     unsigned short name[12] = {0x30D5, 0x30A1, 0x30A4, 0x30EB, 0x540D, '.', 't', 'x', 't', 0, 0, 0};
-    unsigned short original[12];
-    std::memcpy(original, name, sizeof name);
+    const Bytes original = bytes_of(name, 24);
     EXPECT_EQ(Bwf_Encrypt(name, key, -1), 24);
-    EXPECT_EQ(from_hex("10309ae8280f6d3eac3012188f474a44d493b7b2e03f819c"),
-              std::vector<unsigned char>(reinterpret_cast<unsigned char *>(name),
-                                         reinterpret_cast<unsigned char *>(name) + 24));
+    EXPECT_EQ(bytes_of(name, 24), from_hex("10309ae8280f6d3eac3012188f474a44d493b7b2e03f819c"));
     EXPECT_EQ(Bwf_Decrypt(name, key, 24), 24);
-    EXPECT_EQ(std::memcmp(name, original, sizeof name), 0);
+    EXPECT_EQ(bytes_of(name, 24), original);
 
     // 37 bytes 00..24: the 3 bytes up to 40 (AA here) are enciphered too.
-    unsigned char raw[40];
-    for (int i = 0; i < 40; ++i) raw[i] = static_cast<unsigned char>(i < 37 ? i : 0xAA);
-    EXPECT_EQ(Bwf_Encrypt(reinterpret_cast<unsigned short *>(raw), key, 37), 40);
-    EXPECT_EQ(from_hex("6356e6f17a87c65f9b4034e99d3624a13afcea6860f6182e2c9bd59430bb800e5ff30060da9bfda7"),
-              std::vector<unsigned char>(raw, raw + 40));
-    EXPECT_EQ(Bwf_Decrypt(reinterpret_cast<unsigned short *>(raw), key, 37), 40);
-    for (int i = 0; i < 40; ++i) EXPECT_EQ(raw[i], i < 37 ? i : 0xAA) << i;
+    unsigned short raw[20];
+    auto *bytes = reinterpret_cast<unsigned char *>(raw);
+    for (int i = 0; i < 40; ++i) bytes[i] = static_cast<unsigned char>(i < 37 ? i : 0xAA);
+    const Bytes before = bytes_of(raw, 40);
+    EXPECT_EQ(Bwf_Encrypt(raw, key, 37), 40);
+    EXPECT_EQ(bytes_of(raw, 40),
+              from_hex("6356e6f17a87c65f9b4034e99d3624a13afcea6860f6182e2c9bd59430bb800e5ff30060da9bfda7"));
+    EXPECT_EQ(Bwf_Decrypt(raw, key, 37), 40);
+    EXPECT_EQ(bytes_of(raw, 40), before);
 }
 
 TEST(Blowfish, KeyCacheStandsForTheLastScheduledText) {
@@ -173,84 +168,60 @@ TEST(Blowfish, KeyCacheStandsForTheLastScheduledText) {
 }
 
 TEST(Blowfish, OnlyTheFirst72KeyBytesCount) {
-    BWF_CTX one, repeated;
-    schedule(one, text("k"), 1);
-    std::string ks(72, 'k');
-    schedule(repeated, text(ks.c_str()), 72);
-    EXPECT_TRUE(same(one, repeated));
-
-    std::string long_key;
-    for (int i = 0; i < 80; ++i) long_key += static_cast<char>('!' + i);
+    std::string key;
+    for (int i = 0; i < 80; ++i) key += static_cast<char>('!' + i);
     BWF_CTX full, cut;
-    schedule(full, text(long_key.c_str()), 80);
-    schedule(cut, text(long_key.substr(0, 72).c_str()), 72);
+    schedule(full, text(key.c_str()), 80);
+    schedule(cut, text(key.substr(0, 72).c_str()), 72);
     EXPECT_TRUE(same(full, cut));
-    std::string other = long_key.substr(0, 71) + "#";
-    schedule(cut, text(other.c_str()), 72);
+    key[71] = '#';
+    schedule(cut, text(key.c_str()), 72);
     EXPECT_FALSE(same(full, cut));
 }
 
 TEST(Blowfish, BufferLengthsRoundToBlocks) {
     const unsigned char *key = text("0123456789abcdef0123456789abcdef");
-    unsigned char data[24], before[24];
-    for (int i = 0; i < 24; ++i) data[i] = before[i] = static_cast<unsigned char>(i * 13);
-    auto *wide = reinterpret_cast<unsigned short *>(data);
+    unsigned short data[12];
+    for (int i = 0; i < 12; ++i) data[i] = static_cast<unsigned short>(i * 0x0D1A);
+    const Bytes before = bytes_of(data, 24);
 
-    EXPECT_EQ(Bwf_Encrypt(wide, key, 0), 0);
-    EXPECT_EQ(std::memcmp(data, before, 24), 0);
-
-    EXPECT_EQ(Bwf_Encrypt(wide, key, 10), 16);
-    EXPECT_NE(std::memcmp(data, before, 16), 0);
-    EXPECT_EQ(std::memcmp(data + 16, before + 16, 8), 0);  // past the second block: untouched
-    EXPECT_EQ(Bwf_Decrypt(wide, key, 10), 16);
-    EXPECT_EQ(std::memcmp(data, before, 24), 0);
+    EXPECT_EQ(Bwf_Encrypt(data, key, 0), 0);
+    EXPECT_EQ(bytes_of(data, 24), before);
+    EXPECT_EQ(Bwf_Encrypt(data, key, 10), 16);
+    EXPECT_NE(bytes_of(data, 16), before.substr(0, 16));
+    EXPECT_EQ(bytes_of(data + 8, 8), before.substr(16));  // past the second block: untouched
+    EXPECT_EQ(Bwf_Decrypt(data, key, 10), 16);
+    EXPECT_EQ(bytes_of(data, 24), before);
 
     // Each block by itself: equal blocks give equal cipher blocks.
-    unsigned char twin[16] = {1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8};
-    EXPECT_EQ(Bwf_Encrypt(reinterpret_cast<unsigned short *>(twin), key, 16), 16);
-    EXPECT_EQ(std::memcmp(twin, twin + 8, 8), 0);
-}
-
-TEST(Blowfish, WideTextRoundTripKeepsPaddingAndTerminator) {
-    const unsigned short source[] = {'d', 'o', 'c', 0x6587, 0x66F8, 0};  // "doc文書"
-    unsigned short *copy = Bwf_Alloc8Byte(source, -1);
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(Bwf_Encrypt(copy, text("key"), -1), 16);
-    EXPECT_NE(std::memcmp(copy, source, 10), 0);
-    EXPECT_EQ(copy[8], 0);  // the spare terminator is left alone
-    EXPECT_EQ(Bwf_Decrypt(copy, text("key"), 16), 16);
-    EXPECT_EQ(std::memcmp(copy, source, sizeof source), 0);
-    for (int i = 5; i < 9; ++i) EXPECT_EQ(copy[i], 0) << i;
-    std::free(copy);
+    unsigned short twin[8] = {1, 2, 3, 4, 1, 2, 3, 4};
+    EXPECT_EQ(Bwf_Encrypt(twin, key, 16), 16);
+    EXPECT_EQ(bytes_of(twin, 8), bytes_of(twin + 4, 8));
 }
 
 TEST(Blowfish, Alloc8ByteMakesAZeroPaddedCopy) {
-    const unsigned short hello[] = {'h', 'e', 'l', 'l', 'o', 0};
-    unsigned short *copy = Bwf_Alloc8Byte(hello, -1);
+    // "doc文書": 10 text bytes, 6 of padding, 2 of terminator: 18 bytes.
+    const unsigned short source[] = {'d', 'o', 'c', 0x6587, 0x66F8, 0};
+    const Bytes padded = bytes_of(source, 10) + Bytes(8, '\0');
+    unsigned short *copy = Bwf_Alloc8Byte(source, -1);
     ASSERT_NE(copy, nullptr);
-    // 10 text bytes, 6 of padding, 2 of terminator: 18 bytes.
-    EXPECT_EQ(std::memcmp(copy, hello, 10), 0);
-    for (int i = 5; i < 9; ++i) EXPECT_EQ(copy[i], 0) << i;
-    std::free(copy);
-
-    const unsigned short eight[] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0};
-    copy = Bwf_Alloc8Byte(eight, 16);  // whole blocks: still terminated
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(std::memcmp(copy, eight, 16), 0);
+    EXPECT_EQ(bytes_of(copy, 18), padded);
+    // Text and padding are enciphered; the spare terminator is left alone.
+    EXPECT_EQ(Bwf_Encrypt(copy, text("key"), -1), 16);
+    EXPECT_NE(bytes_of(copy, 10), bytes_of(source, 10));
     EXPECT_EQ(copy[8], 0);
+    EXPECT_EQ(Bwf_Decrypt(copy, text("key"), 16), 16);
+    EXPECT_EQ(bytes_of(copy, 18), padded);
     std::free(copy);
 
-    copy = Bwf_Alloc8Byte(eight, 3);  // explicit byte count, odd
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(std::memcmp(copy, eight, 3), 0);
-    const unsigned char *bytes = reinterpret_cast<unsigned char *>(copy);
-    for (int i = 3; i < 10; ++i) EXPECT_EQ(bytes[i], 0) << i;
-    std::free(copy);
-
-    copy = Bwf_Alloc8Byte(eight, 0);
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(copy[0], 0);
-    std::free(copy);
+    // An explicit byte count: whole blocks stay terminated, odd ones padded.
+    const unsigned short eight[] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0};
+    for (auto [count, size] : {std::pair{16, 18}, {3, 10}, {0, 2}}) {
+        copy = Bwf_Alloc8Byte(eight, count);
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(bytes_of(copy, size), bytes_of(eight, count) + Bytes(size - count, '\0')) << count;
+        std::free(copy);
+    }
 }
 
 TEST(Blowfish, BadInputFailsQuietly) {

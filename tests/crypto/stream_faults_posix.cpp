@@ -3,58 +3,48 @@
 #include <quorvel/fl.h>
 #include <quorvel/stream.h>
 
-#include "stream_files.h"
+#include "support/file_fault.h"
 #include "support/message_box_capture.h"
-#include "support/win32.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include <sys/mount.h>
 
 namespace {
 
 using test::Bytes;
+using test::FileFault;
 using test::Handle;
 
-constexpr std::size_t kMiB = 1024 * 1024;
+constexpr DWORD kMiB = 1024 * 1024;
 const unsigned char kKey[] = "5f4dcc3b5aa765d6";
-
-// A 2 MiB tmpfs for the length of a test; skipped where mounting is not
-// allowed.
-struct SmallFileSystem {
-    test::ScratchFolder mount_point;
-    bool mounted = false;
-    SmallFileSystem() {
-        const std::string where = mount_point.path("").string();
-        mounted = mount("tmpfs", where.c_str(), "tmpfs", 0, "size=2m") == 0;
-    }
-    ~SmallFileSystem() {
-        if (mounted) umount(mount_point.path("").string().c_str());
-    }
-};
 
 // Decrypts the first `bytes` of an enciphered file (into `scratch`) and
 // compares them with the plain text.
-void expect_prefix_of(const test::ScratchFolder &folder, const std::string &body,
-                      const test::ScratchFolder &scratch, const Bytes &plain, std::size_t bytes) {
+void expect_prefix_of(const test::Scratch &folder, const std::string &body,
+                      const test::Scratch &scratch, const Bytes &plain, std::size_t bytes) {
     Handle in(folder.open(body, FL_READ)), out(scratch.open("check", FL_CREATE));
     ASSERT_EQ(Bwf_Decrypt(in, out, kKey, static_cast<int64_t>(bytes)), 1);
-    EXPECT_EQ(scratch.read("check"), Bytes(plain.begin(), plain.begin() + static_cast<long>(bytes)));
+    EXPECT_EQ(scratch.read("check"), plain.substr(0, bytes));
 }
 
 TEST(BlowfishStreamFaults, FullFileSystemEndsTheStreamKeepingWholeChunks) {
-    SmallFileSystem disk;
-    if (!disk.mounted) GTEST_SKIP() << "cannot mount a tmpfs here";
+    // A 2 MiB tmpfs; skipped where mounting is not allowed.
+    test::Scratch mount_point;
+    const std::string where = mount_point.native().string();
+    if (mount("tmpfs", where.c_str(), "tmpfs", 0, "size=2m") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    const std::shared_ptr<void> unmount(nullptr, [&](void *) { umount(where.c_str()); });
     test::MessageBoxCapture boxes;
-    test::ScratchFolder files;
-    test::ScratchFolder full(disk.mount_point.path(""));
+    test::Scratch files, full(mount_point.native());
     const Bytes plain = test::pattern(5 * kMiB + 3);
     files.write("plain", plain);
-
     ASSERT_EQ(Bwf_Init(512 * 1024), 1);  // 1 MiB chunks
     {
-        Handle in(files.open("plain", FL_READ));
-        Handle out(full.open("body", FL_CREATE));
+        Handle in(files.open("plain", FL_READ)), out(full.open("body", FL_CREATE));
         ASSERT_TRUE(out.file);
         EXPECT_EQ(Bwf_Encrypt(in, out, kKey, 0), 0);
     }
@@ -65,41 +55,16 @@ TEST(BlowfishStreamFaults, FullFileSystemEndsTheStreamKeepingWholeChunks) {
     Bwf_Destroy();
 }
 
-// Faults the n-th read or write of one handle.
-struct Fault {
-    void *file;
-    int operation;  // 0 read, 1 write
-    int countdown;
-    DWORD allowed;
-    DWORD error;
-};
-Fault g_fault;
-
-DWORD inject(void *, int operation, HANDLE file, DWORD, DWORD *allowed) {
-    if (file != g_fault.file || operation != g_fault.operation || --g_fault.countdown != 0) return 0;
-    *allowed = g_fault.allowed;
-    return g_fault.error;
-}
-
-struct FaultHook {
-    explicit FaultHook(Fault fault) {
-        g_fault = fault;
-        previous = Quorvel_SetFileFaultHook(inject, nullptr);
-    }
-    ~FaultHook() { Quorvel_SetFileFaultHook(previous, nullptr); }
-    QuorvelFileFaultHook previous;
-};
-
 TEST(BlowfishStreamFaults, ShortWriteOrFailedReadEndsWithZero) {
     test::MessageBoxCapture boxes;
-    test::ScratchFolder files;
+    test::Scratch files;
     const Bytes plain = test::pattern(4 * kMiB);
     files.write("plain", plain);
-    ASSERT_EQ(Bwf_Init(512 * 1024), 1);
+    ASSERT_EQ(Bwf_Init(512 * 1024), 1);  // 1 MiB chunks
 
     {  // the third write stores half a chunk
         Handle in(files.open("plain", FL_READ)), out(files.open("short", FL_CREATE));
-        FaultHook hook({out.file, 1, 3, kMiB / 2, 0});
+        FileFault fault(1, 2 * kMiB + kMiB / 2, 0);
         EXPECT_EQ(Bwf_Encrypt(in, out, kKey, 0), 0);
     }
     EXPECT_EQ(files.read("short").size(), 2 * kMiB + kMiB / 2);
@@ -107,7 +72,7 @@ TEST(BlowfishStreamFaults, ShortWriteOrFailedReadEndsWithZero) {
 
     {  // the second read fails with a device error
         Handle in(files.open("plain", FL_READ)), out(files.open("unread", FL_CREATE));
-        FaultHook hook({in.file, 0, 2, 0, ERROR_IO_DEVICE});
+        FileFault fault(0, kMiB, ERROR_IO_DEVICE, in);
         EXPECT_EQ(Bwf_Encrypt(in, out, kKey, 0), 0);
     }
     EXPECT_EQ(files.read("unread").size(), kMiB);
@@ -116,15 +81,15 @@ TEST(BlowfishStreamFaults, ShortWriteOrFailedReadEndsWithZero) {
     Handle body(files.open("short", FL_READ));
     {  // decrypting: the second write fails outright
         Handle out(files.open("restored", FL_CREATE));
-        FaultHook hook({out.file, 1, 2, 0, ERROR_DISK_FULL});
+        FileFault fault(1, kMiB, ERROR_DISK_FULL);
         EXPECT_EQ(Bwf_Decrypt(body, out, kKey, 2 * kMiB), 0);
     }
-    EXPECT_EQ(files.read("restored"), Bytes(plain.begin(), plain.begin() + kMiB));
+    EXPECT_EQ(files.read("restored"), plain.substr(0, kMiB));
 
     {  // verifying: the original cannot be read
         Handle original(files.open("plain", FL_READ));
         Fl_Seek(body, 0, 0);
-        FaultHook hook({original.file, 0, 1, 0, ERROR_IO_DEVICE});
+        FileFault fault(0, 0, ERROR_IO_DEVICE, original);
         EXPECT_EQ(Bwf_Verify(body, original, kKey, 2 * kMiB), 0);
     }
     // Each failed system call was shown once; a short write is no failure

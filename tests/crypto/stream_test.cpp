@@ -3,51 +3,29 @@
 #include <quorvel/progress.h>
 #include <quorvel/stream.h>
 
-#include "stream_files.h"
 #include "support/message_box_capture.h"
+#include "support/scratch.h"
 #include "support/win32.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <tuple>
+#include <array>
 #include <vector>
 
 namespace {
 
 using test::Bytes;
+using test::from_hex;
 using test::Handle;
 
 constexpr int64_t kMiB = 1024 * 1024;
 // 16 bytes: the key length of OpenSSL's bf-ecb, which makes the expected bytes.
 const unsigned char kKey[] = "5f4dcc3b5aa765d6";
 
-Bytes from_hex(const char *hex) {
-    Bytes bytes;
-    for (; hex[0] && hex[1]; hex += 2)
-        bytes.push_back(static_cast<unsigned char>(std::stoi(std::string(hex, 2), nullptr, 16)));
-    return bytes;
-}
-
-Bytes slice(const Bytes &bytes, std::size_t offset, std::size_t count) {
-    return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
-                 bytes.begin() + static_cast<std::ptrdiff_t>(offset + count));
-}
-
-// One callback call, with the output's size when it came: in-chunk calls
-// come before the chunk is written, the after-chunk call after it.
-struct Call {
-    int64_t total, done, second, written;
-    bool operator==(const Call &o) const {
-        return std::tie(total, done, second, written) ==
-               std::tie(o.total, o.done, o.second, o.written);
-    }
-};
-
-std::ostream &operator<<(std::ostream &out, const Call &c) {
-    return out << "(" << c.total << ", " << c.done << ", " << c.second << ", written "
-               << c.written << ")";
-}
+// One callback call (total, done, second) with the output's size when it
+// came: in-chunk calls come before the chunk is written, the after-chunk
+// call after it.
+using Call = std::array<int64_t, 4>;
 
 // What the callback sees and answers; a plain function pointer, so global.
 struct Recorder {
@@ -69,7 +47,7 @@ void start_recording(void *watched, int stop_at = -1, int stop_with = 0) {
 }
 
 struct BlowfishStream : ::testing::Test {
-    test::ScratchFolder files;
+    test::Scratch files;
     void TearDown() override {
         Bwf_FuncCall(nullptr);
         Bwf_Destroy();
@@ -93,16 +71,14 @@ struct BlowfishStream : ::testing::Test {
 // default -K <hex of kKey>` of the zero-padded input, each 4 bytes reversed
 // on the way in and out (OpenSSL's block halves are big-endian words).
 TEST_F(BlowfishStream, ThirteenBytesBecomeSixteenAndComeBack) {
-    const Bytes plain = {'Q', 'u', 'o', 'r', 'v', 'e', 'l', ' ', 'b', 'o', 'd', 'y', '!'};
+    const Bytes plain = "Quorvel body!";
     files.write("plain", plain);
     ASSERT_EQ(encrypt("plain", "body"), 1);
     const Bytes body = files.read("body");
     EXPECT_EQ(body, from_hex("0cadfecb96a1e116e25f858c93604e42"));
 
     // The body sits in front of the next record; the reader stops behind it.
-    Bytes container = body;
-    for (char c : std::string("NEXT")) container.push_back(static_cast<unsigned char>(c));
-    files.write("container", container);
+    files.write("container", body + "NEXT");
     {
         Handle in(files.open("container", FL_READ)), out(files.open("restored", FL_CREATE));
         ASSERT_EQ(Bwf_Decrypt(in, out, kKey, 13), 1);
@@ -126,9 +102,9 @@ TEST_F(BlowfishStream, ChunksMatchOpenSslAndRoundTrip) {
     ASSERT_EQ(encrypt("plain", "body"), 1);
     const Bytes body = files.read("body");
     ASSERT_EQ(body.size(), 3 * kMiB + 8);
-    EXPECT_EQ(slice(body, 0, 16), from_hex("b91b66cec52743d22cc8a9db254476d5"));
-    EXPECT_EQ(slice(body, kMiB - 8, 16), from_hex("f15dbc6acf71a3128731296335dcfc87"));
-    EXPECT_EQ(slice(body, body.size() - 16, 16), from_hex("b84bbb1ebe8d8677a19bf02eb57430af"));
+    EXPECT_EQ(body.substr(0, 16), from_hex("b91b66cec52743d22cc8a9db254476d5"));
+    EXPECT_EQ(body.substr(kMiB - 8, 16), from_hex("f15dbc6acf71a3128731296335dcfc87"));
+    EXPECT_EQ(body.substr(body.size() - 16), from_hex("b84bbb1ebe8d8677a19bf02eb57430af"));
 
     ASSERT_EQ(decrypt("body", "restored", static_cast<int64_t>(plain.size())), 1);
     EXPECT_EQ(files.read("restored"), plain);
@@ -169,14 +145,10 @@ TEST_F(BlowfishStream, ProgressAtEachMiBAndAfterEachChunk) {
         start_recording(nullptr);
         ASSERT_EQ(Bwf_Verify(in, plain, kKey, size), 1);
     }
-    std::vector<int64_t> seconds;
-    for (const Call &c : g_recorder.calls) {
-        EXPECT_EQ(c.total, size);
-        EXPECT_EQ(c.done, size);
-        seconds.push_back(c.second);
-    }
-    EXPECT_EQ(seconds, (std::vector<int64_t>{kMiB, 3 * half, 2 * kMiB, 3 * kMiB, 3 * kMiB,
-                                             4 * kMiB, size}));
+    std::vector<Call> expected;
+    for (int64_t second : {kMiB, 3 * half, 2 * kMiB, 3 * kMiB, 3 * kMiB, 4 * kMiB, size})
+        expected.push_back({size, size, second, -1});
+    EXPECT_EQ(g_recorder.calls, expected);
 
     // The registration was used up: no calls without a new one.
     g_recorder.calls.clear();
@@ -244,20 +216,15 @@ TEST_F(BlowfishStream, InitPicksTheChunkSizeFromTheLadder) {
         g_recorder = Recorder{{}, out, -1, 0};
         Bwf_FuncCall([](int64_t total, int64_t done, int64_t second) {
             record(total, done, second);
-            return g_recorder.calls.back().written == done ? 2 : 1;  // stop after a chunk
+            return g_recorder.calls.back()[3] == done ? 2 : 1;  // stop after a chunk
         });
         return Bwf_Encrypt(in, out, kKey, 0) == 2 ? Fl_FileSize(out) : -1;
     };
-    EXPECT_EQ(first_chunk(10 * kMiB), 8 * kMiB);
-    EXPECT_EQ(first_chunk(9 * kMiB), 8 * kMiB);
-    EXPECT_EQ(first_chunk(8 * kMiB), 4 * kMiB);
-    EXPECT_EQ(first_chunk(5 * kMiB), 4 * kMiB);
-    EXPECT_EQ(first_chunk(4 * kMiB), 2 * kMiB);
-    EXPECT_EQ(first_chunk(3 * kMiB), 2 * kMiB);
-    EXPECT_EQ(first_chunk(2 * kMiB), 2 * kMiB);
-    EXPECT_EQ(first_chunk(1572864), 1572864);
-    EXPECT_EQ(first_chunk(512 * 1024), kMiB);
-    EXPECT_EQ(first_chunk(-1), kMiB);
+    const std::pair<int64_t, int64_t> ladder[] = {
+        {10 * kMiB, 8 * kMiB}, {9 * kMiB, 8 * kMiB}, {8 * kMiB, 4 * kMiB}, {5 * kMiB, 4 * kMiB},
+        {4 * kMiB, 2 * kMiB},  {3 * kMiB, 2 * kMiB}, {2 * kMiB, 2 * kMiB}, {1572864, 1572864},
+        {512 * 1024, kMiB},    {-1, kMiB}};
+    for (const auto &[figure, chunk] : ladder) EXPECT_EQ(first_chunk(figure), chunk) << figure;
 
     // 0: half the machine's memory picks the step.
     MEMORYSTATUSEX memory{};
@@ -290,8 +257,8 @@ TEST_F(BlowfishStream, BadArgumentsFailCleanly) {
     EXPECT_EQ(Fl_FileSize(out), 0);
 
     // Key files: both 4096-byte halves or nothing.
-    const auto key_file = [&](const std::string &name) {
-        return Bwf_ReadKey(reinterpret_cast<const unsigned short *>(files.wide(name).c_str()), kKey);
+    const auto key_file = [&](const std::string &name, const unsigned char *key = kKey) {
+        return Bwf_ReadKey(test::u16(files.path(name)), key);
     };
     files.write("short.key", test::pattern(8191));
     files.write("whole.key", test::pattern(8192));
@@ -300,9 +267,7 @@ TEST_F(BlowfishStream, BadArgumentsFailCleanly) {
     EXPECT_EQ(key_file("whole.key"), 1);
     EXPECT_EQ(Bwf_ReadKey(nullptr, kKey), 0);
     EXPECT_EQ(Bwf_ReadKey(test::u16(u""), kKey), 0);
-    EXPECT_EQ(Bwf_ReadKey(reinterpret_cast<const unsigned short *>(files.wide("whole.key").c_str()),
-                          nullptr),
-              0);
+    EXPECT_EQ(key_file("whole.key", nullptr), 0);
     EXPECT_TRUE(boxes.boxes().empty());
 }
 

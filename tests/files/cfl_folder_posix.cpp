@@ -3,124 +3,97 @@
 #include <quorvel/paths.h>
 
 #include "support/message_box_capture.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
 using test::str16;
+using Folder = std::optional<std::string>;
 
 // Sets variables for one test and puts the old values back afterwards.
 class Environment {
 public:
     ~Environment() {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            if (it->had) setenv(it->name.c_str(), it->value.c_str(), 1);
-            else unsetenv(it->name.c_str());
-        }
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) put(it->first, it->second);
     }
-    void set(const char *name, const std::string *value) {
+    void set(const char *name, const Folder &value) {
         const char *old = std::getenv(name);
-        saved_.push_back({name, old != nullptr, old ? old : ""});
-        if (value) setenv(name, value->c_str(), 1);
-        else unsetenv(name);
+        saved_.emplace_back(name, old ? Folder(old) : std::nullopt);
+        put(name, value);
     }
 
 private:
-    struct Saved {
-        std::string name;
-        bool had;
-        std::string value;
-    };
-    std::vector<Saved> saved_;
+    static void put(const std::string &name, const Folder &value) {
+        if (value) setenv(name.c_str(), value->c_str(), 1);
+        else unsetenv(name.c_str());
+    }
+    std::vector<std::pair<std::string, Folder>> saved_;
 };
 
-// A fresh folder under /tmp, removed with everything in it.
-class Folder {
-public:
-    Folder() {
-        char pattern[] = "/tmp/quorvel-folders-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~Folder() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-    std::string make(const std::string &below) const {
-        const std::string full = path_ + "/" + below;
-        mkdir(full.c_str(), 0700);
-        return full;
-    }
-    const std::string &path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-std::u16string windows_form(const std::string &posix) {
-    std::u16string text = u"Z:";
-    for (char c : posix) text += c == '/' ? u'\\' : static_cast<char16_t>(c);
-    return text;
+// A folder made in the scratch folder: its POSIX name.
+std::string make(const test::Scratch &scratch, const std::string &name) {
+    std::filesystem::create_directory(scratch.native(name));
+    return scratch.native(name).string();
 }
 
 TEST(CflFolderPosix, TemporaryFolderFromTmpdirThenTemp) {
-    Folder scratch;
-    const std::string tmpdir = scratch.make("tmpdir");
-    const std::string temp = scratch.make("temp");
-    const std::string missing = scratch.path() + "/missing";
-    const std::string file = scratch.path() + "/file";
-    std::ofstream(file) << "x";
+    test::Scratch scratch;
+    const std::string tmpdir = make(scratch, "tmpdir"), temp = make(scratch, "temp");
+    scratch.write("file", "x");
     Environment environment;
     unsigned short folder[QUORVEL_MAX_TEXT] = {};
 
-    environment.set("TMPDIR", &tmpdir);
+    environment.set("TMPDIR", tmpdir);
     EXPECT_EQ(Cfl_GetTempPath(folder), 1);
-    EXPECT_EQ(str16(folder), windows_form(tmpdir) + u"\\");
+    EXPECT_EQ(str16(folder), scratch.path("tmpdir") + u"\\");
 
     // TMPDIR names no folder: TEMP, when it names one, is taken instead.
-    environment.set("TMPDIR", &missing);
-    environment.set("TEMP", &temp);
+    environment.set("TMPDIR", scratch.native("missing").string());
+    environment.set("TEMP", temp);
     EXPECT_EQ(Cfl_GetTempPath(folder), 1);
     // As the variable wrote it: a rooted path, which is on drive Z:.
     EXPECT_EQ(str16(folder), std::u16string(temp.begin(), temp.end()));
 
     // Without TEMP the system's answer stands, and its long form fails.
-    environment.set("TEMP", nullptr);
+    environment.set("TEMP", std::nullopt);
     folder[0] = 'k';
     EXPECT_EQ(Cfl_GetTempPath(folder), 0);
     EXPECT_EQ(folder[0], 'k');
 
     // TEMP naming a file leads to the Windows folder, which POSIX lacks.
-    environment.set("TEMP", &file);
+    environment.set("TEMP", scratch.native("file").string());
     EXPECT_EQ(Cfl_GetTempPath(folder), 0);
     EXPECT_EQ(folder[0], 'k');
 }
 
 TEST(CflFolderPosix, DesktopAndDocumentsFromTheXdgUserFolders) {
-    Folder home;
-    const std::string config = home.make(".config");
-    const std::string desktop = home.make("Schreibtisch");
-    const std::string documents = home.make("Dokumente");
+    test::Scratch home;
+    const std::string config = make(home, ".config");
+    make(home, "Schreibtisch");
+    const std::string documents = make(home, "Dokumente");
     std::ofstream(config + "/user-dirs.dirs")
         << "# written by xdg-user-dirs-update\n"
         << "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
         << "XDG_DOCUMENTS_DIR=\"" << documents << "\"\n";
     Environment environment;
-    environment.set("HOME", &home.path());
-    environment.set("XDG_CONFIG_HOME", nullptr);
-    environment.set("XDG_DESKTOP_DIR", nullptr);
-    environment.set("XDG_DOCUMENTS_DIR", nullptr);
+    environment.set("HOME", home.native().string());
+    for (const char *name : {"XDG_CONFIG_HOME", "XDG_DESKTOP_DIR", "XDG_DOCUMENTS_DIR"})
+        environment.set(name, std::nullopt);
     unsigned short folder[QUORVEL_MAX_TEXT] = {};
 
     EXPECT_EQ(Cfl_GetDesktop(folder), 1);
-    EXPECT_EQ(str16(folder), windows_form(desktop) + u"\\");
+    EXPECT_EQ(str16(folder), home.path("Schreibtisch") + u"\\");
     EXPECT_EQ(Cfl_GetMyDocument(folder), 1);
-    EXPECT_EQ(str16(folder), windows_form(documents) + u"\\");
+    EXPECT_EQ(str16(folder), home.path("Dokumente") + u"\\");
     EXPECT_EQ(Cfl_GetSystemFolder(folder, CSIDL_PROFILE), 1);
-    EXPECT_EQ(str16(folder), windows_form(home.path()) + u"\\");
+    EXPECT_EQ(str16(folder), home.path());
 
     // A folder that does not exist is not handed out.
     std::ofstream(config + "/user-dirs.dirs") << "XDG_DESKTOP_DIR=\"$HOME/Gone\"\n";
@@ -131,19 +104,19 @@ TEST(CflFolderPosix, DesktopAndDocumentsFromTheXdgUserFolders) {
 }
 
 TEST(CflFolderPosix, UnExpandPrefersTheLongestFolderAtAComponentBoundary) {
-    Folder home;
-    const std::string cache = home.make("cache");
+    test::Scratch home;
     Environment environment;
-    environment.set("HOME", &home.path());
-    environment.set("XDG_CACHE_HOME", &cache);
-    const std::u16string base = windows_form(home.path());
-    EXPECT_EQ(str16(Cfl_PathUnExpandEnvStrings(test::u16((base + u"\\cache\\a").c_str()))),
-              u"%XDG_CACHE_HOME%\\a");
-    EXPECT_EQ(str16(Cfl_PathUnExpandEnvStrings(test::u16((base + u"\\cached").c_str()))),
-              u"%HOME%\\cached");
-    EXPECT_EQ(str16(Cfl_PathUnExpandEnvStrings(test::u16(base.c_str()))), u"%HOME%");
-    const std::u16string beside = base + u"x\\a";
-    EXPECT_EQ(str16(Cfl_PathUnExpandEnvStrings(test::u16(beside.c_str()))), beside);
+    environment.set("HOME", home.native().string());
+    environment.set("XDG_CACHE_HOME", make(home, "cache"));
+    std::u16string base = home.path();
+    base.pop_back();
+    const auto unexpanded = [](const std::u16string &path) {
+        return str16(Cfl_PathUnExpandEnvStrings(test::u16(path)));
+    };
+    EXPECT_EQ(unexpanded(base + u"\\cache\\a"), u"%XDG_CACHE_HOME%\\a");
+    EXPECT_EQ(unexpanded(base + u"\\cached"), u"%HOME%\\cached");
+    EXPECT_EQ(unexpanded(base), u"%HOME%");
+    EXPECT_EQ(unexpanded(base + u"x\\a"), base + u"x\\a");
 }
 
 TEST(CflFolderPosix, DriveTypesComeFromTheMount) {

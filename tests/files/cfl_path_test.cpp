@@ -1,7 +1,7 @@
 #include <quorvel/paths.h>
 
-#include "files/scratch.h"
 #include "support/message_box_capture.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +13,7 @@ namespace {
 using test::MessageBoxCapture;
 using test::Scratch;
 using test::str16;
-
-// Runs an in-place edit on a copy of `text` and gives the result.
-std::u16string edited(unsigned short *(*edit)(unsigned short *), const char16_t *text) {
-    unsigned short buffer[64] = {};
-    std::memcpy(buffer, text, std::char_traits<char16_t>::length(text) * 2);
-    EXPECT_EQ(edit(buffer), buffer);
-    return str16(buffer);
-}
-
-const unsigned short *u(const std::u16string &text) { return Scratch::u16(text); }
+using test::u16;
 
 void set_variable(const char *name, const char *value) {
 #ifdef _WIN32
@@ -33,34 +24,43 @@ void set_variable(const char *name, const char *value) {
 #endif
 }
 
-TEST(CflEdit, TrailingBackslashes) {
-    EXPECT_EQ(edited(Cfl_AddBackslash, u""), u"");
-    EXPECT_EQ(edited(Cfl_AddBackslash, u"C:\\a"), u"C:\\a\\");
-    EXPECT_EQ(edited(Cfl_AddBackslash, u"C:\\a\\"), u"C:\\a\\");
-    EXPECT_EQ(edited(Cfl_RemoveBackslash, u"C:\\"), u"C:\\");
-    EXPECT_EQ(edited(Cfl_RemoveBackslash, u"C:\\a\\"), u"C:\\a");
-    EXPECT_EQ(edited(Cfl_RemoveBackslash, u"C:\\a\\\\"), u"C:\\a\\");
-    EXPECT_EQ(edited(Cfl_RemoveBackslash, u"\\"), u"");
-    EXPECT_EQ(edited(Cfl_RemoveBackslash, u"C:\\a"), u"C:\\a");
-    EXPECT_EQ(Cfl_AddBackslash(nullptr), nullptr);
-    EXPECT_EQ(Cfl_RemoveBackslash(nullptr), nullptr);
-}
-
-TEST(CflEdit, ParentFolderAndLastComponent) {
-    EXPECT_EQ(edited(Cfl_RemoveFileSpec, u"C:\\a\\b.txt"), u"C:\\a\\");
-    EXPECT_EQ(edited(Cfl_RemoveFileSpec, u"C:\\a\\b\\"), u"C:\\a\\");
-    EXPECT_EQ(edited(Cfl_RemoveFileSpec, u"C:\\b.txt"), u"C:\\");
-    EXPECT_EQ(edited(Cfl_RemoveFileSpec, u"\\\\srv\\share"), u"\\\\srv\\");
-    for (const char16_t *same : {u"C:\\", u"C:", u"b.txt", u""})
-        EXPECT_EQ(edited(Cfl_RemoveFileSpec, same), same);
-
-    EXPECT_EQ(edited(Cfl_StripPath, u"C:\\a\\b.txt"), u"b.txt");
-    EXPECT_EQ(edited(Cfl_StripPath, u"C:\\a\\b\\"), u"b");
-    EXPECT_EQ(edited(Cfl_StripPath, u"\\\\srv\\share\\"), u"share");
-    for (const char16_t *same : {u"C:\\", u"C:", u"b.txt", u""})
-        EXPECT_EQ(edited(Cfl_StripPath, same), same);
-    EXPECT_EQ(Cfl_RemoveFileSpec(nullptr), nullptr);
-    EXPECT_EQ(Cfl_StripPath(nullptr), nullptr);
+TEST(CflEdit, BackslashesParentFolderAndLastComponent) {
+    const struct {
+        unsigned short *(*edit)(unsigned short *);
+        const char16_t *text, *expected;
+    } cases[] = {
+        {Cfl_AddBackslash, u"", u""},
+        {Cfl_AddBackslash, u"C:\\a", u"C:\\a\\"},
+        {Cfl_AddBackslash, u"C:\\a\\", u"C:\\a\\"},
+        {Cfl_RemoveBackslash, u"C:\\", u"C:\\"},
+        {Cfl_RemoveBackslash, u"C:\\a\\", u"C:\\a"},
+        {Cfl_RemoveBackslash, u"C:\\a\\\\", u"C:\\a\\"},
+        {Cfl_RemoveBackslash, u"\\", u""},
+        {Cfl_RemoveBackslash, u"C:\\a", u"C:\\a"},
+        {Cfl_RemoveFileSpec, u"C:\\a\\b.txt", u"C:\\a\\"},
+        {Cfl_RemoveFileSpec, u"C:\\a\\b\\", u"C:\\a\\"},
+        {Cfl_RemoveFileSpec, u"C:\\b.txt", u"C:\\"},
+        {Cfl_RemoveFileSpec, u"\\\\srv\\share", u"\\\\srv\\"},
+        {Cfl_StripPath, u"C:\\a\\b.txt", u"b.txt"},
+        {Cfl_StripPath, u"C:\\a\\b\\", u"b"},
+        {Cfl_StripPath, u"\\\\srv\\share\\", u"share"},
+    };
+    unsigned short buffer[64];
+    for (const auto &c : cases) {
+        std::memset(buffer, 0, sizeof buffer);
+        std::memcpy(buffer, c.text, std::char_traits<char16_t>::length(c.text) * 2);
+        EXPECT_EQ(c.edit(buffer), buffer);
+        EXPECT_EQ(str16(buffer), c.expected) << testing::PrintToString(std::u16string(c.text));
+    }
+    // Neither has a folder to take off.
+    for (auto *edit : {Cfl_RemoveFileSpec, Cfl_StripPath})
+        for (const char16_t *same : {u"C:\\", u"C:", u"b.txt", u""}) {
+            std::memset(buffer, 0, sizeof buffer);
+            std::memcpy(buffer, same, std::char_traits<char16_t>::length(same) * 2);
+            EXPECT_EQ(str16(edit(buffer)), same);
+        }
+    for (auto *edit : {Cfl_AddBackslash, Cfl_RemoveBackslash, Cfl_RemoveFileSpec, Cfl_StripPath})
+        EXPECT_EQ(edit(nullptr), nullptr);
 }
 
 TEST(CflEdit, Extensions) {
@@ -80,11 +80,11 @@ TEST(CflEdit, Extensions) {
 }
 
 TEST(CflLongPath, PrefixesAndTheirLengths) {
-    EXPECT_EQ(Cfl_IndexUNCPath(test::u16(u"C:\\a")), 0);
-    EXPECT_EQ(Cfl_IndexUNCPath(test::u16(u"\\\\srv\\share")), 0);
-    EXPECT_EQ(Cfl_IndexUNCPath(test::u16(u"")), 0);
-    EXPECT_EQ(Cfl_IndexUNCPath(test::u16(u"\\\\?\\C:\\a")), 4);
-    EXPECT_EQ(Cfl_IndexUNCPath(test::u16(u"\\\\?\\UNC\\srv\\share")), 8);
+    EXPECT_EQ(Cfl_IndexUNCPath(u16(u"C:\\a")), 0);
+    EXPECT_EQ(Cfl_IndexUNCPath(u16(u"\\\\srv\\share")), 0);
+    EXPECT_EQ(Cfl_IndexUNCPath(u16(u"")), 0);
+    EXPECT_EQ(Cfl_IndexUNCPath(u16(u"\\\\?\\C:\\a")), 4);
+    EXPECT_EQ(Cfl_IndexUNCPath(u16(u"\\\\?\\UNC\\srv\\share")), 8);
     EXPECT_EQ(Cfl_IndexUNCPath(nullptr), -1);
 
     unsigned short first[64], second[64];
@@ -96,7 +96,7 @@ TEST(CflLongPath, PrefixesAndTheirLengths) {
         {u"rel\\a", u"\\\\?\\rel\\a"},
     };
     for (const auto &[source, expected] : forms) {
-        EXPECT_EQ(Cfl_ChangeUNCPath(test::u16(source), first), first);
+        EXPECT_EQ(Cfl_ChangeUNCPath(u16(source), first), first);
         EXPECT_EQ(str16(first), expected);
         Cfl_ChangeUNCPath(first, second);  // the long form is a fixed point
         EXPECT_EQ(str16(second), expected);
@@ -107,22 +107,22 @@ TEST(CflLongPath, PrefixesAndTheirLengths) {
 }
 
 TEST(CflLongPath, DriveName) {
-    EXPECT_EQ(str16(Cfl_GetDriveName(test::u16(u"C:\\a\\b.txt"))), u"C:");
-    EXPECT_EQ(Cfl_GetDriveName(test::u16(u"d:x")), g_szCflDrive);
+    EXPECT_EQ(str16(Cfl_GetDriveName(u16(u"C:\\a\\b.txt"))), u"C:");
+    EXPECT_EQ(Cfl_GetDriveName(u16(u"d:x")), g_szCflDrive);
     EXPECT_EQ(str16(g_szCflDrive), u"d:");
-    EXPECT_EQ(str16(Cfl_GetDriveName(test::u16(u"\\\\srv\\share\\a"))), u"");
-    EXPECT_EQ(str16(Cfl_GetDriveName(test::u16(u"a\\b"))), u"");
+    EXPECT_EQ(str16(Cfl_GetDriveName(u16(u"\\\\srv\\share\\a"))), u"");
+    EXPECT_EQ(str16(Cfl_GetDriveName(u16(u"a\\b"))), u"");
 }
 
 TEST(CflPredicate, NamesAndShares) {
-    EXPECT_EQ(Cfl_IsUNC(test::u16(u"\\\\srv\\share\\a")), 1);
-    EXPECT_EQ(Cfl_IsUNC(test::u16(u"C:\\a")), 0);
+    EXPECT_EQ(Cfl_IsUNC(u16(u"\\\\srv\\share\\a")), 1);
+    EXPECT_EQ(Cfl_IsUNC(u16(u"C:\\a")), 0);
     // The long UNC form is tested after its prefix: "srv\share\a".
-    EXPECT_EQ(Cfl_IsUNC(test::u16(u"\\\\?\\UNC\\srv\\share\\a")), 0);
-    EXPECT_EQ(Cfl_IsUNCServer(test::u16(u"\\\\srv\\share")), 1);
-    EXPECT_EQ(Cfl_IsUNCServer(test::u16(u"\\\\srv\\share\\a")), 0);
-    EXPECT_EQ(Cfl_IsUNCServer(test::u16(u"C:\\share")), 0);
-    EXPECT_NE(Cfl_IsNetworkPath(test::u16(u"\\\\srv\\share\\a")), 0);
+    EXPECT_EQ(Cfl_IsUNC(u16(u"\\\\?\\UNC\\srv\\share\\a")), 0);
+    EXPECT_EQ(Cfl_IsUNCServer(u16(u"\\\\srv\\share")), 1);
+    EXPECT_EQ(Cfl_IsUNCServer(u16(u"\\\\srv\\share\\a")), 0);
+    EXPECT_EQ(Cfl_IsUNCServer(u16(u"C:\\share")), 0);
+    EXPECT_NE(Cfl_IsNetworkPath(u16(u"\\\\srv\\share\\a")), 0);
     for (auto *predicate : {Cfl_IsExist, Cfl_IsFolder, Cfl_IsUNC, Cfl_IsUNCServer,
                             Cfl_IsNetworkPath, Cfl_IsLocalDrive, Cfl_IsNetDrive,
                             Cfl_IsDriveAndFolder})
@@ -131,65 +131,65 @@ TEST(CflPredicate, NamesAndShares) {
 
 TEST(CflPredicate, FilesFoldersAndDrivesWithAndWithoutTheLongForm) {
     Scratch scratch;
-    const auto file = scratch.file(u"here.txt", 3);
-    const auto missing = scratch.path(u"gone.txt");
-    const auto folder = scratch.folder();
+    const auto file = scratch.file("here.txt", 3);
+    const auto missing = scratch.path("gone.txt");
+    const auto folder = scratch.path();
     const auto root = folder.substr(0, 3);
     for (const std::u16string prefix : {u"", u"\\\\?\\"}) {
         SCOPED_TRACE(prefix.empty() ? "plain form" : "long form");
-        EXPECT_NE(Cfl_IsExist(u(prefix + file)), 0);
-        EXPECT_NE(Cfl_IsExist(u(prefix + folder)), 0);
-        EXPECT_EQ(Cfl_IsExist(u(prefix + missing)), 0);
-        EXPECT_EQ(Cfl_IsFolder(u(prefix + folder)), 1);
-        EXPECT_EQ(Cfl_IsFolder(u(prefix + file)), 0);
-        EXPECT_EQ(Cfl_IsLocalDrive(u(prefix + file)), 1);
+        EXPECT_NE(Cfl_IsExist(u16(prefix + file)), 0);
+        EXPECT_NE(Cfl_IsExist(u16(prefix + folder)), 0);
+        EXPECT_EQ(Cfl_IsExist(u16(prefix + missing)), 0);
+        EXPECT_EQ(Cfl_IsFolder(u16(prefix + folder)), 1);
+        EXPECT_EQ(Cfl_IsFolder(u16(prefix + file)), 0);
+        EXPECT_EQ(Cfl_IsLocalDrive(u16(prefix + file)), 1);
         EXPECT_EQ(str16(g_szCflDrive), root);
-        EXPECT_EQ(Cfl_IsNetDrive(u(prefix + file)), 0);
-        EXPECT_EQ(Cfl_IsNetworkPath(u(prefix + file)), 0);
-        EXPECT_EQ(Cfl_IsDriveAndFolder(u(prefix + file)), 0);
-        EXPECT_EQ(Cfl_IsDriveAndFolder(u(prefix + missing)), 0);
+        EXPECT_EQ(Cfl_IsNetDrive(u16(prefix + file)), 0);
+        EXPECT_EQ(Cfl_IsNetworkPath(u16(prefix + file)), 0);
+        EXPECT_EQ(Cfl_IsDriveAndFolder(u16(prefix + file)), 0);
+        EXPECT_EQ(Cfl_IsDriveAndFolder(u16(prefix + missing)), 0);
     }
-    EXPECT_EQ(Cfl_IsDriveAndFolder(u(folder)), 1);
-    EXPECT_EQ(Cfl_IsDriveAndFolder(u(root)), 1);
+    EXPECT_EQ(Cfl_IsDriveAndFolder(u16(folder)), 1);
+    EXPECT_EQ(Cfl_IsDriveAndFolder(u16(root)), 1);
 }
 
 TEST(CflStatus, TimesAndRecord) {
     Scratch scratch;
-    const auto file = scratch.file(u"stamped.txt", 5);
-    EXPECT_EQ(Cfl_SetFileTime(u(file), 1000000000, 1200000000), 1);
-    EXPECT_EQ(Cfl_GetFileLtTime(u(file)), 1200000000);
-    EXPECT_EQ(Cfl_GetFileAsTime(u(file)), 1000000000);
-    EXPECT_GT(Cfl_GetFileCtTime(u(file)), 0);
+    const auto file = scratch.file("stamped.txt", 5);
+    EXPECT_EQ(Cfl_SetFileTime(u16(file), 1000000000, 1200000000), 1);
+    EXPECT_EQ(Cfl_GetFileLtTime(u16(file)), 1200000000);
+    EXPECT_EQ(Cfl_GetFileAsTime(u16(file)), 1000000000);
+    EXPECT_GT(Cfl_GetFileCtTime(u16(file)), 0);
     struct _stati64 status;
     std::memset(&status, 0, sizeof status);
-    EXPECT_EQ(Cfl_GetFileInfo(u(file), &status), 1);
+    EXPECT_EQ(Cfl_GetFileInfo(u16(file), &status), 1);
     EXPECT_EQ(status.st_size, 5);
     EXPECT_EQ(status.st_mode & 0xF000, 0x8000);
-    EXPECT_EQ(Cfl_GetFileInfo(u(scratch.folder().substr(0, 3)), &status), 1);
+    EXPECT_EQ(Cfl_GetFileInfo(u16(scratch.path().substr(0, 3)), &status), 1);
     EXPECT_EQ(status.st_mode & 0xF000, 0x4000);
 
-    const auto missing = scratch.path(u"gone.txt");
-    EXPECT_EQ(Cfl_GetFileLtTime(u(missing)), 0);
-    EXPECT_EQ(Cfl_GetFileCtTime(u(missing)), 0);
-    EXPECT_EQ(Cfl_GetFileAsTime(u(missing)), 0);
-    EXPECT_EQ(Cfl_GetFileInfo(u(missing), &status), 0);
-    EXPECT_EQ(Cfl_SetFileTime(u(missing), 1, 1), 0);
+    const auto missing = scratch.path("gone.txt");
+    EXPECT_EQ(Cfl_GetFileLtTime(u16(missing)), 0);
+    EXPECT_EQ(Cfl_GetFileCtTime(u16(missing)), 0);
+    EXPECT_EQ(Cfl_GetFileAsTime(u16(missing)), 0);
+    EXPECT_EQ(Cfl_GetFileInfo(u16(missing), &status), 0);
+    EXPECT_EQ(Cfl_SetFileTime(u16(missing), 1, 1), 0);
     EXPECT_EQ(Cfl_GetFileInfo(nullptr, &status), 0);
     EXPECT_EQ(Cfl_GetFileLtTime(nullptr), 0);
 }
 
 TEST(CflEnvironment, ExpandsKnownNamesAndKeepsTheRest) {
     MessageBoxCapture capture;
-    unsigned short *plain = Cfl_ExpandEnvironmentStrings(test::u16(u"C:\\no\\percent"));
+    unsigned short *plain = Cfl_ExpandEnvironmentStrings(u16(u"C:\\no\\percent"));
     EXPECT_EQ(plain, g_szCflWork);
     EXPECT_EQ(str16(plain), u"C:\\no\\percent");
 
     set_variable("QUORVEL_FILES_TEST", "value");
     set_variable("QUORVEL_FILES_UNSET", nullptr);
     EXPECT_EQ(str16(Cfl_ExpandEnvironmentStrings(
-                  test::u16(u"a%QUORVEL_FILES_TEST%b%QUORVEL_FILES_UNSET%c%"))),
+                  u16(u"a%QUORVEL_FILES_TEST%b%QUORVEL_FILES_UNSET%c%"))),
               u"avalueb%QUORVEL_FILES_UNSET%c%");
-    EXPECT_EQ(str16(Cfl_ExpandEnvironmentStrings(test::u16(u"%quorvel_files_test%"))),
+    EXPECT_EQ(str16(Cfl_ExpandEnvironmentStrings(u16(u"%quorvel_files_test%"))),
               u"value");
     set_variable("QUORVEL_FILES_TEST", nullptr);
     EXPECT_EQ(Cfl_ExpandEnvironmentStrings(nullptr), nullptr);
@@ -203,7 +203,7 @@ TEST(CflEnvironment, UnExpandsTheUsersFolder) {
     const char16_t *name = u"HOME";
 #endif
     const std::u16string variable = u"%" + std::u16string(name) + u"%";
-    std::u16string home = str16(Cfl_ExpandEnvironmentStrings(u(variable)));
+    std::u16string home = str16(Cfl_ExpandEnvironmentStrings(u16(variable)));
     ASSERT_NE(home, variable);
 #ifndef _WIN32
     // The variable holds a POSIX path; the library sees it in Windows form.
@@ -212,7 +212,7 @@ TEST(CflEnvironment, UnExpandsTheUsersFolder) {
     home.insert(0, u"Z:");
 #endif
     const std::u16string inside = home + u"\\quorvel\\a.txt";
-    const unsigned short *result = Cfl_PathUnExpandEnvStrings(u(inside));
+    const unsigned short *result = Cfl_PathUnExpandEnvStrings(u16(inside));
     EXPECT_EQ(result, g_szCflWork);
     EXPECT_EQ(str16(result), variable + u"\\quorvel\\a.txt");
     EXPECT_EQ(Cfl_PathUnExpandEnvStrings(nullptr), nullptr);
@@ -220,7 +220,7 @@ TEST(CflEnvironment, UnExpandsTheUsersFolder) {
     // A path under no variable's folder comes back as it was.
     const std::u16string elsewhere = u"Q:\\quorvel\\a.txt";
     SetLastError(0);
-    EXPECT_EQ(Cfl_PathUnExpandEnvStrings(u(elsewhere)), u(elsewhere));
+    EXPECT_EQ(Cfl_PathUnExpandEnvStrings(u16(elsewhere)), u16(elsewhere));
 }
 
 TEST(CflFolder, TemporaryAndShellFolders) {

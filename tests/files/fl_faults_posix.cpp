@@ -2,49 +2,25 @@
 // transfers, stale handles, and creation times kept beside the file.
 #include <quorvel/fl.h>
 
-#include "files/scratch.h"
+#include "support/file_fault.h"
 #include "support/message_box_capture.h"
+#include "support/scratch.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
+using test::FileFault;
 using test::MessageBoxCapture;
 using test::Scratch;
 
-// Lets `budget` bytes through, then fails with `code` (0: comes up short).
-struct Budget {
-    int operation;
-    DWORD budget;
-    DWORD code;
-    static DWORD hook(void *context, int operation, HANDLE, DWORD requested, DWORD *allowed) {
-        auto *self = static_cast<Budget *>(context);
-        if (operation != self->operation) return 0;
-        if (requested <= self->budget) {
-            self->budget -= requested;
-            return 0;
-        }
-        *allowed = self->budget;
-        self->budget = 0;
-        return self->code;
-    }
-};
-
-class FaultHook {
-public:
-    explicit FaultHook(Budget &budget) { Quorvel_SetFileFaultHook(&Budget::hook, &budget); }
-    ~FaultHook() { Quorvel_SetFileFaultHook(nullptr, nullptr); }
-};
-
 TEST(FlFaults, FullDiskAndFailingReadsGiveTheSentinelAndOneReport) {
     Scratch scratch;
-    const auto path = scratch.path(u"full.bin");
-    void *file = Fl_Open(Scratch::u16(path), FL_CREATE, 1);
+    void *file = scratch.open("full.bin", FL_CREATE, 1);
     ASSERT_NE(file, nullptr);
     const std::string block(100, 'x');
     {
-        Budget budget{1, 150, ERROR_DISK_FULL};
-        FaultHook hook(budget);
+        FileFault fault(1, 150, ERROR_DISK_FULL);
         MessageBoxCapture capture;
         EXPECT_EQ(Fl_Write(file, block.data(), 100), 100u);
         EXPECT_EQ(Fl_Write(file, block.data(), 100), FL_FAILED);
@@ -54,15 +30,13 @@ TEST(FlFaults, FullDiskAndFailingReadsGiveTheSentinelAndOneReport) {
     }
     EXPECT_EQ(Fl_FileSize(file), 150);  // what fitted stays written
     {
-        Budget budget{1, 10, 0};
-        FaultHook hook(budget);
+        FileFault fault(1, 10, 0);
         EXPECT_EQ(Fl_Write(file, block.data(), 100), 10u);  // a short write
         EXPECT_EQ(Fl_Write(file, test::u16(u"abc")), 0u);   // count fits nowhere
     }
     EXPECT_EQ(Fl_Seek(file, 0, FILE_BEGIN), 0);
     {
-        Budget budget{0, 64, ERROR_IO_DEVICE};
-        FaultHook hook(budget);
+        FileFault fault(0, 64, ERROR_IO_DEVICE);
         MessageBoxCapture capture;
         char chunk[100];
         EXPECT_EQ(Fl_Read(file, chunk, 50), 50u);
@@ -72,37 +46,39 @@ TEST(FlFaults, FullDiskAndFailingReadsGiveTheSentinelAndOneReport) {
     EXPECT_EQ(Fl_Close(file), 1);
 }
 
-TEST(FlFaults, StaleAndMadeUpHandlesAreRefused) {
+TEST(FlFaults, StaleMadeUpAndUnmappableHandlesAreRefused) {
     Scratch scratch;
-    void *file = Fl_Open(Scratch::u16(scratch.file(u"stale.bin", 4)), FL_READ, 0);
+    scratch.file("stale.bin", 4);
+    void *file = scratch.open("stale.bin", FL_READ, 0);
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(Fl_Close(file), 1);
+    {
+        MessageBoxCapture capture;
+        char byte;
+        EXPECT_EQ(Fl_Read(file, &byte, 1), FL_FAILED);
+        EXPECT_EQ(Fl_Close(file), 0);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+        EXPECT_EQ(Fl_FileSize(reinterpret_cast<void *>(0x12345)), -1);
+        EXPECT_EQ(capture.boxes().size(), 2u);
+    }
+    // Paths without a POSIX mapping fail honestly.
     MessageBoxCapture capture;
-    char byte;
-    EXPECT_EQ(Fl_Read(file, &byte, 1), FL_FAILED);
-    EXPECT_EQ(Fl_Close(file), 0);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-    EXPECT_EQ(Fl_FileSize(reinterpret_cast<void *>(0x12345)), -1);
-    EXPECT_EQ(capture.boxes().size(), 2u);
-}
-
-TEST(FlFaults, PathsWithoutAPosixMappingFailHonestly) {
-    MessageBoxCapture capture;
-    EXPECT_EQ(Fl_Open(test::u16(u"C:\\nowhere.bin"), FL_CREATE, 0), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-    EXPECT_EQ(Fl_Open(test::u16(u"\\\\server\\share\\a.bin"), FL_CREATE, 0), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_BAD_NETPATH));
-    EXPECT_EQ(Fl_Open(test::u16(u"Z:\\tmp\\a?.bin"), FL_CREATE, 0), nullptr);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
+    const std::pair<const char16_t *, DWORD> unmapped[] = {
+        {u"C:\\nowhere.bin", ERROR_PATH_NOT_FOUND},
+        {u"\\\\server\\share\\a.bin", ERROR_BAD_NETPATH},
+        {u"Z:\\tmp\\a?.bin", ERROR_INVALID_NAME}};
+    for (const auto &[path, error] : unmapped) {
+        EXPECT_EQ(Fl_Open(test::u16(path), FL_CREATE, 0), nullptr);
+        EXPECT_EQ(GetLastError(), error);
+    }
     EXPECT_TRUE(capture.boxes().empty());
 }
 
 TEST(FlTimePosix, CreationTimeIsKeptWhereTheFileSystemAllows) {
     Scratch scratch;
-    void *file = Fl_Open(Scratch::u16(scratch.file(u"born.bin", 4)), FL_UPDATE, 0);
+    scratch.file("born.bin", 4);
+    void *file = scratch.open("born.bin", FL_UPDATE, 0);
     ASSERT_NE(file, nullptr);
-    FILETIME before{};
-    EXPECT_EQ(Fl_GetFileTime(file, &before, nullptr, nullptr), 1);
     const uint64_t born = 125911584000000000ull;  // 2000-01-01
     const FILETIME creation{static_cast<DWORD>(born), static_cast<DWORD>(born >> 32)};
     if (Fl_SetFileTime(file, &creation, nullptr, nullptr)) {

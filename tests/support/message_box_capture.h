@@ -49,6 +49,7 @@ private:
 inline const unsigned short *u16(const char16_t *text) {
     return reinterpret_cast<const unsigned short *>(text);
 }
+inline const unsigned short *u16(const std::u16string &text) { return u16(text.c_str()); }
 inline std::u16string str16(const unsigned short *text) {
     return std::u16string(reinterpret_cast<const char16_t *>(text));
 }
