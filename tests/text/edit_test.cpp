@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -30,71 +31,56 @@ TEST(Edit, Trimming) {
     EXPECT_TRUE(edited(u"", Str_Trim) == u(u""));
 }
 
-TEST(Edit, DeletingAndReplacing) {
-    u16string text = u(u"a-b--c");
-    EXPECT_TRUE(u16string(Str_DeleteChar(&text[0], '-')) == u(u"abc"));
-    text = u(u"--x-");
-    EXPECT_TRUE(u16string(Str_DeleteChar(&text[0], '-')) == u(u"x"));
-    text = u(u"abc");
-    EXPECT_TRUE(u16string(Str_DeleteChar(&text[0], '-')) == u(u"abc"));
-    text = u(u"a.b.c");
-    EXPECT_TRUE(u16string(Str_ReplaceChar(&text[0], '.', '/')) == u(u"a/b/c"));
-
-    auto replaced = [](const char16_t *text, const char16_t *search, const char16_t *with) {
+TEST(Edit, DeletingAndReplacingCharacters) {
+    for (const auto &[text, expected] : {std::pair{u"a-b--c", u"abc"}, {u"--x-", u"x"}, {u"abc", u"abc"}}) {
         u16string buffer = u(text);
-        buffer.resize(buffer.size() * 2 + 1);
-        return u16string(Str_ReplaceStr(&buffer[0], u(search).c_str(), u(with).c_str()));
-    };
-    EXPECT_TRUE(replaced(u"aaa", u"aa", u"b") == u(u"ba"));
-    EXPECT_TRUE(replaced(u"abc", u"c", u"xyz") == u(u"abxyz"));
-    EXPECT_TRUE(replaced(u"東京と京都", u"京", u"") == u(u"東と都"));
-    // The room is twice the text: longer results are cut there.
-    EXPECT_TRUE(replaced(u"aaa", u"a", u"xyz") == u(u"xyzxyz"));
+        EXPECT_TRUE(u16string(Str_DeleteChar(&buffer[0], '-')) == u(expected));
+    }
+    u16string text = u(u"a.b.c");
+    EXPECT_TRUE(u16string(Str_ReplaceChar(&text[0], '.', '/')) == u(u"a/b/c"));
 }
 
 // The buffer holds exactly the documented room (2 * length + 1 units) and no
 // more, so that a read past the text shows up under AddressSanitizer.
-u16string replaced_in_exact_room(const char16_t *text, const char16_t *search,
-                                 const char16_t *with) {
+u16string replaced(const char16_t *text, const char16_t *search, const char16_t *with) {
     const u16string source = u(text);
-    const size_t room = 2 * source.size() + 1;
-    std::unique_ptr<unsigned short[]> buffer(new unsigned short[room]());
+    std::unique_ptr<unsigned short[]> buffer(new unsigned short[2 * source.size() + 1]());
     std::copy(source.begin(), source.end(), buffer.get());
     return Str_ReplaceStr(buffer.get(), u(search).c_str(), u(with).c_str());
 }
 
-TEST(Edit, ReplacingLooksNoFurtherThanTheText) {
-    // A search longer than what is left of the text, sharing its first unit.
-    EXPECT_TRUE(replaced_in_exact_room(u"xa", u"abcdefgh", u"-") == u(u"xa"));
-    EXPECT_TRUE(replaced_in_exact_room(u"a", u"aaaaaaaaaaaaaaaa", u"") == u(u"a"));
-    EXPECT_TRUE(replaced_in_exact_room(u"abab", u"bab", u"X") == u(u"aX"));
-    EXPECT_TRUE(replaced_in_exact_room(u"ab", u"ab", u"") == u(u""));
+TEST(Edit, ReplacingStringsInTheRoomOfTwiceTheText) {
+    EXPECT_TRUE(replaced(u"aaa", u"aa", u"b") == u(u"ba"));
+    EXPECT_TRUE(replaced(u"abc", u"c", u"xyz") == u(u"abxyz"));
+    EXPECT_TRUE(replaced(u"東京と京都", u"京", u"") == u(u"東と都"));
+    // Longer results are cut at the room.
+    EXPECT_TRUE(replaced(u"aaa", u"a", u"xyz") == u(u"xyzxyz"));
+    // A search longer than what is left of the text, sharing its first
+    // unit: no look past the text.
+    EXPECT_TRUE(replaced(u"xa", u"abcdefgh", u"-") == u(u"xa"));
+    EXPECT_TRUE(replaced(u"a", u"aaaaaaaaaaaaaaaa", u"") == u(u"a"));
+    EXPECT_TRUE(replaced(u"abab", u"bab", u"X") == u(u"aX"));
+    EXPECT_TRUE(replaced(u"ab", u"ab", u"") == u(u""));
 }
 
 std::u16string work() { return reinterpret_cast<const char16_t *>(g_szStrWork); }
 
 TEST(Numbers, ThousandsSeparators) {
-    const std::pair<int64_t, const char16_t *> cases[] = {
+    const std::pair<int64_t, const char16_t *> integers[] = {
         {0, u"0"}, {999, u"999"}, {1000, u"1,000"}, {-1024, u"-1,024"}, {-999, u"-999"},
         {1234567, u"1,234,567"}, {INT64_MIN, u"-9,223,372,036,854,775,808"}};
-    for (const auto &[value, text] : cases) {
+    for (const auto &[value, text] : integers) {
         Str_AddCommaInt(value);
         EXPECT_EQ(work(), text) << value;
     }
-    Str_AddCommaReal(1234.5678, 3);
-    EXPECT_EQ(work(), u"1,234.567");
-    Str_AddCommaReal(2.5, 0);
-    EXPECT_EQ(work(), u"2");
-    Str_AddCommaReal(0.5, 2);
-    EXPECT_EQ(work(), u"0.50");
-    Str_AddCommaReal(12345.0, 1);
-    EXPECT_EQ(work(), u"12,345.0");
-    Str_AddCommaReal(1.15, 2);  // truncation in binary floating point
-    EXPECT_EQ(work(), u"1.14");
-    Str_AddCommaReal(-0.25, 2);
-    EXPECT_EQ(work(), u"-0.25");
-    Str_AddCommaReal(-1234.5, 1);
-    EXPECT_EQ(work(), u"-1,234.5");
+    // 1.15 shows the truncation in binary floating point.
+    const std::tuple<double, int, const char16_t *> reals[] = {
+        {1234.5678, 3, u"1,234.567"}, {2.5, 0, u"2"},   {0.5, 2, u"0.50"},  {12345.0, 1, u"12,345.0"},
+        {1.15, 2, u"1.14"},           {-0.25, 2, u"-0.25"}, {-1234.5, 1, u"-1,234.5"}};
+    for (const auto &[value, digits, text] : reals) {
+        Str_AddCommaReal(value, digits);
+        EXPECT_EQ(work(), text) << value << " " << digits;
+    }
 }
 
 struct Fields {

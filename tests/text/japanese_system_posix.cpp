@@ -1,5 +1,6 @@
 // The text tests expect a Japanese system, as Wine gives under
 // LC_ALL=ja_JP.UTF-8: code page 932 and language 0411.
+#include "support/bytes.h"
 #include "support/win32.h"
 
 #include <quorvel/text.h>
@@ -42,12 +43,6 @@ TEST(PosixCodePage, LCMapStringRefusesWhatItDoesNotOffer) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
 }
 
-std::string from_hex(const char *hex) {
-    std::string bytes;
-    for (; hex[0] && hex[1]; hex += 2) bytes += static_cast<char>(std::stoi(std::string(hex, 2), nullptr, 16));
-    return bytes;
-}
-
 // Each maximal ill-formed subsequence becomes one U+FFFD. The units are
 // Python's bytes.decode("utf-8", "replace") of the same bytes.
 TEST(PosixCodePage, MalformedUtf8DecodesAsPythonDoes) {
@@ -78,7 +73,7 @@ TEST(PosixCodePage, MalformedUtf8DecodesAsPythonDoes) {
         {"eebfbf41", {0xEFFF, 0x0041}},
     };
     for (const auto &[hex, want] : cases) {
-        const std::string bytes = from_hex(hex);
+        const std::string bytes = test::from_hex(hex);
         const int n = static_cast<int>(bytes.size()), units = static_cast<int>(want.size());
         EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), n, nullptr, 0), units) << hex;
         std::vector<WCHAR> out(want.size());

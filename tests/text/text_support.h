@@ -4,6 +4,7 @@
 
 #include <quorvel/text.h>
 
+#include "support/bytes.h"
 #include "support/win32.h"
 
 #include <fstream>
@@ -13,6 +14,8 @@
 #include <vector>
 
 namespace text_test {
+
+using test::hex;
 
 using u16string = std::basic_string<unsigned short>;
 
@@ -81,17 +84,6 @@ expected() {
         table[{fields[0], fields[1]}] = {fields[2], fields[3]};
     }
     return table;
-}
-
-inline std::string hex(const std::string &bytes, size_t limit = 64) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (size_t i = 0; i < bytes.size() && i < limit; ++i) {
-        out += digits[static_cast<unsigned char>(bytes[i]) >> 4];
-        out += digits[bytes[i] & 0xF];
-        out += ' ';
-    }
-    return out;
 }
 
 }  // namespace text_test
