@@ -28,24 +28,6 @@ bool is_wide(char32_t c) {
            (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
 }
 
-void append_utf8(std::string &out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Button texts as a button shows them: "&x" marks a mnemonic, "&&" is "&".
 std::u16string label(const std::u16string &text) {
     std::u16string out;
@@ -75,18 +57,21 @@ void give_all_keys_back() {
 std::vector<Glyph> glyphs(const std::u16string &text) {
     std::vector<Glyph> out;
     for (std::size_t i = 0; i < text.size(); ++i) {
+        std::u16string units(1, text[i]);
         char32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
             text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
+            units += text[++i];
         } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
+            units = u"\uFFFD";
         }
-        if (c < 0x20 || c == 0x7F) c = u' ';
-        Glyph g{{}, is_wide(c) ? 2 : 1};
-        append_utf8(g.bytes, c);
-        out.push_back(std::move(g));
+        if (c < 0x20 || c == 0x7F) units = u" ";
+        char bytes[8];
+        const int length = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<LPCWSTR>(units.data()),
+                                               static_cast<int>(units.size()), bytes,
+                                               sizeof bytes, nullptr, nullptr);
+        out.push_back(Glyph{std::string(bytes, length > 0 ? length : 0), is_wide(c) ? 2 : 1});
     }
     return out;
 }
