@@ -4,13 +4,13 @@
 #define OPENSSL_SUPPRESS_DEPRECATED
 #include <quorvel/crypto.h>
 
+#include "peer_ratio.h"
+
 #include <benchmark/benchmark.h>
 #include <openssl/blowfish.h>
 #include <openssl/md5.h>
 
-#include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -77,41 +77,14 @@ BENCHMARK(BM_OpenSSL_MD5)->Arg(kMiB)->Arg(64 * kMiB)->Unit(benchmark::kMilliseco
 
 // Prints the usual table, then each of ours against OpenSSL's, by CPU time
 // (the machine may be shared).
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-
-    void print_ratios() const {
-        const char *pairs[][2] = {{"BM_Bwf_Encrypt", "BM_OpenSSL_BF_ecb_encrypt"},
-                                  {"BM_Md5", "BM_OpenSSL_MD5"}};
-        std::printf("\nOpenSSL CPU time / ours (above 1: ours is faster)\n");
-        for (const auto &pair : pairs)
-            for (const char *size : {"1048576", "67108864"}) {
-                auto ours = times_.find(std::string(pair[0]) + "/" + size);
-                auto theirs = times_.find(std::string(pair[1]) + "/" + size);
-                if (ours == times_.end() || theirs == times_.end()) continue;
-                std::printf("  %-16s %3s MiB: %.2f\n", pair[0], size[0] == '1' ? "1" : "64",
-                            theirs->second / ours->second);
-            }
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char **argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.print_ratios();
-    benchmark::Shutdown();
-    return 0;
+    return bench::run_against_peer(argc, argv, "OpenSSL",
+                                   {{"Blowfish 1 MiB", "BM_Bwf_Encrypt/1048576",
+                                     "BM_OpenSSL_BF_ecb_encrypt/1048576"},
+                                    {"Blowfish 64 MiB", "BM_Bwf_Encrypt/67108864",
+                                     "BM_OpenSSL_BF_ecb_encrypt/67108864"},
+                                    {"MD5 1 MiB", "BM_Md5/1048576", "BM_OpenSSL_MD5/1048576"},
+                                    {"MD5 64 MiB", "BM_Md5/67108864", "BM_OpenSSL_MD5/67108864"}});
 }

@@ -9,13 +9,13 @@
 #include <quorvel/text.h>
 #include <quorvel/posix/winapi.h>
 
+#include "peer_ratio.h"
+
 #include <benchmark/benchmark.h>
 #include <iconv.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -239,41 +239,12 @@ BENCHMARK(BM_Iconv_Utf8ToUtf16)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // Prints the usual table, then ours against iconv by CPU time (the machine
 // may be shared): below 1 ours is faster, the target is at most 2.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-
-    void print_ratios() const {
-        std::printf("\nOur CPU time / iconv's (below 1: ours is faster; target: at most 2)\n");
-        for (const char *name : {"Utf16ToSjis", "SjisToUtf16", "Utf8ToUtf16"}) {
-            auto ours = find(std::string("BM_Ours_") + name);
-            auto theirs = find(std::string("BM_Iconv_") + name);
-            if (ours == times_.end() || theirs == times_.end()) continue;
-            std::printf("  %-12s %.2f\n", name, ours->second / theirs->second);
-        }
-    }
-
-private:
-    std::map<std::string, double>::const_iterator find(const std::string &prefix) const {
-        auto at = times_.lower_bound(prefix);
-        return at != times_.end() && at->first.compare(0, prefix.size(), prefix) == 0 ? at : times_.end();
-    }
-    std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char **argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.print_ratios();
-    benchmark::Shutdown();
-    return 0;
+    // Target: iconv's time over ours at least 0.5 (ours within twice iconv's).
+    return bench::run_against_peer(argc, argv, "iconv",
+                                   {{"UTF-16 to Shift_JIS", "BM_Ours_Utf16ToSjis", "BM_Iconv_Utf16ToSjis"},
+                                    {"Shift_JIS to UTF-16", "BM_Ours_SjisToUtf16", "BM_Iconv_SjisToUtf16"},
+                                    {"UTF-8 to UTF-16", "BM_Ours_Utf8ToUtf16", "BM_Iconv_Utf8ToUtf16"}});
 }
