@@ -4,6 +4,7 @@
 #include <quorvel/calendar.h>
 
 #include "civil.h"
+#include "support/bytes.h"
 #include "time_zone.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ namespace {
 
 struct Listed {
     int dayClass;
-    std::string name;  // UTF-8
+    std::u16string name;
 };
 
 std::string key(int year, int month, int day) {
@@ -39,34 +40,16 @@ std::map<std::string, Listed> read_list() {
         std::getline(fields, kind, '\t');
         std::getline(fields, name);
         const int dayClass = kind == "named" ? 5 : kind == "substitute" ? 4 : kind == "citizens" ? 3 : -1;
-        list[date] = {dayClass, name};
+        list[date] = {dayClass, test::utf16(name)};
     }
     return list;
 }
 
-std::string utf8(const unsigned short *text) {
-    std::string out;
-    for (; *text; ++text) {
-        const unsigned code = *text;  // the names are all in the BMP
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | code >> 6);
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | code >> 12);
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return out;
-}
-
 // Where the library's fixed names differ from the law's.
-const std::map<std::string, std::string> kNameExceptions = {
+const std::map<std::string, std::u16string> kNameExceptions = {
     // The Act (No. 4 of 1989) names the day "昭和天皇の大喪の礼"; the library
     // stores "昭和天皇～大喪の礼", with U+FF5E FULLWIDTH TILDE for "の".
-    {"1989-02-24", "昭和天皇～大喪の礼"},
+    {"1989-02-24", u"昭和天皇～大喪の礼"},
 };
 
 class HolidayList : public ::testing::TestWithParam<bool> {
@@ -88,12 +71,13 @@ TEST_P(HolidayList, AgreesWithTheIndependentList) {
         const int wday = civil::weekday(days);
         const int time = timeGiven ? civil::japan_midnight(d.year, d.month, d.day) : -1;
         const int dayClass = Tm_Holiday(d.year, d.month, d.day, timeGiven ? -1 : wday, time);
-        const std::string name = utf8(Tm_HolidayStr(d.year, d.month, d.day, timeGiven ? -1 : wday, time));
+        const std::u16string name(reinterpret_cast<const char16_t *>(
+            Tm_HolidayStr(d.year, d.month, d.day, timeGiven ? -1 : wday, time)));
 
         const std::string date = key(d.year, d.month, d.day);
         const auto listed = list.find(date);
         int expectedClass = wday == 6 ? 1 : wday == 0 ? 2 : 0;
-        std::string expectedName;
+        std::u16string expectedName;
         if (listed != list.end()) {
             ++holidays;
             expectedClass = listed->second.dayClass;
@@ -111,8 +95,8 @@ TEST_P(HolidayList, AgreesWithTheIndependentList) {
         }
         if (dayClass != expectedClass || name != expectedName) {
             ++failures;
-            ADD_FAILURE() << date << ": library " << dayClass << " \"" << name << "\", list "
-                          << expectedClass << " \"" << expectedName << "\"";
+            ADD_FAILURE() << date << ": library " << dayClass << " " << testing::PrintToString(name)
+                          << ", list " << expectedClass << " " << testing::PrintToString(expectedName);
         }
     }
     EXPECT_EQ(holidays, static_cast<int>(list.size())) << "every listed day was visited";

@@ -12,6 +12,8 @@ using Bytes = std::string;
 Bytes from_hex(const char *hex);
 // Bytes as "0a 1b ", at most `limit` of them.
 std::string hex(const Bytes &bytes, std::size_t limit = 64);
+// Well-formed UTF-8 (test data) as UTF-16.
+std::u16string utf16(const std::string &utf8);
 // A deterministic, non-repeating pattern: byte i of a test file.
 Bytes pattern(std::size_t size);
 

@@ -35,21 +35,8 @@ inline std::vector<std::string> split(const std::string &text, char separator) {
 
 // Well-formed UTF-8 only (test data).
 inline u16string from_utf8(const std::string &s) {
-    u16string out;
-    for (size_t i = 0; i < s.size();) {
-        unsigned char b = static_cast<unsigned char>(s[i]);
-        int extra = b < 0x80 ? 0 : b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
-        char32_t c = extra == 0 ? b : extra == 1 ? b & 0x1F : extra == 2 ? b & 0x0F : b & 0x07;
-        for (int k = 1; k <= extra; ++k) c = c << 6 | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        i += static_cast<size_t>(extra) + 1;
-        if (c >= 0x10000) {
-            out += static_cast<unsigned short>(0xD800 + ((c - 0x10000) >> 10));
-            out += static_cast<unsigned short>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<unsigned short>(c);
-        }
-    }
-    return out;
+    const std::u16string text = test::utf16(s);
+    return u16string(text.begin(), text.end());
 }
 
 inline u16string u(const char16_t *text) {
