@@ -4,7 +4,8 @@ namespace test {
 
 Bytes from_hex(const char *hex) {
     Bytes bytes;
-    for (; hex[0] && hex[1]; hex += 2) bytes += static_cast<char>(std::stoi(std::string(hex, 2), nullptr, 16));
+    for (; hex[0] && hex[1]; hex += 2)
+        bytes += static_cast<char>(std::stoi(std::string(hex, 2), nullptr, 16));
     return bytes;
 }
 
