@@ -22,8 +22,10 @@ std::string hmac(const std::string &text, const std::string &key) {
     unsigned char digest[16];
     Md5_HMAC(bytes(text.data()), static_cast<int>(text.size()), bytes(key.data()),
              static_cast<int>(key.size()), digest);
-    unsigned char out[33];
+    unsigned char out[34];
+    std::memset(out, 'X', sizeof out);
     Md5_Print(out, digest);
+    EXPECT_EQ(out[33], 'X');  // 32 digits and a terminator
     return reinterpret_cast<const char *>(out);
 }
 
@@ -52,16 +54,6 @@ TEST(Md5, LongTextsAndZeroBytes) {
     EXPECT_EQ(md5_text(text.c_str()), "4dc94d33774d650f84cb896a7ba9b558");
     EXPECT_EQ(md5_text("abc\0def"), md5_text("abc"));
     EXPECT_EQ(md5_text("\0abc"), "d41d8cd98f00b204e9800998ecf8427e");
-}
-
-TEST(Md5, PrintWritesLowercaseHexAndATerminator) {
-    const unsigned char digest[16] = {0x00, 0x01, 0x0A, 0x0F, 0x10, 0x7F, 0x80, 0x9A,
-                                      0xA5, 0xBC, 0xCD, 0xDE, 0xEF, 0xF0, 0xFE, 0xFF};
-    unsigned char out[34];
-    std::memset(out, 'X', sizeof out);
-    Md5_Print(out, digest);
-    EXPECT_STREQ(reinterpret_cast<const char *>(out), "00010a0f107f809aa5bccddeeff0feff");
-    EXPECT_EQ(out[33], 'X');
 }
 
 // RFC 2104's three samples and RFC 2202's further HMAC-MD5 cases.

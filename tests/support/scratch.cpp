@@ -3,6 +3,7 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace test {
 
@@ -10,7 +11,7 @@ Scratch::Scratch(const std::filesystem::path &parent) {
     static std::atomic<int> count{0};
     const auto base = parent.empty() ? std::filesystem::temp_directory_path() : parent;
     folder_ = base / ("quorvel-" + std::to_string(count++) + "-" +
-                      std::to_string(reinterpret_cast<std::uintptr_t>(this) & 0xFFFFFF));
+                      std::to_string(std::random_device()() % 1000000));
     std::filesystem::create_directories(folder_);
 }
 
