@@ -10,6 +10,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -39,6 +41,11 @@ int run(const char *name, int argc, char **argv, bool needs_length) {
 
     const int64_t size = Fl_FileSize(files.input);
     const int64_t length = needs_length ? std::strtoll(argv[4], nullptr, 10) : size;
+    // The progress window shows on a terminal (on Windows, as the dialog).
+    Prg_CreateProgress(nullptr, nullptr, nullptr, nullptr);
+    const std::u16string title(name, name + std::strlen(name));
+    Prg_OpenProgress(cli::u16(title));
+    Prg_SetFileName(cli::u16(cli::library_path(argv[2])));
     Bwf_FuncCall(Prg_ProgressCall);
     int result;
     if (name[3] == 'e')
@@ -47,6 +54,7 @@ int run(const char *name, int argc, char **argv, bool needs_length) {
         result = Bwf_Decrypt(files.input, files.output, key, length);
     else
         result = Bwf_Verify(files.input, files.output, key, length);
+    Prg_CloseProgress();
     if (result != 1) std::fprintf(stderr, "quorvel %s: %s\n", name,
                                   verify && result == 0 ? "the files differ" : "failed");
     return result == 1 ? 0 : 1;
