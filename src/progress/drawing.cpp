@@ -40,6 +40,9 @@ void format_elapsed(int32_t start, int32_t now, unsigned short *text) {
     put_two_digits(text + 6, elapsed % 60);
 }
 
+constexpr int kWindowWaits = 500;
+constexpr DWORD kWindowWaitMs = 10;
+
 // The thread's life around its cycle: the surface, the running flag, and
 // the end on a cancel, a close or a window that is gone.
 template <typename Cycle>
@@ -47,6 +50,14 @@ void run_drawing_thread(HWND control, DrawingThread kind, DWORD period, Cycle cy
     auto &s = state();
     std::unique_ptr<Surface> surface = open_surface(control, kind);
     s.drawing_running[kind].store(1);
+    // The window field must not be tested before the window thread has set
+    // it. The font request above usually holds this thread back until then,
+    // but a window system may answer it while the dialog is still being
+    // created, so wait for the window thread's word (or its failure).
+    for (int waits = 0; !s.window.load() && s.thread_start.load() && !s.closing.load() &&
+                        waits < kWindowWaits;
+         ++waits)
+        Sleep(kWindowWaitMs);
     if (surface && s.window.load()) {
         for (;;) {
             if (s.cancel.load() || s.closing.load()) break;

@@ -62,8 +62,14 @@ public:
                    SRCCOPY);
     }
 
+    // A device context taken before the dialog was on screen does not reach
+    // it under every window system (Wine's window surfaces), so each copy
+    // goes through a fresh one.
     void present() override {
-        BitBlt(window_dc_, 0, 0, area_.right, area_.bottom, image_dc_, 0, 0, SRCCOPY);
+        if (HDC dc = GetDC(control_)) {
+            BitBlt(dc, 0, 0, area_.right, area_.bottom, image_dc_, 0, 0, SRCCOPY);
+            ReleaseDC(control_, dc);
+        }
     }
 
 private:

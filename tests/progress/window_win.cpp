@@ -38,7 +38,7 @@ BOOL CALLBACK find_dialog(HWND window, LPARAM data) {
     wchar_t cls[16] = {};
     GetClassNameW(window, cls, 16);
     if (process == GetCurrentProcessId() && std::wstring(cls) == L"#32770" &&
-        GetDlgItem(window, kCounter)) {
+        GetDlgItem(window, kCounter) && IsWindowVisible(window)) {
         reinterpret_cast<FoundDialog *>(data)->dialog = window;
         return FALSE;
     }
@@ -236,12 +236,20 @@ TEST_F(ProgressWindow, CaptionButtonsAndTextsFollowTheCalls) {
     Prg_SetFileName(u16(u"C:\\データ\\a.txt"));
     EXPECT_TRUE(eventually([&] { return text_of(GetDlgItem(dialog, kFileName)) == u"C:\\データ\\a.txt"; }));
 
-    // The message thread paints the message over the template's text.
+    // The message thread paints the message over the template's text. A
+    // text that arrives while the message is being drawn is dropped, so it
+    // is sent again until it shows.
     HWND message = GetDlgItem(dialog, kMessage);
-    Prg_SetMessage(u16(u""));
-    EXPECT_TRUE(eventually([&] { return marked_pixels(message) == 0; })) << picture(message);
-    Prg_SetMessage(u16(u"暗号化しています"));
-    EXPECT_TRUE(eventually([&] { return marked_pixels(message) > 20; }));
+    auto message_shows = [&](const char16_t *text, const std::function<bool()> &shown) {
+        return eventually([&] {
+            Prg_SetMessage(u16(text));
+            Sleep(300);
+            return shown();
+        });
+    };
+    EXPECT_TRUE(message_shows(u"", [&] { return marked_pixels(message) == 0; }))
+        << picture(message);
+    EXPECT_TRUE(message_shows(u"暗号化しています", [&] { return marked_pixels(message) > 20; }));
 
     Prg_HideProgress();
     EXPECT_FALSE(IsWindowVisible(dialog));
