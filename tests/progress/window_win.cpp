@@ -4,6 +4,7 @@
 #include <quorvel/progress.h>
 
 #include "support/message_box_capture.h"
+#include "support/own_dialog.h"
 #include "support/win32.h"
 
 #include <gtest/gtest.h>
@@ -28,28 +29,7 @@ constexpr int kMessage = 9011;
 constexpr int kElapsed = 9012;
 constexpr int kCounter = 9013;
 
-struct FoundDialog {
-    HWND dialog = nullptr;
-};
-
-BOOL CALLBACK find_dialog(HWND window, LPARAM data) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t cls[16] = {};
-    GetClassNameW(window, cls, 16);
-    if (process == GetCurrentProcessId() && std::wstring(cls) == L"#32770" &&
-        GetDlgItem(window, kCounter) && IsWindowVisible(window)) {
-        reinterpret_cast<FoundDialog *>(data)->dialog = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND progress_dialog() {
-    FoundDialog found;
-    EnumWindows(find_dialog, reinterpret_cast<LPARAM>(&found));
-    return found.dialog;
-}
+HWND progress_dialog() { return test::find_own_dialog(kCounter); }
 
 std::u16string text_of(HWND window) {
     wchar_t buffer[512] = {};

@@ -1,4 +1,5 @@
 #include "support/message_box_capture.h"
+#include "support/own_dialog.h"
 
 #include <chrono>
 
@@ -27,22 +28,8 @@ MessageBoxCapture::~MessageBoxCapture() {
 
 namespace {
 
-struct Found {
-    HWND box = nullptr;
-};
-
-BOOL CALLBACK find_box(HWND window, LPARAM data) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t cls[16] = {};
-    GetClassNameW(window, cls, 16);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-        std::wstring(cls) == L"#32770") {
-        reinterpret_cast<Found *>(data)->box = window;
-        return FALSE;
-    }
-    return TRUE;
-}
+// A message box shows its text in the static with this id.
+constexpr int kMessageBoxText = 0xFFFF;
 
 std::u16string window_text(HWND window) {
     wchar_t buffer[4096] = {};
@@ -54,17 +41,15 @@ std::u16string window_text(HWND window) {
 
 void MessageBoxCapture::watch() {
     while (!stop_) {
-        Found found;
-        EnumWindows(find_box, reinterpret_cast<LPARAM>(&found));
-        if (found.box) {
+        if (HWND shown = find_own_dialog(kMessageBoxText)) {
             ShownBox box;
-            box.caption = window_text(found.box);
-            box.text = window_text(GetDlgItem(found.box, 0xFFFF));
-            GetWindowRect(found.box, &box.rect);
+            box.caption = window_text(shown);
+            box.text = window_text(GetDlgItem(shown, kMessageBoxText));
+            GetWindowRect(shown, &box.rect);
             record(box);
-            SendMessageW(found.box, WM_COMMAND, MAKEWPARAM(answer_, BN_CLICKED), 0);
+            SendMessageW(shown, WM_COMMAND, MAKEWPARAM(answer_, BN_CLICKED), 0);
             // Let the box go away before looking for the next one.
-            for (int i = 0; i < 100 && IsWindow(found.box); ++i) Sleep(10);
+            for (int i = 0; i < 100 && IsWindow(shown); ++i) Sleep(10);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
