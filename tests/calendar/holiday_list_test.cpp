@@ -5,7 +5,7 @@
 
 #include "civil.h"
 #include "support/bytes.h"
-#include "time_zone.h"
+#include "support/time_zone.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include <quorvel/calendar.h>
 
 #include "civil.h"
-#include "time_zone.h"
+#include "support/time_zone.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <quorvel/calendar.h>
 
 #include "support/win32.h"
-#include "time_zone.h"
+#include "support/time_zone.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "time_zone.h"
+#include "support/time_zone.h"
 
 #include "support/win32.h"
 

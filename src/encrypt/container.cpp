@@ -1,0 +1,121 @@
+// Reading the container's header and entry fields, and the text forms its
+// keys and names take.
+#include "encrypt/container.h"
+
+#include <quorvel/crypto.h>
+#include <quorvel/fl.h>
+#include <quorvel/text.h>
+
+#include "calendar/runtime_clock.h"
+#include "crypto/byte_order.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+
+namespace encrypt {
+namespace {
+
+bool read_exactly(void *file, void *buffer, uint32_t count) {
+    return Fl_Read(file, buffer, count) == count;
+}
+
+uint64_t load_le64(const unsigned char *bytes) {
+    return crypto::load_le32(bytes) | static_cast<uint64_t>(crypto::load_le32(bytes + 4)) << 32;
+}
+
+FILETIME load_filetime(const unsigned char *bytes) {
+    FILETIME time;
+    time.dwLowDateTime = crypto::load_le32(bytes);
+    time.dwHighDateTime = crypto::load_le32(bytes + 4);
+    return time;
+}
+
+}  // namespace
+
+size_t units(const unsigned short *text) {
+    size_t n = 0;
+    while (text[n]) ++n;
+    return n;
+}
+
+AnsiText ansi(const unsigned short *text) {
+    return AnsiText(Str_FromUnicode(text, 0xFFFFFFFFu));
+}
+
+bool ansi_digest(const std::u16string &text, unsigned char digest[33]) {
+    AnsiText bytes = ansi(u16(text));
+    if (!bytes) return false;
+    Md5(reinterpret_cast<const unsigned char *>(bytes.get()), digest);
+    return true;
+}
+
+bool read_header(void *file, Header &header) {
+    header = Header();
+    if (!read_exactly(file, &header.version, 1)) return false;
+    if (header.version >= 4 && !read_exactly(file, &header.cipher, 1)) return false;
+    if (!read_exactly(file, header.key_block, kKeyBlockBytes)) return false;
+    unsigned char time[4];
+    if (!read_exactly(file, time, 4)) return false;
+    header.key_time = static_cast<int32_t>(crypto::load_le32(time));
+    return true;
+}
+
+bool read_entry(void *file, unsigned char version, int64_t limit, Entry &entry) {
+    entry = Entry();
+    unsigned char fixed[8];
+    const uint32_t attribute_bytes = version >= 2 ? 4 : 0;
+    if (!read_exactly(file, fixed, 2 + attribute_bytes + 2)) return false;
+    entry.level = fixed[0];
+    entry.kind = fixed[1];
+    if (attribute_bytes) entry.attributes = crypto::load_le32(fixed + 2);
+    const unsigned char *length = fixed + 2 + attribute_bytes;
+    entry.name_bytes = static_cast<uint32_t>(length[0] | length[1] << 8);
+    if (version <= 2) entry.name_bytes *= 2;
+
+    // The name and the three 8-byte fields after it must lie in the file.
+    const int64_t rest = limit - (2 + attribute_bytes + 2);
+    if (limit >= 0 && static_cast<int64_t>(entry.name_bytes) + 24 > rest) return false;
+    entry.stored_name.reset(static_cast<unsigned short *>(
+        std::calloc((entry.name_bytes + 7) / 8 * 8 + 2, 1)));
+    if (!entry.stored_name || !read_exactly(file, entry.stored_name.get(), entry.name_bytes))
+        return false;
+
+    unsigned char tail[24];
+    if (!read_exactly(file, tail, 24)) return false;
+    entry.size = static_cast<int64_t>(load_le64(tail));
+    entry.creation = load_filetime(tail + 8);
+    entry.write = load_filetime(tail + 16);
+    return true;
+}
+
+std::u16string decipher_name(const Entry &entry, const unsigned char *body_key) {
+    if (!entry.stored_name || entry.name_bytes == 0) return {};
+    MallocText copy(Bwf_Alloc8Byte(entry.stored_name.get(), static_cast<int32_t>(entry.name_bytes)));
+    if (!copy) return {};
+    Bwf_Decrypt(copy.get(), body_key, static_cast<int32_t>(entry.name_bytes));
+    // The copy's two zero bytes end a name that fills its blocks exactly.
+    return std::u16string(reinterpret_cast<const char16_t *>(copy.get()));
+}
+
+bool plain_name(const std::u16string &name) {
+    if (name.empty() || name.find_first_not_of(u'.') == std::u16string::npos) return false;
+    for (char16_t unit : name)
+        if (unit < 0x20 || std::u16string_view(u"\\/:*?\"<>|").find(unit) != std::u16string::npos)
+            return false;
+    return true;
+}
+
+bool time_text(int32_t key_time, char16_t text[15]) {
+    std::tm local{};
+    if (!calendar::local_time(key_time, local)) return false;
+    char digits[32];
+    const int n = std::snprintf(digits, sizeof digits, "%04d%02d%02d%02d%02d%02d",
+                                local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                                local.tm_hour, local.tm_min, local.tm_sec);
+    if (n != 14) return false;
+    for (int i = 0; i <= 14; ++i) text[i] = static_cast<char16_t>(digits[i]);
+    return true;
+}
+
+}  // namespace encrypt

@@ -1,0 +1,90 @@
+// The container's byte layout and the pieces its writer and readers share:
+// header and entry fields, the keys' text forms, name checks.
+#pragma once
+
+#include <quorvel/encrypt.h>
+
+#include "platform/win32.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+namespace encrypt {
+
+constexpr unsigned char kFormatVersion = 4;
+constexpr unsigned char kBlowfish = 0;
+constexpr uint32_t kKeyBlockBytes = 96;
+constexpr int kBodyKeyUnits = 46;
+// The part of a body key text that does not depend on the key time: the
+// salted digest, which the password check compares.
+constexpr int kDigestUnits = 32;
+constexpr unsigned char kFile = 0;
+constexpr unsigned char kFolder = 1;
+// The reader's current-folder buffer, in units.
+constexpr size_t kFolderUnits = 4096;
+
+struct FreeDeleter {
+    void operator()(void *block) const { std::free(block); }
+};
+using MallocText = std::unique_ptr<unsigned short[], FreeDeleter>;
+struct ArrayDeleter {
+    void operator()(char *text) const { delete[] text; }
+};
+using AnsiText = std::unique_ptr<char[], ArrayDeleter>;
+
+// The thread ANSI code page form of a zero-terminated wide text, terminated.
+AnsiText ansi(const unsigned short *text);
+// MD5 hex of the ANSI form of `text`; false when it cannot be converted.
+bool ansi_digest(const std::u16string &text, unsigned char digest[33]);
+
+struct Header {
+    unsigned char version = 0;
+    unsigned char cipher = 0;
+    unsigned char key_block[kKeyBlockBytes] = {};
+    int32_t key_time = 0;
+};
+// Reads the header at the file's position, stopping at the first short
+// read (fields not read stay 0). True when it was read whole.
+bool read_header(void *file, Header &header);
+
+struct Entry {
+    unsigned char level = 0;
+    unsigned char kind = 0;
+    DWORD attributes = FILE_ATTRIBUTE_NORMAL;
+    uint32_t name_bytes = 0;
+    MallocText stored_name;  // name_bytes enciphered bytes, zero-padded to 8, +2
+    int64_t size = 0;
+    FILETIME creation = {};
+    FILETIME write = {};
+};
+// Reads an entry's fields up to its times, as the format version lays them
+// out. `limit` is the number of bytes left in the container from the
+// file's position (-1: unknown): a name that runs past it is refused before
+// anything is allocated. False at the first short read or refusal.
+bool read_entry(void *file, unsigned char version, int64_t limit, Entry &entry);
+
+// The stored name deciphered under the ANSI body key, up to its first zero
+// unit.
+std::u16string decipher_name(const Entry &entry, const unsigned char *body_key);
+
+// The password check: the salted digest at the start of the container's
+// deciphered key block equals the one the password gives now.
+bool password_matches(const unsigned short *password, const unsigned short *container);
+
+// A name that may be joined to a folder: not empty, not "." or "..", no
+// separator, drive or other character a Windows file name cannot hold.
+bool plain_name(const std::u16string &name);
+
+// The local key time as "YYYYMMDDhhmmss"; false when it cannot be converted.
+bool time_text(int32_t key_time, char16_t text[15]);
+
+inline const unsigned short *u16(const char16_t *text) {
+    return reinterpret_cast<const unsigned short *>(text);
+}
+inline const unsigned short *u16(const std::u16string &text) { return u16(text.c_str()); }
+
+size_t units(const unsigned short *text);
+
+}  // namespace encrypt

@@ -1,0 +1,114 @@
+// Key derivation, the key block, the password check and the quick look at
+// a container's first name.
+#include "encrypt/container.h"
+
+#include <quorvel/crypto.h>
+#include <quorvel/fl.h>
+#include <quorvel/paths.h>
+
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+using encrypt::MallocText;
+
+const char16_t kSalt[] = u"QUILLMARKVOSE";
+
+std::u16string text_of(const unsigned short *text) {
+    return std::u16string(reinterpret_cast<const char16_t *>(text));
+}
+
+// The MD5 hex of the password's ANSI form: the key of the key block.
+bool password_digest(const unsigned short *password, unsigned char digest[33]) {
+    return encrypt::ansi_digest(text_of(password), digest);
+}
+
+struct File {
+    void *handle;
+    explicit File(void *opened) : handle(opened) {}
+    ~File() { Fl_Close(handle); }
+    File(const File &) = delete;
+    File &operator=(const File &) = delete;
+};
+
+}  // namespace
+
+namespace encrypt {
+
+bool password_matches(const unsigned short *password, const unsigned short *container) {
+    unsigned char cipher = 0;
+    MallocText stored(Enc_DecryptKey(password, container, cipher));
+    MallocText now(Enc_CreateKey(password, static_cast<LONG>(std::time(nullptr)), 0));
+    return stored && now &&
+           std::memcmp(stored.get(), now.get(), kDigestUnits * sizeof(unsigned short)) == 0;
+}
+
+}  // namespace encrypt
+
+unsigned short *Enc_CreateKey(const unsigned short *password, LONG keyTime, unsigned char) {
+    if (!password || !*password) return nullptr;
+    unsigned char digest[33];
+    char16_t time[15];
+    if (!encrypt::ansi_digest(text_of(password) + kSalt, digest) ||
+        !encrypt::time_text(keyTime, time))
+        return nullptr;
+    std::u16string text(digest, digest + 32);
+    text += time;
+    return Bwf_Alloc8Byte(encrypt::u16(text), -1);
+}
+
+unsigned short *Enc_EncryptKey(const unsigned short *password, LONG keyTime,
+                               unsigned char cipherType) {
+    unsigned char digest[33];
+    if (!password || !*password || !password_digest(password, digest)) return nullptr;
+    unsigned short *block = Enc_CreateKey(password, keyTime, cipherType);
+    if (block) Bwf_Encrypt(block, digest, -1);
+    return block;
+}
+
+unsigned short *Enc_DecryptKey(const unsigned short *password, const unsigned short *container,
+                               unsigned char &cipherType) {
+    unsigned char digest[33];
+    if (!password || !*password || !password_digest(password, digest)) return nullptr;
+    File file(Fl_Open(container, FL_READ, 0));
+    if (!file.handle) return nullptr;
+    unsigned char version = 0, cipher = 0;
+    unsigned char block[encrypt::kKeyBlockBytes];
+    if (Fl_Read(file.handle, &version, 1) != 1) return nullptr;
+    if (version >= 4) {
+        if (Fl_Read(file.handle, &cipher, 1) != 1) return nullptr;
+        cipherType = cipher;
+    }
+    if (Fl_Read(file.handle, block, sizeof block) != sizeof block) return nullptr;
+    unsigned short *copy =
+        Bwf_Alloc8Byte(reinterpret_cast<const unsigned short *>(block), sizeof block);
+    if (copy) Bwf_Decrypt(copy, digest, sizeof block);
+    return copy;
+}
+
+int Enc_DecryptView(const unsigned short *password, const unsigned short *container,
+                    unsigned short *name) {
+    if (!Cfl_IsExist(container) || !password || !*password) return -1;
+    if (!encrypt::password_matches(password, container)) return 0;
+    File file(Fl_Open(container, FL_READ, 0));
+    if (!file.handle) return 0;
+
+    encrypt::Header header;
+    encrypt::Entry entry;
+    const bool whole = encrypt::read_header(file.handle, header) &&
+                       encrypt::read_entry(file.handle, header.version,
+                                           Fl_FileSize(file.handle) - Fl_Seek(file.handle, 0, 1),
+                                           entry);
+    if (whole && header.cipher == encrypt::kBlowfish && name) {
+        MallocText key_text(Enc_CreateKey(password, header.key_time, header.cipher));
+        encrypt::AnsiText key = key_text ? encrypt::ansi(key_text.get()) : nullptr;
+        const std::u16string stored =
+            key ? encrypt::decipher_name(entry, reinterpret_cast<unsigned char *>(key.get()))
+                : std::u16string();
+        // A name the reader would refuse is not shown either.
+        if (encrypt::plain_name(stored) && stored.size() < QUORVEL_MAX_TEXT)
+            std::memcpy(name, stored.c_str(), (stored.size() + 1) * sizeof(char16_t));
+    }
+    return header.version;
+}

@@ -1,0 +1,93 @@
+// Option globals, callback registrations and the log file.
+#include "encrypt/run_state.h"
+
+#include <quorvel/fl.h>
+#include <quorvel/paths.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <vector>
+
+unsigned char g_cEncryptType = 0;
+unsigned char g_cOutFolder = 0;
+unsigned char g_cOutName = 0;
+unsigned char g_cSubFolder = 0;
+unsigned char g_cSystemFolder = 0;
+unsigned char g_cEncFolder = 0;
+unsigned char g_cOnlyFolder = 0;
+unsigned char g_cVerify = 0;
+unsigned char g_cHideFile = 0;
+unsigned char g_cOutputLog = 0;
+unsigned char g_cExistFolder = 0;
+unsigned char g_cDeleteOrg = 0;
+unsigned char g_cSkipError = 1;
+unsigned short g_szEncWork[QUORVEL_MAX_TEXT];
+
+namespace encrypt {
+namespace {
+
+void *g_log = nullptr;
+
+void write_line(const char *head, const unsigned short *path) {
+    if (!g_log) return;
+    std::vector<unsigned char> bytes;
+    auto put = [&bytes](unsigned short unit) {
+        bytes.push_back(static_cast<unsigned char>(unit));
+        bytes.push_back(static_cast<unsigned char>(unit >> 8));
+    };
+    for (; *head; ++head) put(static_cast<unsigned char>(*head));
+    for (; path && *path; ++path) put(*path);
+    put('\n');
+    Fl_Write(g_log, bytes.data(), static_cast<uint32_t>(bytes.size()));
+}
+
+}  // namespace
+
+Callbacks &callbacks() {
+    static Callbacks registered;
+    return registered;
+}
+
+void open_log(const unsigned short *path) {
+    close_log();
+    g_log = Fl_Open(path, FL_CREATE, 0);
+}
+
+void close_log() {
+    Fl_Close(g_log);
+    g_log = nullptr;
+}
+
+void log_file(unsigned level, int64_t size, const unsigned short *path) {
+    char head[48];
+    std::snprintf(head, sizeof head, "%03u [%12" PRId64 "] ", level, size);
+    write_line(head, path);
+}
+
+void log_folder(unsigned level, const unsigned short *path) {
+    char head[48];
+    std::snprintf(head, sizeof head, "%03u [%12s] ", level, "");
+    write_line(head, path);
+}
+
+}  // namespace encrypt
+
+int Enc_FuncCallStart(ENC_FUNC_START callback) {
+    encrypt::callbacks().start = callback;
+    return 1;
+}
+
+int Enc_FuncCallResult(ENC_FUNC_RESULT callback) {
+    encrypt::callbacks().result = callback;
+    return 1;
+}
+
+int Enc_FuncCallLogging(ENC_FUNC_LOGGING callback) {
+    encrypt::callbacks().logging = callback;
+    return 1;
+}
+
+int Enc_FuncCallVerify(ENC_FUNC_VERIFY callback) {
+    encrypt::callbacks().verify = callback;
+    return 1;
+}
