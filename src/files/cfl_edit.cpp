@@ -1,6 +1,7 @@
 // In-place path edits and the long-path form.
 #include <quorvel/paths.h>
 
+#include "files/long_form.h"
 #include "platform/win32.h"
 
 #ifdef _WIN32
@@ -128,3 +129,28 @@ unsigned short *Cfl_GetDriveName(const unsigned short *path) {
     }
     return g_szCflDrive;
 }
+
+namespace files {
+
+bool long_form(const unsigned short *path, unsigned short *out) {
+    // The longest prefix added is "\\?\UNC\" less the two backslashes it replaces.
+    if (!path || length_of(path) + 6 >= QUORVEL_MAX_TEXT) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    Cfl_ChangeUNCPath(path, out);
+    return true;
+}
+
+bool join(const unsigned short *folder, const unsigned short *name, unsigned short *out) {
+    const size_t head = length_of(folder), tail = length_of(name);
+    if (head + tail >= QUORVEL_MAX_TEXT) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    std::memmove(out, folder, head * sizeof *out);
+    std::memcpy(out + head, name, (tail + 1) * sizeof *out);
+    return true;
+}
+
+}  // namespace files

@@ -13,8 +13,9 @@ std::mutex g_hook_lock;
 QuorvelFileFaultHook g_hook = nullptr;
 void *g_hook_context = nullptr;
 
-// Asks the hook, if any, how much of `count` may move and with which error.
-DWORD consult_hook(int operation, HANDLE file, DWORD count, DWORD &allowed) {
+}  // namespace
+
+DWORD platform::consult_file_fault(int operation, HANDLE file, DWORD count, DWORD &allowed) {
     QuorvelFileFaultHook hook;
     void *context;
     {
@@ -28,6 +29,8 @@ DWORD consult_hook(int operation, HANDLE file, DWORD count, DWORD &allowed) {
     if (allowed > count) allowed = count;
     return fault;
 }
+
+namespace {
 
 BOOL fail(DWORD code) {
     SetLastError(code);
@@ -63,7 +66,7 @@ extern "C" BOOL ReadFile(HANDLE handle, void *buffer, DWORD count, DWORD *read,
     auto file = usable(handle, false);
     if (!file) return FALSE;
     DWORD allowed;
-    const DWORD fault = consult_hook(0, handle, count, allowed);
+    const DWORD fault = platform::consult_file_fault(0, handle, count, allowed);
     auto *bytes = static_cast<char *>(buffer);
     // read(2) may return less than asked before the end: go on until the
     // count is met or the file ends, as ReadFile does.
@@ -87,7 +90,7 @@ extern "C" BOOL WriteFile(HANDLE handle, const void *buffer, DWORD count, DWORD 
     auto file = usable(handle, true);
     if (!file) return FALSE;
     DWORD allowed;
-    const DWORD fault = consult_hook(1, handle, count, allowed);
+    const DWORD fault = platform::consult_file_fault(1, handle, count, allowed);
     const auto *bytes = static_cast<const char *>(buffer);
     while (*written < allowed) {
         const ssize_t put = ::write(file->fd(), bytes + *written, allowed - *written);

@@ -58,6 +58,14 @@ bool FileObject::admit(dev_t device, ino_t inode, bool readable, bool writable, 
     return true;
 }
 
+bool FileObject::deletable(dev_t device, ino_t inode) {
+    std::lock_guard<std::mutex> guard(g_share_lock);
+    auto found = g_open_files.find({device, inode});
+    if (found == g_open_files.end()) return true;
+    return std::all_of(found->second.begin(), found->second.end(),
+                       [](const OpenMode &mode) { return mode.share & FILE_SHARE_DELETE; });
+}
+
 void FileObject::release() {
     std::lock_guard<std::mutex> guard(g_share_lock);
     auto found = g_open_files.find({device_, inode_});

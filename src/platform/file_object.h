@@ -23,6 +23,9 @@ public:
     // Whether a new open of (device, inode) with this access and share mode
     // agrees with every handle already open on it; registers it if so.
     static bool admit(dev_t device, ino_t inode, bool readable, bool writable, DWORD share);
+    // Whether every handle open on (device, inode) lets others delete or
+    // rename it (FILE_SHARE_DELETE), as Windows asks before either.
+    static bool deletable(dev_t device, ino_t inode);
 
 private:
     void release();
@@ -38,5 +41,10 @@ private:
 
 // The file object of `handle`, or null with ERROR_INVALID_HANDLE set.
 std::shared_ptr<FileObject> file_from_handle(HANDLE handle);
+
+// Asks the tests' fault hook, if any, how many of `count` bytes may move on
+// `file` (operation 0 read, 1 write): sets `allowed` and returns the Win32
+// error to fail with afterwards, or 0.
+DWORD consult_file_fault(int operation, HANDLE file, DWORD count, DWORD &allowed);
 
 }  // namespace platform

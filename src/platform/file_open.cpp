@@ -23,18 +23,6 @@ HANDLE fail_from_errno() {
     return INVALID_HANDLE_VALUE;
 }
 
-// ENOENT is "file not found" when the folder exists, "path not found" when
-// it does not, as Windows tells them apart.
-DWORD missing_code(const std::string &path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ERROR_FILE_NOT_FOUND;
-    struct stat folder{};
-    const std::string parent = slash == 0 ? "/" : path.substr(0, slash);
-    return ::stat(parent.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode)
-               ? ERROR_FILE_NOT_FOUND
-               : ERROR_PATH_NOT_FOUND;
-}
-
 // Opens the file, creating it when the disposition allows; `existed` tells
 // whether it was there before.
 int open_for(const std::string &path, int access, DWORD disposition, mode_t mode,
@@ -85,7 +73,7 @@ extern "C" HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURIT
         existed = true;
     }
     if (fd < 0) {
-        if (errno == ENOENT) return fail(missing_code(native));
+        if (errno == ENOENT) return fail(platform::missing_code(native));
         if (errno == EEXIST) return fail(ERROR_FILE_EXISTS);
         return fail_from_errno();
     }

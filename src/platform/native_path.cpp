@@ -2,6 +2,8 @@
 
 #include "platform/utf16.h"
 
+#include <sys/stat.h>
+
 namespace platform {
 
 namespace {
@@ -52,6 +54,16 @@ bool native_path(LPCWSTR path, std::string &out) {
     }
     out = utf16_to_utf8(reinterpret_cast<const u16 *>(unix_form.c_str()), unix_form.size());
     return true;
+}
+
+DWORD missing_code(const std::string &path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ERROR_FILE_NOT_FOUND;
+    struct stat folder{};
+    const std::string parent = slash == 0 ? "/" : path.substr(0, slash);
+    return ::stat(parent.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode)
+               ? ERROR_FILE_NOT_FOUND
+               : ERROR_PATH_NOT_FOUND;
 }
 
 std::u16string windows_path(const std::string &posix) {

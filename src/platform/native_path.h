@@ -14,6 +14,11 @@ namespace platform {
 // ERROR_NO_UNICODE_TRANSLATION).
 bool native_path(LPCWSTR path, std::string &out);
 
+// The code for a POSIX path that is not there (ENOENT): ERROR_FILE_NOT_FOUND
+// when its folder exists, ERROR_PATH_NOT_FOUND when it does not, as Windows
+// tells them apart.
+DWORD missing_code(const std::string &path);
+
 // The Windows form of an absolute POSIX path ("/tmp/a" is "Z:\tmp\a").
 std::u16string windows_path(const std::string &posix);
 
