@@ -6,3 +6,18 @@
 #ifndef _WIN32
 #include <quorvel/posix/winapi.h>
 #endif
+
+namespace test {
+
+// Whether the Windows build runs under Wine, for the rows where Wine is
+// known to differ from Windows.
+inline bool under_wine() {
+#ifdef _WIN32
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+#else
+    return false;
+#endif
+}
+
+}  // namespace test
