@@ -42,7 +42,8 @@ enum {
     TM_DAY_SUNDAY = 2,
     TM_DAY_CITIZENS = 3,   /* "国民の休日" */
     TM_DAY_SUBSTITUTE = 4, /* "振替休日" */
-    TM_DAY_HOLIDAY = 5     /* a named public holiday */
+    TM_DAY_HOLIDAY = 5,    /* a named public holiday */
+    TM_DAY_INVALID = 255   /* Tm_HolidayAct: no such date */
 };
 
 /* The class of the local date of `time`. A time that the runtime library
@@ -60,6 +61,28 @@ QUORVEL_API unsigned char Tm_Holiday(int year, int month, int day, int wday, int
  * zero-terminated UTF-16 name, valid until the next holiday call. */
 QUORVEL_API const unsigned short *Tm_HolidayStr(int year, int month, int day, int wday,
                                                 int time);
+
+/* ---- Japanese public holidays under today's law (an extension) --------
+ * Tm_Holiday keeps the rules of its day: no 山の日, 体育の日 for スポーツの日,
+ * a substitute only on a Monday, dates as 32-bit times. Tm_HolidayAct
+ * classifies a date under the Public Holidays Act as amended to date, with
+ * the special laws of 2019 (the enthronement), 2020 and 2021 (the Olympic
+ * moves) and the one-off days of 1959, 1989, 1990 and 1993; from 2007 a
+ * Sunday holiday moves to the next day that is no holiday. It works on the
+ * date alone, is thread-safe and has no 2038 limit. Dates before 1948-07-20
+ * have no holidays; the equinox days are known to 2150, so later years
+ * have none.
+ *
+ * Returns the day class as above, or TM_DAY_INVALID for a date that does
+ * not exist or lies outside the years 1 to 9999. When `name` is not null it
+ * receives the holiday's name, or an empty string, cut to `nameSize` units
+ * with the terminating zero: a named holiday as the Act calls it ("元日",
+ * "スポーツの日", ...; "休日（祝日扱い）" for the two enthronement days of
+ * 2019), a substitute holiday as "<name of the Sunday's holiday> 振替休日",
+ * a citizens' holiday as "休日". 16 units hold every name. */
+#define TM_HOLIDAY_NAME_SIZE 16
+QUORVEL_API unsigned char Tm_HolidayAct(int year, int month, int day, unsigned short *name,
+                                        int nameSize);
 
 /* ---- time representations ----------------------------------------------
  * A SYSTEMTIME here always holds local time. The local conversions go

@@ -1,6 +1,9 @@
-// Every day from 1948-07-20 to 2015-12-31 against an independent list of
-// Japanese public holidays (tests/data, written by scripts/gen-holidays.py
-// from python3-holidays and the Act on National Holidays).
+// Every day against independent lists of Japanese public holidays:
+// Tm_Holiday from 1948-07-20 to 2015-12-31 against tests/data (written by
+// scripts/gen-holidays.py from python3-holidays and the Act on National
+// Holidays); Tm_HolidayAct to 2050 against the npm package
+// @holiday-jp/holiday_jp, which scripts/holiday-jp-data installs into the
+// build tree and writes out as a list.
 #include <quorvel/calendar.h>
 
 #include "civil.h"
@@ -14,6 +17,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -28,19 +32,28 @@ std::string key(int year, int month, int day) {
     return text;
 }
 
-std::map<std::string, Listed> read_list() {
-    std::map<std::string, Listed> list;
-    std::ifstream file(QUORVEL_TEST_DATA "/jp-holidays-1948-2015.tsv", std::ios::binary);
+// Lines "YYYY-MM-DD<TAB>field<TAB>field...": the fields by date.
+std::map<std::string, std::vector<std::string>> read_tsv(const char *path) {
+    std::map<std::string, std::vector<std::string>> rows;
+    std::ifstream file(path, std::ios::binary);
     std::string line;
     while (std::getline(file, line)) {
         if (line.empty() || line[0] == '#') continue;
         std::istringstream fields(line);
-        std::string date, kind, name;
+        std::string date, field;
         std::getline(fields, date, '\t');
-        std::getline(fields, kind, '\t');
-        std::getline(fields, name);
+        while (std::getline(fields, field, '\t')) rows[date].push_back(field);
+    }
+    return rows;
+}
+
+// The 1948-2015 list: "named", "substitute" or "citizens", and the name.
+std::map<std::string, Listed> read_list() {
+    std::map<std::string, Listed> list;
+    for (const auto &[date, fields] : read_tsv(QUORVEL_TEST_DATA "/jp-holidays-1948-2015.tsv")) {
+        const std::string &kind = fields.at(0);
         const int dayClass = kind == "named" ? 5 : kind == "substitute" ? 4 : kind == "citizens" ? 3 : -1;
-        list[date] = {dayClass, test::utf16(name)};
+        list[date] = {dayClass, test::utf16(fields.at(1))};
     }
     return list;
 }
@@ -103,5 +116,91 @@ TEST_P(HolidayList, AgreesWithTheIndependentList) {
 }
 
 INSTANTIATE_TEST_SUITE_P(TimeGivenOrComputed, HolidayList, ::testing::Bool());
+
+
+// The npm list names a substitute "<holiday> 振替休日" and a citizens'
+// holiday "休日"; its data begin in 1970, so the 1948-2015 list stands in
+// before that.
+Listed from_npm(const std::string &name) {
+    const std::string substitute = " 振替休日";
+    const bool isSubstitute = name.size() > substitute.size() &&
+                              name.compare(name.size() - substitute.size(), std::string::npos, substitute) == 0;
+    return {isSubstitute ? 4 : name == "休日" ? 3 : 5, test::utf16(name)};
+}
+
+// Where the Act's names differ from the npm list's.
+const std::map<std::string, std::u16string> kActNames = {
+    {"1989-02-24", u"昭和天皇の大喪の礼"},        // the list: "大喪の礼"; as Act No. 4 of 1989 names it
+    {"1993-06-09", u"皇太子徳仁親王の結婚の儀"},  // the list: "結婚の儀"; as Act No. 32 of 1993 names it
+    {"2019-10-14", u"体育の日"},  // the list: "体育の日（スポーツの日）"; the new name holds from 2020
+};
+
+TEST(HolidayAct, AgreesWithTheListsTo2050) {
+    std::map<std::string, Listed> expected = read_list();
+    for (auto it = expected.begin(); it != expected.end();)
+        it = it->first >= "1970" ? expected.erase(it) : std::next(it);
+    for (const auto &[date, fields] : read_tsv(QUORVEL_TEST_BUILD_DATA "/holiday_jp.tsv"))
+        expected[date] = from_npm(fields.at(0));
+    for (const auto &[date, name] : kActNames) expected.at(date).name = name;
+    ASSERT_GT(expected.size(), 1500u) << "test data missing";
+
+    int failures = 0, holidays = 0;
+    const int64_t last = civil::days_from_epoch(2050, 12, 31);
+    for (int64_t days = civil::days_from_epoch(1948, 7, 20); days <= last && failures < 20; ++days) {
+        const civil::Date d = civil::date_from_epoch(days);
+        const std::string date = key(d.year, d.month, d.day);
+        const int wday = civil::weekday(days);
+        Listed want{wday == 6 ? 1 : wday == 0 ? 2 : 0, u""};
+        if (expected.count(date)) {
+            want = expected.at(date);
+            ++holidays;
+        }
+        // From 2007 a Sunday in Golden Week moves its holiday to 6 May. The
+        // list names that day after こどもの日, the day before it, except in
+        // 2020; the library names the holiday that fell on the Sunday.
+        if (d.month == 5 && d.day == 6 && d.year >= 2007 && (wday == 2 || wday == 3))
+            want.name = wday == 2 ? u"みどりの日 振替休日" : u"憲法記念日 振替休日";
+        unsigned short name[TM_HOLIDAY_NAME_SIZE];
+        const int dayClass = Tm_HolidayAct(d.year, d.month, d.day, name, TM_HOLIDAY_NAME_SIZE);
+        const std::u16string got(reinterpret_cast<const char16_t *>(name));
+        if (dayClass != want.dayClass || got != want.name) {
+            ++failures;
+            ADD_FAILURE() << date << ": library " << dayClass << " " << testing::PrintToString(got)
+                          << ", list " << want.dayClass << " " << testing::PrintToString(want.name);
+        }
+    }
+    EXPECT_EQ(holidays, static_cast<int>(expected.size())) << "every listed day was visited";
+}
+
+// Past the lists, bad dates, and names cut to the room given.
+TEST(HolidayAct, EndsOfTheRangeAndTheNameBuffer) {
+    const struct {
+        int year, month, day, dayClass;
+        const char16_t *name;
+    } days[] = {
+        {1948, 7, 19, 0, u""},  // a Monday before the Act
+        {1948, 1, 1, 0, u""},
+        {2150, 3, 21, 5, u"春分の日"},  // the last year of the equinox formula
+        {2151, 3, 21, 2, u""},          // a Sunday, and no equinox day known
+        {2151, 1, 1, 5, u"元日"},
+        {2026, 2, 29, TM_DAY_INVALID, u""},
+        {2026, 13, 1, TM_DAY_INVALID, u""},
+        {2026, 4, 0, TM_DAY_INVALID, u""},
+        {0, 1, 1, TM_DAY_INVALID, u""},
+        {10000, 1, 1, TM_DAY_INVALID, u""},
+    };
+    for (const auto &d : days) {
+        unsigned short name[TM_HOLIDAY_NAME_SIZE] = {'x'};
+        EXPECT_EQ(Tm_HolidayAct(d.year, d.month, d.day, name, TM_HOLIDAY_NAME_SIZE), d.dayClass)
+            << d.year << "-" << d.month << "-" << d.day;
+        EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t *>(name)), d.name);
+    }
+    unsigned short name[4] = {'x', 'x', 'x', 'x'};
+    EXPECT_EQ(Tm_HolidayAct(2026, 11, 23, name, 3), 5);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t *>(name)), u"勤労");
+    EXPECT_EQ(Tm_HolidayAct(2026, 11, 23, name, 0), 5);  // no room: untouched
+    EXPECT_EQ(name[0], u'勤');
+    EXPECT_EQ(Tm_HolidayAct(2026, 11, 23, nullptr, 16), 5);
+}
 
 }  // namespace
