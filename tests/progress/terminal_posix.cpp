@@ -28,6 +28,12 @@ using Clock = std::chrono::steady_clock;
 
 // The child's side: checks and hand-shakes go to the report pipe.
 int g_report = -1;
+int g_go = -1;  // the parent writes a byte when the child may go on
+
+void wait_for_parent() {
+    char go;
+    if (read(g_go, &go, 1) != 1) _exit(4);
+}
 
 void report(const std::string &line) {
     std::string text = line + "\n";
@@ -55,14 +61,19 @@ int entries_of(const char *folder) {
     return count;
 }
 
+std::string without_escapes(const std::string &screen) {
+    return std::regex_replace(screen, std::regex("\x1b\\[[0-9;?]*[A-Za-z]"), "");
+}
+
 // The parent's side of one child.
 class Child {
 public:
     // With `terminal`, the child's standard streams are a new 80-column
     // pseudo-terminal; without, they are a pipe.
     Child(bool terminal, const std::function<void()> &body) {
-        int pipe_ends[2];
+        int pipe_ends[2], go[2];
         EXPECT_EQ(pipe(pipe_ends), 0);
+        EXPECT_EQ(pipe(go), 0);
         int output[2] = {-1, -1};
         if (terminal) {
             winsize size{};
@@ -75,7 +86,9 @@ public:
         }
         if (pid_ == 0) {
             close(pipe_ends[0]);
+            close(go[1]);
             g_report = pipe_ends[1];
+            g_go = go[0];
             if (!terminal) {
                 dup2(output[1], STDOUT_FILENO);
                 dup2(output[1], STDERR_FILENO);
@@ -86,7 +99,9 @@ public:
             _exit(0);
         }
         close(pipe_ends[1]);
+        close(go[0]);
         reports_ = pipe_ends[0];
+        go_ = go[1];
         if (!terminal) {
             close(output[1]);
             screen_ = output[0];
@@ -101,13 +116,18 @@ public:
         waitpid(pid_, &status, 0);
         close(reports_);
         close(screen_);
+        close(go_);
     }
 
-    // Reads the screen and the reports until the child reports `line`.
-    // Returns false (recording failures) when it does not come in time.
-    bool await(const std::string &line, int milliseconds = 8000) {
+    // Reads the screen and the reports until `done` holds. Returns false
+    // (recording failures) when it does not come in time.
+    bool read_until(const std::function<bool()> &done, const std::string &what, int milliseconds = 8000) {
         auto until = Clock::now() + std::chrono::milliseconds(milliseconds);
-        while (Clock::now() < until) {
+        while (!done()) {
+            if (Clock::now() >= until) {
+                ADD_FAILURE() << "never came: " << what;
+                return false;
+            }
             pollfd fds[2] = {{screen_, POLLIN, 0}, {reports_, POLLIN, 0}};
             poll(fds, 2, 50);
             char buffer[4096];
@@ -122,17 +142,31 @@ public:
                 ssize_t n = read(reports_, buffer, sizeof buffer);
                 if (n > 0) report_text_.append(buffer, static_cast<std::size_t>(n));
             }
-            std::size_t end;
-            while ((end = report_text_.find('\n')) != std::string::npos) {
+        }
+        return true;
+    }
+
+    // Until the child reports `line`; its failed checks are recorded.
+    bool await(const std::string &line, int milliseconds = 8000) {
+        return read_until([&] {
+            for (std::size_t end; (end = report_text_.find('\n')) != std::string::npos;) {
                 std::string got = report_text_.substr(0, end);
                 report_text_.erase(0, end + 1);
                 if (got.rfind("FAILED", 0) == 0) ADD_FAILURE() << got;
                 if (got == line) return true;
             }
-        }
-        ADD_FAILURE() << "the child never reported " << line;
-        return false;
+            return false;
+        }, line, milliseconds);
     }
+
+    // Until the screen, with or without its escape codes, shows `text`.
+    bool await_screen(const std::string &text, bool raw = false) {
+        return read_until([&] {
+            return (raw ? screen_text_ : without_escapes(screen_text_)).find(text) != std::string::npos;
+        }, text);
+    }
+
+    void proceed() { EXPECT_EQ(write(go_, "g", 1), 1); }
 
     void type(const std::string &keys) {
         EXPECT_EQ(write(screen_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
@@ -149,12 +183,9 @@ private:
     pid_t pid_ = -1;
     int screen_ = -1;
     int reports_ = -1;
+    int go_ = -1;
     std::string screen_text_, report_text_, everything_;
 };
-
-std::string without_escapes(const std::string &screen) {
-    return std::regex_replace(screen, std::regex("\x1b\\[[0-9;?]*[A-Za-z]"), "");
-}
 
 // Cells of the last run drawn in `colour` (an escape code), up to the next
 // escape code.
@@ -180,24 +211,19 @@ TEST(TerminalWindow, DrawsTheWindowAndTakesTheKeys) {
         Prg_SetFileName(u16(u"C:\\データ\\a.txt"));
         Prg_SetMessage(u16(u"テスト中"));
         Prg_SetProgress(50, 200);
-        usleep(1300000);
-        report("DRAWN");
 
-        CHILD_CHECK(wait_until([] { return Prg_IsResume() == 1; }));
+        CHILD_CHECK(wait_until([] { return Prg_IsResume() == 1; }, 8000));
         CHILD_CHECK(__atomic_load_n(&pause, __ATOMIC_SEQ_CST) == 1);
         CHILD_CHECK(Prg_DoResume() == 1);
-        usleep(100000);
         report("PAUSED");
-        CHILD_CHECK(wait_until([] { return Prg_IsResume() == 0; }));
+        CHILD_CHECK(wait_until([] { return Prg_IsResume() == 0; }, 8000));
         CHILD_CHECK(__atomic_load_n(&pause, __ATOMIC_SEQ_CST) == 0);
         Prg_SetProgress2(120);
-        usleep(400000);
-        report("SECOND");
+        wait_for_parent();
         Prg_ViewCounter(1);
         Prg_SetProgress(7, 200);
         Prg_SetProgress2(3);
-        usleep(400000);
-        report("COUNTER");
+        wait_for_parent();
         Prg_ViewCounter(0);
 
         CHILD_CHECK(wait_until([] { return Prg_IsCancel() == 1; }));
@@ -214,14 +240,14 @@ TEST(TerminalWindow, DrawsTheWindowAndTakesTheKeys) {
         Prg_CloseProgress();
     });
 
-    ASSERT_TRUE(child.await("DRAWN"));
+    // A second after the start, with everything drawn.
+    ASSERT_TRUE(child.await_screen("00:00:01"));
+    ASSERT_TRUE(child.await_screen("           50 / 200          "));
     std::string screen = child.take_screen();
     std::string text = without_escapes(screen);
     EXPECT_NE(text.find("暗号化 - Version 1.0"), std::string::npos) << text;
     EXPECT_NE(text.find("C:\\データ\\a.txt"), std::string::npos);
     EXPECT_NE(text.find("テスト中"), std::string::npos);
-    EXPECT_NE(text.find("00:00:01"), std::string::npos);
-    EXPECT_NE(text.find("           50 / 200          "), std::string::npos);
     EXPECT_NE(text.find("[Ctrl-C] 取り消し(C)"), std::string::npos);
     EXPECT_NE(text.find("停止(S)"), std::string::npos);
     // 79 columns: a bar of 77 cells, a quarter of it blue.
@@ -229,24 +255,21 @@ TEST(TerminalWindow, DrawsTheWindowAndTakesTheKeys) {
 
     child.type("p");
     ASSERT_TRUE(child.await("PAUSED"));
-    EXPECT_NE(without_escapes(child.take_screen()).find("再開(S)"), std::string::npos);
+    ASSERT_TRUE(child.await_screen("再開(S)"));
+    child.take_screen();
     child.type(" ");
-    ASSERT_TRUE(child.await("SECOND"));
-    screen = child.take_screen();
-    EXPECT_EQ(last_run(screen, kGreen), 77 * 120 / 200);
-    EXPECT_NE(without_escapes(screen).find("          120 / 200          "), std::string::npos);
+    ASSERT_TRUE(child.await_screen("          120 / 200          "));
+    EXPECT_EQ(last_run(child.take_screen(), kGreen), 77 * 120 / 200);
 
     // The counter view: bare counts, centred, no bar.
-    ASSERT_TRUE(child.await("COUNTER"));
-    screen = child.take_screen();
-    std::string centred = std::string(36, ' ') + "3 / 7" + std::string(36, ' ');
-    EXPECT_NE(without_escapes(screen).find("[" + centred + "]"), std::string::npos);
+    child.proceed();
+    ASSERT_TRUE(child.await_screen("[" + std::string(36, ' ') + "3 / 7" + std::string(36, ' ') + "]"));
+    child.proceed();
 
     child.type("\x03");
     ASSERT_TRUE(child.await("END"));
     // The block is cleared and the cursor shown again.
-    screen = child.take_screen();
-    EXPECT_NE(screen.find("\x1b[J\x1b[?25h"), std::string::npos);
+    EXPECT_TRUE(child.await_screen("\x1b[J\x1b[?25h", true));
 }
 
 TEST(TerminalWindow, NothingWithoutATerminal) {
