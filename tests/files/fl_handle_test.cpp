@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 using test::MessageBoxCapture;
@@ -26,6 +28,23 @@ TEST(FlOpen, MissingFileGivesNullAndOneReportOnlyWhenAsked) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, u"Error Message");
     EXPECT_EQ(boxes[0].text.rfind(u"[Error:2] ", 0), 0u);
+}
+
+// A path whose long form would not fit the call's buffer is refused, not cut.
+TEST(FlOpen, OverLongPathsAreRefused) {
+    Scratch scratch;
+    const std::u16string folder = scratch.path();
+    MessageBoxCapture capture;
+    for (size_t units : {4090u, 5000u}) {
+        SetLastError(0);
+        EXPECT_EQ(Fl_Open(u16(folder + std::u16string(units - folder.size(), u'a')), FL_CREATE, 0), nullptr);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE)) << units;
+    }
+    EXPECT_TRUE(capture.boxes().empty());
+    EXPECT_EQ(Fl_Open(u16(folder + std::u16string(4090 - folder.size(), u'a')), FL_READ, 1), nullptr);
+    ASSERT_EQ(capture.boxes().size(), 1u);
+    EXPECT_EQ(capture.boxes()[0].text.rfind(u"[Error:206] ", 0), 0u);
+    EXPECT_TRUE(std::filesystem::is_empty(scratch.native()));
 }
 
 TEST(FlOpen, DispositionsCreateCutOrKeep) {

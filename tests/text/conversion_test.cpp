@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -118,6 +119,11 @@ TEST(Conversion, ConvStrModesAndFailure) {
     // Contradictory modes fail and leave the previous result.
     EXPECT_TRUE(u16string(Str_ConvStr(u(u"xyz").c_str(), 0x03)) == u(u"AB"));
     EXPECT_TRUE(u16string(Str_ConvStr(u(u"xyz").c_str(), 0x30)) == u(u"AB"));
+    // Results are cut at 2047 units, the buffer's room before its terminator.
+    for (size_t length : {2046u, 2047u, 2048u, 5000u})
+        EXPECT_TRUE(u16string(Str_ConvStr(u16string(length, 'a').c_str(), 0x20)) ==
+                    u16string(std::min<size_t>(length, 2047), 'A'))
+            << length;
 }
 
 }  // namespace

@@ -1,0 +1,41 @@
+#!/usr/bin/env python3
+"""Runs the built command-line host and checks exit codes and output.
+Expected digests are the published vectors of RFC 1321 and RFC 2104; the
+holidays those of the Cabinet Office's list.
+
+usage: quorvel_cli.py [EMULATOR] QUORVEL"""
+import subprocess
+import sys
+
+command = sys.argv[1:]
+# arguments, exit code, lines the output must hold
+cases = [
+    ([], 2, []),
+    (["help"], 2, []),
+    (["no-such-command"], 2, []),
+    (["md5"], 2, []),
+    (["md5", "abc"], 0, ["900150983cd24fb0d6963f7d28e17f72"]),
+    (["hmac", "Jefe", "what do ya want for nothing?"], 0, ["750c783e6ab0b503eaa86e310a5db738"]),
+    (["holidays"], 2, []),
+    (["holidays", "20x6"], 2, []),
+    (["holidays", "0"], 2, []),
+    (["holidays", "--classic"], 2, []),
+    (["holidays", "--modern", "2026"], 2, []),
+    (["holidays", "2026"], 0, ["2026-02-23 (月) 天皇誕生日\t5 public holiday",
+                               "2026-05-06 (水) 憲法記念日 振替休日\t4 substitute holiday",
+                               "2026-09-22 (火) 休日\t3 citizens' holiday",
+                               "2026-10-12 (月) スポーツの日\t5 public holiday"]),
+    (["holidays", "--classic", "2009"], 0, ["2009-05-06 (水) 振替休日\t4 substitute holiday",
+                                            "2009-09-22 (火) 国民の休日\t3 citizens' holiday",
+                                            "2009-10-12 (月) 体育の日\t5 public holiday"]),
+]
+failures = 0
+for arguments, code, lines in cases:
+    run = subprocess.run(command + arguments, capture_output=True, timeout=120)
+    output = run.stdout.decode("utf-8", "replace").replace("\r\n", "\n").split("\n")
+    missing = [line for line in lines if line not in output]
+    if run.returncode != code or missing:
+        failures += 1
+        print(f"quorvel {' '.join(arguments)}: exit {run.returncode} (want {code}), missing {missing}")
+print(f"{len(cases) - failures} passed, {failures} failed")
+sys.exit(1 if failures else 0)
