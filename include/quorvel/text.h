@@ -81,7 +81,11 @@ QUORVEL_API unsigned short *Str_ReplaceStr(unsigned short *text, const unsigned 
 QUORVEL_API unsigned short *Str_AddCommaInt(int64_t value);
 /* Truncated integer part with commas, then a point and `decimals` digits
  * of the fraction, truncated ("1,234.567"); a negative value that is not
- * an integer keeps its minus sign even when its integer part is 0. */
+ * an integer keeps its minus sign even when its integer part is 0. Up to 18
+ * decimals the fraction is scaled in double (1.15 with 2 gives "1.14"),
+ * beyond that its exact binary value gives the digits. Integer parts past
+ * the 64-bit range are written in full; infinities give "∞" and "-∞", NaN
+ * gives "NaN", without decimals. */
 QUORVEL_API unsigned short *Str_AddCommaReal(double value, int decimals);
 
 /* ---- CSV ------------------------------------------------------------ */

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <tuple>
@@ -76,7 +77,11 @@ TEST(Numbers, ThousandsSeparators) {
     // 1.15 shows the truncation in binary floating point.
     const std::tuple<double, int, const char16_t *> reals[] = {
         {1234.5678, 3, u"1,234.567"}, {2.5, 0, u"2"},   {0.5, 2, u"0.50"},  {12345.0, 1, u"12,345.0"},
-        {1.15, 2, u"1.14"},           {-0.25, 2, u"-0.25"}, {-1234.5, 1, u"-1,234.5"}};
+        {1.15, 2, u"1.14"},           {-0.25, 2, u"-0.25"}, {-1234.5, 1, u"-1,234.5"},
+        // Past 64 bits and 18 decimals (python's int() and Decimal()), and no number.
+        {9.21e18, 0, u"9,210,000,000,000,000,000"}, {-1e21, 1, u"-1,000,000,000,000,000,000,000.0"},
+        {0.5, 20, u"0.50000000000000000000"}, {0.1, 24, u"0.100000000000000005551115"},
+        {INFINITY, 2, u"∞"}, {-INFINITY, 0, u"-∞"}, {NAN, 1, u"NaN"}};
     for (const auto &[value, digits, text] : reals) {
         Str_AddCommaReal(value, digits);
         EXPECT_EQ(work(), text) << value << " " << digits;
