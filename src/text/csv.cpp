@@ -9,12 +9,6 @@ namespace {
 
 using u16 = unsigned short;
 
-size_t units_of(const u16 *text) {
-    size_t n = 0;
-    while (text[n]) ++n;
-    return n;
-}
-
 size_t block_size(void *block) {
     if (!block) return 0;
 #ifdef _WIN32
@@ -75,25 +69,25 @@ int Str_CSVAnalyze(unsigned short *line, unsigned short **fields, int maximum,
         u16 *text = field;
         size_t length = 0;
         if (quote && *field == quote) {
+            // Doubled quotes close up as the scan goes: `length` units are
+            // written, `read` is where the scan stands in the line.
             text = field + 1;
+            size_t read = 0;
             bool closed = false;
-            while (text[length]) {
-                if (text[length] == quote) {
-                    const u16 next = text[length + 1];
+            while (text[read]) {
+                if (text[read] == quote) {
+                    const u16 next = text[read + 1];
                     if (next == separator || next == '\n' || next == 0) {
                         closed = true;
                         break;
                     }
-                    if (next == quote) {  // a doubled quote stands for one
-                        u16 *rest = text + length + 1;
-                        std::memmove(rest, rest + 1, (units_of(rest + 1) + 1) * sizeof(u16));
-                    }
+                    if (next == quote) ++read;  // a doubled quote stands for one
                 }
-                ++length;
+                text[length++] = text[read++];
             }
             if (!closed) return stored;
-            text[length] = 0;  // the closing quote
-            field = text + length + 1;
+            text[length] = 0;
+            field = text + read + 1;  // past the closing quote
         } else {
             while (text[length] && text[length] != separator) ++length;
             field = text + length;

@@ -111,6 +111,10 @@ TEST(Csv, FieldCounts) {
     EXPECT_EQ(f[1], u"b");
     EXPECT_EQ(split_line(u"a,'bc", f, 8, '\''), 1);
     EXPECT_EQ(f[0], u"a");
+    for (const char16_t *line : {u"a,'b'", u"a,'b'\n"}) {  // a quoted last field
+        ASSERT_EQ(split_line(line, f, 8, '\''), 2);
+        EXPECT_EQ(f[1], u"b");
+    }
     EXPECT_EQ(split_line(u"a,b,", f), 3);
     EXPECT_EQ(split_line(u",,", f), 3);
     EXPECT_EQ(split_line(u"\n", f), 0);
@@ -124,6 +128,10 @@ TEST(Csv, FieldCounts) {
     ASSERT_EQ(split_line(u"\"a\"b\",c", f), 2);
     EXPECT_EQ(f[0], u"a\"b");
     EXPECT_EQ(f[1], u"c");
+    // 100,000 doubled quotes close up in one pass.
+    const std::u16string quotes(200000, u'"');
+    ASSERT_EQ(split_line((u"\"" + quotes + u"\"").c_str(), f), 1);
+    EXPECT_EQ(f[0], quotes.substr(100000));
 }
 
 }  // namespace
