@@ -29,7 +29,9 @@ constexpr Holiday kNone{nullptr, 0};
 Holiday named(const char16_t *name) { return {name, TM_DAY_HOLIDAY}; }
 
 // The k-th week of the month holds days 7(k-1)+1 to 7k.
-bool nth_monday(int day, int wday, int week) { return wday == 1 && (day - 1) / 7 == week - 1; }
+bool nth_monday(int day, int wday, int week) {
+    return wday == 1 && (static_cast<long long>(day) - 1) / 7 == week - 1;
+}
 
 Holiday holiday_in_month(int year, int month, int day, int wday) {
     switch (month) {

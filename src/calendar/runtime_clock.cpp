@@ -15,8 +15,9 @@ bool local_time(int32_t time, std::tm &out) {
 
 int32_t make_time(std::tm local) {
     const std::time_t value = std::mktime(&local);
-    // Keep the low 32 bits, as a 32-bit long receiving a time_t does.
-    return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(value)));
+    // The interface's time is the 32-bit time_t: a moment it cannot hold is
+    // one mktime cannot give, so -1.
+    return value >= INT32_MIN && value <= INT32_MAX ? static_cast<int32_t>(value) : -1;
 }
 
 }  // namespace calendar

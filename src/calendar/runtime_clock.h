@@ -10,8 +10,8 @@ namespace calendar {
 // convert it (the Windows runtime refuses times before 1970).
 bool local_time(int32_t time, std::tm &out);
 
-// mktime of a broken-down local time, cut to 32 bits as the interface's
-// long is; -1 when mktime fails.
+// mktime of a broken-down local time as a 32-bit time; -1 when mktime
+// fails or its result does not fit in 32 bits.
 int32_t make_time(std::tm local);
 
 }  // namespace calendar

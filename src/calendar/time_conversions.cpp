@@ -36,6 +36,9 @@ QUORVEL_API FILETIME Tm_SystemTimeToFileTime(SYSTEMTIME local) {
     FILETIME localTime{}, result{};
     if (!SystemTimeToFileTime(&local, &localTime) || !LocalFileTimeToFileTime(&localTime, &result))
         return FILETIME{};
+    // The zone's offset may carry a moment of 1601 below the first file
+    // time (or one of 30828 past the last); the subtraction then wraps.
+    if (to_u64(result) > 0x7FFFFFFFFFFFFFFFull) return FILETIME{};
     return result;
 }
 

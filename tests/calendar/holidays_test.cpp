@@ -46,6 +46,7 @@ TEST_F(Holidays, ClassAndNameByTheArgumentsGiven) {
         {1947, 11, 3, -1, midnight, 0, u""},
         // A time of -1 from mktime counts as one after 1948.
         {1948, 1, 1, -1, -1, kWindowsRuntime ? 5 : 0, kWindowsRuntime ? u"元日" : u""},
+        {2040, 1, 1, -1, -1, 5, u"元日"},  // a midnight past 32 bits: -1 too
         // Both computed: mktime gives the midnight, Zeller the weekday.
         {2009, 5, 6, -1, -1, 4, u"振替休日"},
         {1988, 3, 21, -1, -1, 4, u"春分の日"},
@@ -66,6 +67,7 @@ TEST_F(Holidays, ClassAndNameByTheArgumentsGiven) {
         {2009, 4, 31, -1, -1, 0, u""},
         {2009, 1, 1, INT_MIN, INT_MIN, 0, u""},
         {2009, 1, 1, INT_MAX, INT_MAX, 5, u"元日"},
+        {2000, 1, INT_MIN, 1, 0, 0, u""},  // a Monday in no week of the month
     };
     for (const auto &d : days) {
         const int time = d.time == midnight ? civil::japan_midnight(d.year, d.month, d.day)

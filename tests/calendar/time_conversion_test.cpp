@@ -141,6 +141,9 @@ TEST(TimeConversion, UnixTimeAndSystemTimeInJapan) {
     // Out-of-range fields are normalised by mktime: 31 April is 1 May.
     EXPECT_EQ(Tm_SystemTimeToUnixTime({2021, 4, 0, 31}), Tm_SystemTimeToUnixTime({2021, 5, 0, 1}));
     EXPECT_EQ(Tm_SystemTimeToUnixTime({2021, 13, 0, 1}), Tm_SystemTimeToUnixTime({2022, 1, 0, 1}));
+    // Moments a 32-bit time cannot hold: -1.
+    EXPECT_EQ(Tm_SystemTimeToUnixTime({2040, 1, 0, 1}), -1);
+    EXPECT_EQ(Tm_SystemTimeToUnixTime({1601, 1, 0, 1}), -1);
     // Before 1970: the Windows runtime has no local time there.
 #ifdef _WIN32
     EXPECT_EQ(fields(Tm_UnixTimeToSystemTime(-1)), (Fields{}));
@@ -200,8 +203,9 @@ TEST(TimeConversion, FileTimeAndLocalSystemTime) {
     EXPECT_EQ(fields(Tm_FileTimeToSystemTime(file_time(kUnixEpoch))), (Fields{1970, 1, 4, 1, 9, 0, 0, 0}));
     EXPECT_EQ(value(Tm_SystemTimeToFileTime({1970, 1, 0, 1, 9})), kUnixEpoch);
 
-    // A day the month lacks, a month 13 or all zero is refused: all zero.
-    for (const SYSTEMTIME &refused : {SYSTEMTIME{2021, 4, 0, 31}, {2021, 13, 0, 1}, {}})
+    // A day the month lacks, a month 13, all zero or a moment before 1601
+    // UTC is refused: all zero.
+    for (const SYSTEMTIME &refused : {SYSTEMTIME{2021, 4, 0, 31}, {2021, 13, 0, 1}, {}, {1601, 1, 0, 1, 8, 59}})
         EXPECT_EQ(value(Tm_SystemTimeToFileTime(refused)), 0u) << testing::PrintToString(fields(refused));
     // Past the largest file time: all zero.
     EXPECT_EQ(fields(Tm_FileTimeToSystemTime(file_time(0x8000000000000000ull))), Fields{});
