@@ -34,7 +34,8 @@ QUORVEL_API int Bwf_ReadKey(const unsigned short *path, const unsigned char *key
 QUORVEL_API void Bwf_Destroy(void);
 
 /* Each reads from the input's current position. Results: 1 done (also when
- * the input ended early), 0 on a failure, or the callback's stopping value.
+ * the input ended early, or its size could not be read and it counts as
+ * ended at once), 0 on a failure, or the callback's stopping value.
  * A failure or a stop leaves the chunks written before it in place.
  *
  * Encrypt: the whole input from its position on; `total` is only passed to

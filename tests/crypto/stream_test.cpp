@@ -174,6 +174,15 @@ TEST_F(BlowfishStream, CallbackStopsTheStreamWithItsValue) {
     start_recording(nullptr, 0, 5);
     EXPECT_EQ(Bwf_Encrypt(nullptr, nullptr, kKey, 0), 0);
     EXPECT_EQ(encrypt("plain", "body"), 5);
+    {  // No file behind the handle: its size, -1, is never above its position.
+        test::MessageBoxCapture boxes;
+        void *const none = reinterpret_cast<void *>(0x7FF0);
+        start_recording(nullptr, 0, 5);
+        EXPECT_EQ(Bwf_Encrypt(none, none, kKey, 0), 1);
+        EXPECT_EQ(Bwf_Decrypt(none, none, kKey, 8), 1);
+        EXPECT_EQ(Bwf_Verify(none, none, kKey, 8), 1);
+        EXPECT_EQ(encrypt("plain", "body"), 1);  // the registration was used up
+    }
 
     // The progress window's callback stops a cancelled stream.
     Prg_SetCancel(1);
