@@ -31,7 +31,7 @@ QUORVEL_API void RemoveAll(tagSEQ &list);
 QUORVEL_API tagNODE *AddHead(tagSEQ &list, void *data);
 QUORVEL_API tagNODE *AddTail(tagSEQ &list, void *data);
 /* Copies the source's data pointers in front of / behind the destination,
- * keeping their order. The two lists must differ. */
+ * keeping their order. A list added to itself is left as it is. */
 QUORVEL_API void AddHead(tagSEQ &dest, tagSEQ &source);
 QUORVEL_API void AddTail(tagSEQ &dest, tagSEQ &source);
 

@@ -66,12 +66,15 @@ tagNODE *AddTail(tagSEQ &list, void *data) {
     return node;
 }
 
+// A list added to itself would meet its own new nodes for ever: refused.
 void AddHead(tagSEQ &dest, tagSEQ &source) {
+    if (&dest == &source) return;
     for (tagNODE *position = GetTailPosition(source); position;)
         AddHead(dest, GetPrev(position));
 }
 
 void AddTail(tagSEQ &dest, tagSEQ &source) {
+    if (&dest == &source) return;
     for (tagNODE *position = GetHeadPosition(source); position;)
         AddTail(dest, GetNext(position));
 }

@@ -121,6 +121,9 @@ TEST(Sequence, TwoListAddsCopyPointersInOrder) {
     expect_list(tail_dest, {&x, &a, &b, &c});
     expect_list(head_dest, {&a, &b, &c, &x});
     expect_list(source, {&a, &b, &c});
+    AddTail(source, source);  // refused, unchanged
+    AddHead(source, source);
+    expect_list(source, {&a, &b, &c});
 }
 
 TEST(Sequence, ReleasingNodesLeavesTheDataToTheCaller) {
