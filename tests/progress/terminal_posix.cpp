@@ -225,6 +225,16 @@ TEST(TerminalWindow, DrawsTheWindowAndTakesTheKeys) {
         Prg_SetProgress2(3);
         wait_for_parent();
         Prg_ViewCounter(0);
+        // Done alone, then total alone, pass through; then done is raised
+        // past the total in the counter view, and adding 0 keeps it there.
+        Prg_SetProgress2(0);
+        Prg_ProgressCall(100, 50, 0);
+        Prg_ProgressCall(100, 60, 0);
+        Prg_ProgressCall(200, 60, 0);
+        Prg_ViewCounter(1);
+        Prg_SetProgressAdd(240);
+        Prg_ViewCounter(0);
+        Prg_SetProgressAdd(0);
 
         CHILD_CHECK(wait_until([] { return Prg_IsCancel() == 1; }));
         CHILD_CHECK(__atomic_load_n(&cancel, __ATOMIC_SEQ_CST) == 1);
@@ -265,6 +275,7 @@ TEST(TerminalWindow, DrawsTheWindowAndTakesTheKeys) {
     child.proceed();
     ASSERT_TRUE(child.await_screen("[" + std::string(36, ' ') + "3 / 7" + std::string(36, ' ') + "]"));
     child.proceed();
+    EXPECT_TRUE(child.await_screen("          300 / 200          "));
 
     child.type("\x03");
     ASSERT_TRUE(child.await("END"));
