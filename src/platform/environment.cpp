@@ -75,9 +75,10 @@ extern "C" DWORD ExpandEnvironmentStringsW(LPCWSTR source, LPWSTR buffer, DWORD 
             out += widen(value);
             at = close + 1;
         } else {
-            // Unknown names stay as written; the closing '%' may open the next.
-            out.append(text, open, close - open);
-            at = close;
+            // An unknown name stays as written, both '%' with it, and the
+            // scan goes on after it (as Windows: "50% of %X%" keeps "%X%").
+            out.append(text, open, close - open + 1);
+            at = close + 1;
         }
     }
     const DWORD needed = static_cast<DWORD>(out.size()) + 1;

@@ -189,6 +189,11 @@ TEST(CflEnvironment, ExpandsKnownNamesAndKeepsTheRest) {
     EXPECT_EQ(str16(Cfl_ExpandEnvironmentStrings(
                   u16(u"a%QUORVEL_FILES_TEST%b%QUORVEL_FILES_UNSET%c%"))),
               u"avalueb%QUORVEL_FILES_UNSET%c%");
+    // An unknown name, empty ones too, stays with both '%' (as wine64 shows).
+    for (const auto &[text, expanded] : {std::pair{u"50% of %QUORVEL_FILES_TEST%", u"50% of %QUORVEL_FILES_TEST%"},
+                                         {u"%%QUORVEL_FILES_TEST%%", u"%%QUORVEL_FILES_TEST%%"},
+                                         {u"%%%QUORVEL_FILES_TEST%", u"%%value"}})
+        EXPECT_EQ(str16(Cfl_ExpandEnvironmentStrings(u16(text))), expanded);
     EXPECT_EQ(str16(Cfl_ExpandEnvironmentStrings(u16(u"%quorvel_files_test%"))),
               u"value");
     set_variable("QUORVEL_FILES_TEST", nullptr);
