@@ -65,10 +65,12 @@ int Cfl_GetTempPath(unsigned short *folder) {
         copy_text(system_answer, g_szCflWork);
         const DWORD length = GetEnvironmentVariableW(wide(u"TEMP"), as_wide(g_szCflWork),
                                                      QUORVEL_MAX_TEXT);
-        if (length == 0 || length >= QUORVEL_MAX_TEXT)
+        if (length == 0 || length >= QUORVEL_MAX_TEXT - 1)
             copy_text(g_szCflWork, system_answer);
         else if (!Cfl_IsFolder(g_szCflWork))
             found = false;
+        else
+            Cfl_AddBackslash(g_szCflWork);  // the variable may have none
     }
     if (found) {
         std::memset(g_szCflResult, 0, sizeof g_szCflResult);

@@ -60,8 +60,15 @@ extern "C" DWORD GetLongPathNameW(LPCWSTR shortPath, LPWSTR longPath, DWORD size
         platform::set_last_error_from_errno();
         return 0;
     }
-    return platform::copy_out(std::u16string(reinterpret_cast<const char16_t *>(shortPath)),
-                              longPath, size);
+    // In Windows form, as every path the library hands out: a rooted POSIX
+    // path ("/tmp/a", say from TEMP) is on drive Z:.
+    std::u16string text(reinterpret_cast<const char16_t *>(shortPath));
+    if (text.rfind(u"\\\\?\\", 0) != 0) {
+        for (auto &c : text)
+            if (c == u'/') c = u'\\';
+        if (text[0] == u'\\') text.insert(0, u"Z:");
+    }
+    return platform::copy_out(text, longPath, size);
 }
 
 extern "C" HRESULT SHGetFolderPathW(HWND, int csidl, HANDLE, DWORD, LPWSTR path) {
@@ -80,6 +87,7 @@ extern "C" HRESULT SHGetFolderPathW(HWND, int csidl, HANDLE, DWORD, LPWSTR path)
     case CSIDL_APPDATA: folder = xdg_base_folder("XDG_CONFIG_HOME", "/.config"); break;
     case CSIDL_LOCAL_APPDATA: folder = xdg_base_folder("XDG_DATA_HOME", "/.local/share"); break;
     case CSIDL_PROFILE: folder = home_folder(); break;
+    case CSIDL_WINDOWS: folder = "/"; break;  // where the system lives
     default: return E_FAIL;
     }
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();

@@ -58,8 +58,8 @@ TEST(CflFolderPosix, TemporaryFolderFromTmpdirThenTemp) {
     environment.set("TMPDIR", scratch.native("missing").string());
     environment.set("TEMP", temp);
     EXPECT_EQ(Cfl_GetTempPath(folder), 1);
-    // As the variable wrote it: a rooted path, which is on drive Z:.
-    EXPECT_EQ(str16(folder), std::u16string(temp.begin(), temp.end()));
+    // A rooted path, which is on drive Z:, in Windows form.
+    EXPECT_EQ(str16(folder), scratch.path("temp") + u"\\");
 
     // Without TEMP the system's answer stands, and its long form fails.
     environment.set("TEMP", std::nullopt);
@@ -67,10 +67,10 @@ TEST(CflFolderPosix, TemporaryFolderFromTmpdirThenTemp) {
     EXPECT_EQ(Cfl_GetTempPath(folder), 0);
     EXPECT_EQ(folder[0], 'k');
 
-    // TEMP naming a file leads to the Windows folder, which POSIX lacks.
+    // TEMP naming a file leads to Temp in the Windows folder, the root.
     environment.set("TEMP", scratch.native("file").string());
-    EXPECT_EQ(Cfl_GetTempPath(folder), 0);
-    EXPECT_EQ(folder[0], 'k');
+    EXPECT_EQ(Cfl_GetTempPath(folder), 1);
+    EXPECT_EQ(str16(folder), u"Z:\\Temp\\");
 }
 
 TEST(CflFolderPosix, DesktopAndDocumentsFromTheXdgUserFolders) {
@@ -100,7 +100,8 @@ TEST(CflFolderPosix, DesktopAndDocumentsFromTheXdgUserFolders) {
     folder[0] = 'k';
     EXPECT_EQ(Cfl_GetDesktop(folder), 0);
     EXPECT_EQ(folder[0], 'k');
-    EXPECT_EQ(Cfl_GetSystemFolder(folder, CSIDL_WINDOWS), 0);
+    EXPECT_EQ(Cfl_GetSystemFolder(folder, CSIDL_WINDOWS), 1);
+    EXPECT_EQ(str16(folder), u"Z:\\");
 }
 
 TEST(CflFolderPosix, UnExpandPrefersTheLongestFolderAtAComponentBoundary) {

@@ -117,11 +117,12 @@ QUORVEL_WINAPI BOOL PathUnExpandEnvStringsW(LPCWSTR path, LPWSTR buffer, UINT si
 
 /* TMPDIR when it is an absolute path, else /tmp; ends with a backslash. */
 QUORVEL_WINAPI DWORD GetTempPathW(DWORD size, LPWSTR buffer);
-/* POSIX names have no short forms: the path, once it is known to exist. */
+/* POSIX names have no short forms: the path, once it is known to exist, in
+ * Windows form (backslashes, a rooted path on drive Z:). */
 QUORVEL_WINAPI DWORD GetLongPathNameW(LPCWSTR shortPath, LPWSTR longPath, DWORD size);
 
 /* Shell folders from the XDG user folders (user-dirs.dirs, with HOME); the
- * folder must exist. CSIDL_WINDOWS has no POSIX counterpart: E_FAIL. */
+ * folder must exist. CSIDL_WINDOWS is the root, Z:\. */
 #define CSIDL_DESKTOP 0x0000
 #define CSIDL_PERSONAL 0x0005
 #define CSIDL_MYMUSIC 0x000d
