@@ -15,17 +15,21 @@ namespace {
 constexpr int64_t kUnitsPerSecond = 10000000;
 constexpr int64_t kEpochDifference = 116444736000000000;  // 1601 to 1970, in units
 constexpr char kCreationAttribute[] = "user.quorvel.crtime";
+constexpr uint64_t kLargestFileTime = 0x7FFFFFFFFFFFFFFFull;
 
 bool operator<(const timespec &a, const timespec &b) {
     return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_nsec < b.tv_nsec;
 }
 
 // The creation time SetFileTime kept; `read` fills 8 bytes of attribute.
+// Any program may write the attribute: a value past the largest file time
+// counts as none.
 template <class Read> bool kept_creation_time(Read read, timespec &out) {
     unsigned char bytes[8];
     if (read(bytes) != sizeof bytes) return false;
     uint64_t value = 0;
     for (int i = 7; i >= 0; --i) value = value << 8 | bytes[i];
+    if (value > kLargestFileTime) return false;
     out = timespec_from_filetime(value);
     return true;
 }
@@ -55,8 +59,9 @@ bool leaves_unchanged(const FILETIME *time) {
 }  // namespace
 
 uint64_t filetime_from_timespec(const timespec &time) {
-    return static_cast<uint64_t>(static_cast<int64_t>(time.tv_sec) * kUnitsPerSecond +
-                                 time.tv_nsec / 100 + kEpochDifference);
+    // Unsigned: a time far outside the file time's range wraps, defined.
+    return static_cast<uint64_t>(time.tv_sec) * kUnitsPerSecond +
+           static_cast<uint64_t>(time.tv_nsec / 100 + kEpochDifference);
 }
 
 timespec timespec_from_filetime(uint64_t filetime) {
@@ -121,6 +126,17 @@ extern "C" BOOL SetFileTime(HANDLE handle, const FILETIME *creation, const FILET
                             const FILETIME *write) {
     auto file = platform::file_from_handle(handle);
     if (!file) return FALSE;
+    // As on Windows, times are attributes that only a handle with write
+    // access may change.
+    if (!file->writable()) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    for (const FILETIME *time : {creation, access, write})
+        if (!platform::leaves_unchanged(time) && platform::join(*time) > platform::kLargestFileTime) {
+            SetLastError(ERROR_INVALID_PARAMETER);
+            return FALSE;
+        }
     // The creation time first: when the file system cannot keep it, nothing
     // has changed yet.
     if (!platform::leaves_unchanged(creation) &&

@@ -1,12 +1,15 @@
 // What only the POSIX platform layer can show: injected short and failing
 // transfers, stale handles, and creation times kept beside the file.
 #include <quorvel/fl.h>
+#include <quorvel/paths.h>
 
 #include "support/file_fault.h"
 #include "support/message_box_capture.h"
 #include "support/scratch.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/xattr.h>
 
 namespace {
 
@@ -88,6 +91,15 @@ TEST(FlTimePosix, CreationTimeIsKeptWhereTheFileSystemAllows) {
         EXPECT_EQ(after.dwHighDateTime, creation.dwHighDateTime);
     } else {
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+    }
+    // A kept time past the largest file time, as any program may write it,
+    // counts as none.
+    const unsigned char hostile[8] = {0, 0, 0, 0, 0, 0, 0, 0x80};
+    if (setxattr(scratch.native("born.bin").c_str(), "user.quorvel.crtime", hostile, 8, 0) == 0) {
+        FILETIME after{};
+        EXPECT_EQ(Fl_GetFileTime(file, &after, nullptr, nullptr), 1);
+        EXPECT_LT(after.dwHighDateTime, 0x80000000u);
+        EXPECT_GT(Cfl_GetFileCtTime(test::u16(scratch.path("born.bin"))), 0);
     }
     EXPECT_EQ(Fl_Close(file), 1);
 }
