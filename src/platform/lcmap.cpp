@@ -1,9 +1,11 @@
 // LCMapStringW: case, kana and width mappings, the same for every locale
-// (the Japanese locale's rules; the others differ only in sort keys, which
-// are not offered).
+// (the Japanese locale's rules), and sort keys from ICU's collation.
 #include "platform/win32.h"
 
 #include <unicode/uchar.h>
+#include <unicode/ucol.h>
+
+#include <memory>
 
 #include <vector>
 
@@ -132,6 +134,31 @@ void map_case(std::vector<u16> &text, bool lower) {
     }
 }
 
+// A sort key in ICU's collation for the locale: Japanese for 0x0411 (or a
+// default that is Japanese), the root order (CLDR) for any other. Bytes,
+// zero-terminated, to be compared as bytes; the count includes the zero.
+int sort_key(LCID locale, const u16 *text, size_t units, LPWSTR target, int capacity) {
+    if (locale == LOCALE_SYSTEM_DEFAULT || locale == LOCALE_USER_DEFAULT || locale == 0)
+        locale = GetSystemDefaultLCID();
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UCollator, void (*)(UCollator *)> collator(
+        ucol_open(locale == 0x0411 ? "ja" : "", &status), ucol_close);
+    if (U_FAILURE(status)) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
+    const auto *chars = reinterpret_cast<const UChar *>(text);
+    const int32_t length = static_cast<int32_t>(units);
+    const int needed = ucol_getSortKey(collator.get(), chars, length, nullptr, 0);
+    if (!capacity) return needed;
+    if (needed > capacity) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    ucol_getSortKey(collator.get(), chars, length, reinterpret_cast<uint8_t *>(target), capacity);
+    return needed;
+}
+
 }  // namespace
 
 extern "C" int LCMapStringW(LCID locale, DWORD flags, LPCWSTR source, int length,
@@ -142,6 +169,14 @@ extern "C" int LCMapStringW(LCID locale, DWORD flags, LPCWSTR source, int length
         (target && target == source)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
+    }
+    if (flags == LCMAP_SORTKEY) {
+        size_t n = 0;
+        if (length == -1)
+            while (source[n]) ++n;
+        else
+            n = static_cast<size_t>(length);
+        return sort_key(locale, source, n, target, capacity);
     }
     auto both = [flags](DWORD a, DWORD b) { return (flags & a) && (flags & b); };
     if (!flags || (flags & ~known) || both(LCMAP_LOWERCASE, LCMAP_UPPERCASE) ||

@@ -124,6 +124,16 @@ TEST(Conversion, ConvStrModesAndFailure) {
         EXPECT_TRUE(u16string(Str_ConvStr(u16string(length, 'a').c_str(), 0x20)) ==
                     u16string(std::min<size_t>(length, 2047), 'A'))
             << length;
+    // Sort keys, compared as bytes, order as a Japanese dictionary does: case
+    // and width aside, Latin first, then kana by the gojuon, either script.
+    std::string previous;
+    int row = 0;
+    for (const char16_t *word : {u"apple", u"Banana", u"cherry", u"ｄｏｇ", u"egg", u"あめ", u"イチゴ",
+                                 u"うどん", u"ｻｸﾗ", u"すし"}) {
+        const std::string key = reinterpret_cast<const char *>(Str_ConvStr(u(word).c_str(), 0x40));
+        EXPECT_LT(previous, key) << "row " << row++;
+        previous = key;
+    }
 }
 
 }  // namespace

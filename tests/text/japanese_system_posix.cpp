@@ -37,7 +37,7 @@ TEST(PosixCodePage, TheOverrideAndItsLimits) {
 TEST(PosixCodePage, LCMapStringRefusesWhatItDoesNotOffer) {
     const WCHAR text[] = {'a', 0};
     WCHAR out[8];
-    EXPECT_EQ(LCMapStringW(0x0411, LCMAP_SORTKEY, text, -1, nullptr, 0), 0);
+    EXPECT_EQ(LCMapStringW(0x0411, LCMAP_SORTKEY | LCMAP_LOWERCASE, text, -1, nullptr, 0), 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_FLAGS));
     EXPECT_EQ(LCMapStringW(0x0411, LCMAP_LOWERCASE, text, -1, out, 1), 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));

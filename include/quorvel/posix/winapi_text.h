@@ -58,8 +58,11 @@ QUORVEL_WINAPI LCID GetUserDefaultLCID(void);
 #define LCMAP_FULLWIDTH 0x00800000
 /* Case (Unicode simple case mapping), hiragana/katakana, half/full width
  * (a voiced half-width katakana pair becomes one full-width character) and
- * byte reversal. LCMAP_SORTKEY is not supported (ERROR_INVALID_FLAGS), nor
- * are contradictory pairs of flags. capacity 0 asks the needed size. */
+ * byte reversal; contradictory pairs of flags are refused. LCMAP_SORTKEY,
+ * alone: ICU's collation key (Japanese for 0x0411, else the root order),
+ * zero-terminated bytes counted in bytes; it orders text as Windows' keys
+ * do in the main, but its bytes are not Windows'. capacity 0 asks the
+ * needed size. */
 QUORVEL_WINAPI int LCMapStringW(LCID locale, DWORD flags, LPCWSTR source, int length,
                                 LPWSTR target, int capacity);
 
