@@ -77,4 +77,30 @@ TEST(ModuleLoad, LoadsIntoAMultithreadedApartmentAndUninitialisesComAtUnload) {
     std::remove(copy.c_str());
 }
 
+#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// As a host that never linked the library sees it: a link-map namespace of
+// its own (a sanitizer's runtime cannot follow there). dlclose unloads the
+// library, its unload step leaves COM, and the thread may then join the
+// multithreaded apartment.
+TEST(ModuleLoad, DlcloseUnloadsAndFreesTheThreadsApartment) {
+    Dl_info platform_file{};
+    dladdr(reinterpret_cast<void *>(&CoInitializeEx), &platform_file);
+    std::thread([&] {
+        void *platform = dlmopen(LM_ID_NEWLM, platform_file.dli_fname, RTLD_NOW);
+        ASSERT_NE(platform, nullptr) << dlerror();
+        Lmid_t space = 0;
+        dlinfo(platform, RTLD_DI_LMID, &space);
+        void *library = dlmopen(space, library_path().c_str(), RTLD_NOW);
+        ASSERT_NE(library, nullptr) << dlerror();
+        EXPECT_EQ(dlclose(library), 0);
+        EXPECT_EQ(dlmopen(space, library_path().c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr);
+        auto start = reinterpret_cast<decltype(&CoInitializeEx)>(dlsym(platform, "CoInitializeEx"));
+        auto stop = reinterpret_cast<decltype(&CoUninitialize)>(dlsym(platform, "CoUninitialize"));
+        EXPECT_EQ(start(nullptr, COINIT_MULTITHREADED), S_OK);
+        stop();
+        dlclose(platform);
+    }).join();
+}
+#endif
+
 }  // namespace
