@@ -6,8 +6,9 @@ Unicode database (width and kana forms).
 
 corpus.txt    name TAB text (UTF-8), one case per line
 expected.bin  name TAB encoding TAB source TAB bytes LF, where source is
-              "iconv" or "python" (a codec), or "rule" for cases no codec
-              here covers (written from the documented rules, below)
+              "iconv" or "python" (a codec); rows no codec here covers
+              (code page 51932's NEC and IBM rows, JIS of NEC row 13) are
+              left out
 convstr.txt   name TAB mode TAB mapped text (UTF-8)
 
 usage: scripts/gen-text-corpus.py [output-dir]"""
@@ -60,42 +61,6 @@ def iconv(text, encoding):
     return run.stdout if run.returncode == 0 else None
 
 
-def sjis_to_jis(lead, trail):
-    """The runtime's _mbcjmstojis arithmetic; None from lead 0xF0 up."""
-    if lead >= 0xF0:
-        return None
-    row = lead - 0x40 if lead >= 0xE0 else lead
-    row = (row - 0x81) * 2 + 0x21
-    if trail >= 0x9F:
-        return bytes([row + 1, trail - 0x7E])
-    return bytes([row, (trail - 1 if trail >= 0x80 else trail) - 0x1F])
-
-
-def rule_jis(sjis):
-    """Shift_JIS of a double-byte-only line -> one escaped run, with the
-    geta mark 0x222E for pairs that have no JIS form."""
-    body = b""
-    for i in range(0, len(sjis), 2):
-        body += sjis_to_jis(sjis[i], sjis[i + 1]) or b"\x22\x2e"
-    return b"\x1b$B" + body + b"\x1b(B"
-
-
-def lowest_jis_pair(ch):
-    """EUC-JP of code page 51932: the lowest Shift_JIS pair of the
-    character that has a JIS form, with both top bits set."""
-    best = None
-    for lead in list(range(0x81, 0xA0)) + list(range(0xE0, 0xF0)):
-        for trail in list(range(0x40, 0x7F)) + list(range(0x80, 0xFD)):
-            pair = bytes([lead, trail])
-            try:
-                if pair.decode("cp932") == ch:
-                    best = best or pair
-            except UnicodeDecodeError:
-                pass
-    jis = sjis_to_jis(best[0], best[1])
-    return bytes([jis[0] | 0x80, jis[1] | 0x80])
-
-
 rows = []
 for name, text in corpus:
     if name == "unmappable":
@@ -103,21 +68,14 @@ for name, text in corpus:
     sjis = iconv(text, "CP932")
     rows.append((name, "cp932", "iconv", sjis) if sjis is not None
                 else (name, "cp932", "python", text.encode("cp932")))
-    # Windows (and iconv) encode an IBM kanji at its IBM row (0xFA..);
-    # Python's cp932 picks the NEC-selected copy, so iconv's bytes are used.
-    sjis = iconv(text, "CP932")
     euc = iconv(text, "EUC-JP-MS")
     if euc is not None:
         rows.append((name, "eucjp", "iconv", euc))
-    if name.startswith(("necibm", "ibm")):
-        rows.append((name, "eucjp-51932", "rule", b"".join(lowest_jis_pair(c) for c in text)))
     jis = iconv(text, "ISO-2022-JP")
     if jis is not None:
         rows.append((name, "jis", "iconv", jis))
     elif name == "kana":
         rows.append((name, "jis", "python", text.encode("iso2022_jp_ext")))
-    elif name.startswith(("nec13", "necibm", "ibm")):
-        rows.append((name, "jis", "rule", rule_jis(sjis)))
 
 with open(out / "corpus.txt", "w", encoding="utf-8", newline="\n") as f:
     for name, text in corpus:

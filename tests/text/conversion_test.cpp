@@ -52,6 +52,13 @@ TEST(Conversion, Utf8AndEucJpCounts) {
     std::unique_ptr<char[]> euc(Str_UnicodeToEucJP(u(u"aあｱ").c_str(), count));
     ASSERT_NE(euc, nullptr);
     EXPECT_EQ(std::string(euc.get(), static_cast<size_t>(count)), "a\xa4\xa2\x8e\xb1");
+    // Code page 51932 writes an IBM kanji at its NEC-selected row 89; Wine's
+    // mlang.dll has no such row.
+    euc.reset(Str_UnicodeToEucJP(u(u"纊").c_str(), count));
+    if (!test::under_wine()) {
+        ASSERT_NE(euc, nullptr);
+        EXPECT_EQ(std::string(euc.get(), static_cast<size_t>(count)), "\xf9\xa1");
+    }
 }
 
 std::string to_jis(const char *sjis) {
@@ -75,6 +82,8 @@ TEST(Conversion, JisEscapesAndLineEnds) {
     // A lead byte at the end stays a plain byte; the IBM rows become geta.
     EXPECT_EQ(to_jis("a\x81"), "a\x81");
     EXPECT_EQ(to_jis("\xfa\x40"), "\x1b$B\x22\x2e\x1b(B");
+    // NEC row 13 stays row 13 (0x2D); the NEC-selected IBM rows are JIS rows 89..92.
+    EXPECT_EQ(to_jis("\x87\x40\xed\x40"), "\x1b$B\x2d\x21\x79\x21\x1b(B");
     // The worst case of the room rule: 7 bytes per isolated kana byte.
     EXPECT_EQ(to_jis("\xb1" "a\xb1").size(), 15u);
     EXPECT_EQ(to_jis(""), "");
