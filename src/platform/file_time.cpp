@@ -10,11 +10,12 @@
 
 namespace platform {
 
+const char kCreationAttribute[] = "user.quorvel.crtime";
+
 namespace {
 
 constexpr int64_t kUnitsPerSecond = 10000000;
 constexpr int64_t kEpochDifference = 116444736000000000;  // 1601 to 1970, in units
-constexpr char kCreationAttribute[] = "user.quorvel.crtime";
 constexpr uint64_t kLargestFileTime = 0x7FFFFFFFFFFFFFFFull;
 
 bool operator<(const timespec &a, const timespec &b) {
@@ -75,17 +76,26 @@ timespec timespec_from_filetime(uint64_t filetime) {
     return timespec{static_cast<time_t>(seconds), static_cast<long>(rest * 100)};
 }
 
+timespec creation_time(const struct statx &status) {
+    if (status.stx_mask & STATX_BTIME)
+        return timespec{status.stx_btime.tv_sec, status.stx_btime.tv_nsec};
+    const timespec changed{status.stx_ctime.tv_sec, status.stx_ctime.tv_nsec};
+    const timespec modified{status.stx_mtime.tv_sec, status.stx_mtime.tv_nsec};
+    return modified < changed ? modified : changed;
+}
+
 bool creation_time_from_statx(int fd, const char *path, int flags, timespec &out) {
     struct statx status{};
     if (::statx(fd, path, flags, STATX_BASIC_STATS | STATX_BTIME, &status) != 0) return false;
-    if (status.stx_mask & STATX_BTIME) {
-        out = timespec{status.stx_btime.tv_sec, status.stx_btime.tv_nsec};
-        return true;
-    }
-    const timespec changed{status.stx_ctime.tv_sec, status.stx_ctime.tv_nsec};
-    const timespec modified{status.stx_mtime.tv_sec, status.stx_mtime.tv_nsec};
-    out = modified < changed ? modified : changed;
+    out = creation_time(status);
     return true;
+}
+
+bool kept_creation_time(const std::string &path, timespec &out) {
+    auto read = [&path](unsigned char *bytes) {
+        return ::getxattr(path.c_str(), kCreationAttribute, bytes, 8);
+    };
+    return kept_creation_time(read, out);
 }
 
 bool creation_time(int fd, timespec &out) {
@@ -96,10 +106,7 @@ bool creation_time(int fd, timespec &out) {
 }
 
 bool creation_time(const std::string &path, timespec &out) {
-    auto read = [&path](unsigned char *bytes) {
-        return ::getxattr(path.c_str(), kCreationAttribute, bytes, 8);
-    };
-    return kept_creation_time(read, out) ||
+    return kept_creation_time(path, out) ||
            creation_time_from_statx(AT_FDCWD, path.c_str(), 0, out);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/win32.h"
 
 #include <ctime>
+#include <sys/stat.h>
 #include <string>
 
 namespace platform {
@@ -17,5 +18,12 @@ timespec timespec_from_filetime(uint64_t filetime);
 // and modification times. False with errno set when the file cannot be read.
 bool creation_time(int fd, timespec &out);
 bool creation_time(const std::string &path, timespec &out);
+
+// The pieces of the rule above, for listings that read many files: the
+// name of the attribute SetFileTime keeps, the time kept at `path`, and the
+// time a statx record taken with STATX_BTIME gives.
+extern const char kCreationAttribute[];
+bool kept_creation_time(const std::string &path, timespec &out);
+timespec creation_time(const struct statx &status);
 
 }  // namespace platform

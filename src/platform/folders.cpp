@@ -1,8 +1,11 @@
-// The temporary folder, long names and the shell's special folders.
+// The temporary folder, long names, the shell's special folders and the
+// working folder.
 #include "platform/last_error.h"
 #include "platform/native_path.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -96,4 +99,27 @@ extern "C" HRESULT SHGetFolderPathW(HWND, int csidl, HANDLE, DWORD, LPWSTR path)
     if (text.size() >= MAX_PATH) return E_FAIL;
     platform::copy_out(text, path, MAX_PATH);
     return S_OK;
+}
+
+extern "C" DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer) {
+    std::string folder(256, '\0');
+    while (!::getcwd(&folder[0], folder.size())) {
+        if (errno != ERANGE) {
+            platform::set_last_error_from_errno();
+            return 0;
+        }
+        folder.resize(folder.size() * 2);
+    }
+    folder.resize(std::strlen(folder.c_str()));
+    return platform::copy_out(platform::windows_path(folder), buffer, size);
+}
+
+extern "C" BOOL SetCurrentDirectoryW(LPCWSTR path) {
+    std::string native;
+    if (!platform::native_path(path, native)) return FALSE;
+    if (::chdir(native.c_str()) != 0) {
+        platform::set_last_error_from_errno();
+        return FALSE;
+    }
+    return TRUE;
 }

@@ -1,4 +1,4 @@
-// The shell's path tests (shlwapi) and GetFileAttributesW.
+// The shell's path tests (shlwapi).
 #include "platform/last_error.h"
 #include "platform/native_path.h"
 
@@ -9,20 +9,6 @@ namespace {
 bool is_unc(LPCWSTR path) { return path && path[0] == '\\' && path[1] == '\\'; }
 
 }  // namespace
-
-extern "C" DWORD GetFileAttributesW(LPCWSTR path) {
-    std::string native;
-    if (!platform::native_path(path, native)) return INVALID_FILE_ATTRIBUTES;
-    struct stat status{};
-    if (::stat(native.c_str(), &status) != 0) {
-        platform::set_last_error_from_errno();
-        return INVALID_FILE_ATTRIBUTES;
-    }
-    DWORD attributes = S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
-    // Read-only as Wine reads it: nobody may write.
-    if (!(status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) attributes |= FILE_ATTRIBUTE_READONLY;
-    return attributes;
-}
 
 extern "C" BOOL PathFileExistsW(LPCWSTR path) {
     return path && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;

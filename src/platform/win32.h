@@ -3,7 +3,9 @@
 #pragma once
 
 #include <quorvel/base.h>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <io.h>  // the runtime library's file listing
+#else
 #include <quorvel/posix/winapi.h>
 #endif
 

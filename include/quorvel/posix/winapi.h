@@ -9,6 +9,7 @@
 #include <quorvel/posix/winapi_base.h>
 #include <quorvel/posix/winapi_files.h>
 #include <quorvel/posix/winapi_fileops.h>
+#include <quorvel/posix/winapi_folders.h>
 #include <quorvel/posix/winapi_text.h>
 #include <quorvel/posix/winapi_time.h>
 #include <quorvel/posix/winapi_threads.h>

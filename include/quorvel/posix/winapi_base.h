@@ -12,6 +12,9 @@
 #  define QUORVEL_WINAPI extern __attribute__((visibility("default")))
 #endif
 
+/* The calling convention of system calls: the platform's own here. */
+#define WINAPI
+
 /* Win32 error codes the platform layer produces. */
 #define ERROR_SUCCESS 0
 #define ERROR_INVALID_FUNCTION 1
@@ -35,6 +38,8 @@
 #define ERROR_BROKEN_PIPE 109
 #define ERROR_DISK_FULL 112
 #define ERROR_INSUFFICIENT_BUFFER 122
+#define ERROR_MOD_NOT_FOUND 126
+#define ERROR_PROC_NOT_FOUND 127
 #define ERROR_INVALID_NAME 123
 #define ERROR_DIR_NOT_EMPTY 145
 #define ERROR_BUSY 170
@@ -120,6 +125,13 @@ QUORVEL_WINAPI UINT RegisterClipboardFormatW(LPCWSTR name);
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
 QUORVEL_WINAPI HRESULT CoInitializeEx(void *reserved, DWORD coInit);
 QUORVEL_WINAPI void CoUninitialize(void);
+
+/* Modules: "kernel32.dll" is this platform layer, the only system module
+ * there is; GetProcAddress finds the calls it supplies. Other names fail
+ * with ERROR_MOD_NOT_FOUND. */
+typedef int (*FARPROC)(void);
+QUORVEL_WINAPI HMODULE GetModuleHandleW(LPCWSTR name);
+QUORVEL_WINAPI FARPROC GetProcAddress(HMODULE module, const char *name);
 
 QUORVEL_WINAPI DWORD GetCurrentThreadId(void);
 QUORVEL_WINAPI void Sleep(DWORD milliseconds);

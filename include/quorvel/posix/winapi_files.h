@@ -30,10 +30,15 @@
 #define OPEN_ALWAYS 4
 #define TRUNCATE_EXISTING 5
 #define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_HIDDEN 0x00000002
+#define FILE_ATTRIBUTE_SYSTEM 0x00000004
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define FILE_ATTRIBUTE_SPARSE_FILE 0x00000200
+#define FILE_ATTRIBUTE_COMPRESSED 0x00000800
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define INVALID_FILE_SIZE ((DWORD)0xFFFFFFFF)
 #define FILE_FLAG_BACKUP_SEMANTICS 0x02000000
 #define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000
 #define FILE_BEGIN 0
@@ -72,7 +77,15 @@ QUORVEL_WINAPI BOOL GetFileTime(HANDLE file, FILETIME *creation, FILETIME *acces
 QUORVEL_WINAPI BOOL SetFileTime(HANDLE file, const FILETIME *creation,
                                 const FILETIME *access, const FILETIME *write);
 
+/* Attributes: folder; read-only when nobody may write; hidden, system and
+ * archive as the extended attribute "user.DOSATTRIB" holds them (the text
+ * "0x%x" that Samba and Wine read and write), else archive for a file; a
+ * name with a leading dot is hidden as well. SetFileAttributesW changes the
+ * write permission for read-only and writes "user.DOSATTRIB" for the rest;
+ * a hidden, system or non-archive state that the file system cannot keep
+ * fails with ERROR_NOT_SUPPORTED before anything changes. */
 QUORVEL_WINAPI DWORD GetFileAttributesW(LPCWSTR path);
+QUORVEL_WINAPI BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes);
 
 /* Faults for tests: before each ReadFile and WriteFile on a file handle the
  * hook sees the byte count and may lower *allowed. A zero result lets the

@@ -1,0 +1,27 @@
+// File attributes through the system's calls, on the long-path form.
+#include <quorvel/attributes.h>
+
+#include <quorvel/error.h>
+
+#include "files/long_path.h"
+
+int Cfl_GetFileAttr(const unsigned short *path, DWORD &attributes, int report) {
+    files::LongPath long_path(path);
+    attributes = long_path.ok() ? GetFileAttributesW(long_path.wide()) : INVALID_FILE_ATTRIBUTES;
+    if (attributes != INVALID_FILE_ATTRIBUTES) return 1;
+    if (report) Err_Message(0);
+    return 0;
+}
+
+int Cfl_SetFileAttr(const unsigned short *path, DWORD attributes, int report) {
+    files::LongPath long_path(path);
+    if (long_path.ok() && SetFileAttributesW(long_path.wide(), attributes)) return 1;
+    if (report) Err_Message(0);
+    return 0;
+}
+
+int Cfl_RemoveFileAttrReadOnly(const unsigned short *path) {
+    DWORD attributes;
+    if (!Cfl_GetFileAttr(path, attributes, 1)) return 0;
+    return Cfl_SetFileAttr(path, attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY), 1);
+}

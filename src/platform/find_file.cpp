@@ -1,0 +1,283 @@
+// FindFirstFileW, FindNextFileW and FindClose over readdir(3), and the
+// runtime library's _wfindfirsti64 family over them.
+#include "platform/dos_attributes.h"
+#include "platform/file_time.h"
+#include "platform/handles.h"
+#include "platform/last_error.h"
+#include "platform/name_pattern.h"
+#include "platform/native_path.h"
+#include "platform/utf16.h"
+
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace {
+
+using platform::NamePattern;
+
+HANDLE fail(DWORD code) {
+    SetLastError(code);
+    return INVALID_HANDLE_VALUE;
+}
+
+FILETIME filetime(const timespec &time) {
+    const uint64_t value = platform::filetime_from_timespec(time);
+    return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
+}
+
+// Which of the two attributes this layer keeps a file has, in one call
+// rather than one for each: most files have neither.
+void kept_attributes(const std::string &path, bool &dos, bool &creation) {
+    char list[1024];
+    const ssize_t length = ::listxattr(path.c_str(), list, sizeof list);
+    if (length < 0) {
+        // A list too long to read here: ask for each.
+        dos = creation = errno == ERANGE;
+        return;
+    }
+    dos = creation = false;
+    for (ssize_t i = 0; i < length; i += static_cast<ssize_t>(std::strlen(list + i)) + 1) {
+        if (std::strcmp(list + i, platform::kDosAttribute) == 0) dos = true;
+        else if (std::strcmp(list + i, platform::kCreationAttribute) == 0) creation = true;
+    }
+}
+
+// Fills `data` for the entry `name` of the open folder; false (with errno)
+// when it cannot be read.
+bool describe(int folder, const std::string &folder_path, const char *name,
+              const std::u16string &wide_name, WIN32_FIND_DATAW &data) {
+    struct statx status{};
+    const unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME |
+                          STATX_CTIME | STATX_BTIME | STATX_BLOCKS;
+    // Links are followed, as Windows reports what a link leads to; a broken
+    // one is reported as itself.
+    if (::statx(folder, name, 0, mask, &status) != 0 &&
+        ::statx(folder, name, AT_SYMLINK_NOFOLLOW, mask, &status) != 0)
+        return false;
+    const std::string path = folder_path + name;
+    bool has_dos, has_creation;
+    kept_attributes(path, has_dos, has_creation);
+
+    const mode_t mode = status.stx_mode;
+    std::memset(&data, 0, sizeof data);
+    data.dwFileAttributes = platform::file_attributes(
+        mode, platform::dot_name(name), has_dos ? platform::kept_dos_attributes(path) : -1,
+        status.stx_blocks * 512 < status.stx_size);
+    timespec created{};
+    if (!has_creation || !platform::kept_creation_time(path, created))
+        created = platform::creation_time(status);
+    data.ftCreationTime = filetime(created);
+    data.ftLastAccessTime = filetime(timespec{status.stx_atime.tv_sec, status.stx_atime.tv_nsec});
+    data.ftLastWriteTime = filetime(timespec{status.stx_mtime.tv_sec, status.stx_mtime.tv_nsec});
+    const uint64_t size = S_ISDIR(mode) ? 0 : status.stx_size;
+    data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
+    data.nFileSizeLow = static_cast<DWORD>(size);
+    std::memcpy(data.cFileName, wide_name.c_str(), (wide_name.size() + 1) * sizeof(WCHAR));
+    return true;
+}
+
+class FindObject : public platform::KernelObject {
+public:
+    FindObject(DIR *folder, std::string path, NamePattern pattern, bool dots)
+        : folder_(folder), path_(std::move(path)), pattern_(std::move(pattern)),
+          dots_(dots ? 0 : 2) {}
+    ~FindObject() override {
+        if (folder_) ::closedir(folder_);
+    }
+    bool close() override {
+        DIR *folder = folder_;
+        folder_ = nullptr;
+        return !folder || ::closedir(folder) == 0;
+    }
+
+    // The next matching entry; false with the last error set at the end.
+    bool next(WIN32_FIND_DATAW &data) {
+        static const char *const kDots[] = {".", ".."};
+        if (!folder_) {
+            SetLastError(ERROR_NO_MORE_FILES);
+            return false;
+        }
+        while (dots_ < 2) {
+            const char *name = kDots[dots_++];
+            const std::u16string wide = name[1] ? u".." : u".";
+            if (pattern_.matches(wide) && describe(dirfd(folder_), path_, name, wide, data))
+                return true;
+        }
+        for (;;) {
+            errno = 0;
+            const dirent *entry = ::readdir(folder_);
+            if (!entry) {
+                if (errno) platform::set_last_error_from_errno();
+                else SetLastError(ERROR_NO_MORE_FILES);
+                return false;
+            }
+            const char *name = entry->d_name;
+            if (name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]))) continue;
+            const std::u16string wide = platform::utf8_to_utf16(name);
+            if (wide.size() >= MAX_PATH || !pattern_.matches(wide)) continue;
+            // A name that is not UTF-8 cannot be named again from Windows.
+            if (wide.find(u'\uFFFD') != std::u16string::npos &&
+                platform::utf16_to_utf8(reinterpret_cast<const platform::u16 *>(wide.c_str()),
+                                        wide.size()) != name)
+                continue;
+            // An entry removed since the folder was read is passed over.
+            if (describe(dirfd(folder_), path_, name, wide, data)) return true;
+        }
+    }
+
+private:
+    DIR *folder_;
+    std::string path_;  // the folder's POSIX path with a trailing slash
+    NamePattern pattern_;
+    int dots_;          // how many of "." and ".." are done
+};
+
+bool is_separator(WCHAR c) { return c == '\\' || c == '/'; }
+
+}  // namespace
+
+extern "C" HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
+    if (!pattern || !data) return fail(ERROR_INVALID_PARAMETER);
+    const std::u16string text(reinterpret_cast<const char16_t *>(pattern));
+    size_t split = text.size();
+    while (split > 0 && !is_separator(text[split - 1])) --split;
+    std::u16string folder = text.substr(0, split);
+    const std::u16string name = text.substr(split);
+    // "Z:name" is relative to a drive's working folder, which POSIX lacks.
+    if (folder.empty() && name.size() >= 2 && name[1] == u':') return fail(ERROR_PATH_NOT_FOUND);
+    if (name.empty()) return fail(ERROR_FILE_NOT_FOUND);
+    if (name.find_first_of(u"\"<>|:") != std::u16string::npos) return fail(ERROR_INVALID_NAME);
+
+    std::string native = ".";
+    if (!folder.empty() && !platform::native_path(reinterpret_cast<LPCWSTR>(folder.c_str()), native))
+        return INVALID_HANDLE_VALUE;
+    if (native.back() != '/') native += '/';
+    DIR *listing = ::opendir(native.c_str());
+    if (!listing) {
+        if (errno == ENOENT || errno == ENOTDIR) return fail(ERROR_PATH_NOT_FOUND);
+        platform::set_last_error_from_errno();
+        return INVALID_HANDLE_VALUE;
+    }
+    // A plain name is looked up at once; the folder is read only when the
+    // name is there in another case.
+    if (NamePattern(name).literal()) {
+        const std::string exact = platform::utf16_to_utf8(
+            reinterpret_cast<const platform::u16 *>(name.c_str()), name.size());
+        if (describe(dirfd(listing), native, exact.c_str(), name, *data)) {
+            ::closedir(listing);
+            SetLastError(ERROR_SUCCESS);
+            return platform::insert_handle(
+                std::make_shared<FindObject>(nullptr, native, NamePattern(name), false));
+        }
+    }
+    // Windows lists "." and ".." in every folder but a drive's root.
+    struct stat self{}, parent{};
+    const bool root = ::stat(native.c_str(), &self) == 0 &&
+                      ::stat((native + "..").c_str(), &parent) == 0 &&
+                      self.st_dev == parent.st_dev && self.st_ino == parent.st_ino;
+    auto find = std::make_shared<FindObject>(listing, native, NamePattern(name), !root);
+    if (!find->next(*data)) {
+        if (GetLastError() == ERROR_NO_MORE_FILES) SetLastError(ERROR_FILE_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    SetLastError(ERROR_SUCCESS);
+    return platform::insert_handle(std::move(find));
+}
+
+extern "C" BOOL FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW data) {
+    auto find = platform::find_handle_of<FindObject>(handle);
+    if (!find) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    if (!data) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return find->next(*data) ? TRUE : FALSE;
+}
+
+extern "C" BOOL FindClose(HANDLE handle) {
+    if (!platform::find_handle_of<FindObject>(handle)) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    return CloseHandle(handle);
+}
+
+// ---- the runtime library's listing -----------------------------------------
+
+namespace {
+
+int64_t seconds(const FILETIME &time) {
+    return platform::timespec_from_filetime(static_cast<uint64_t>(time.dwHighDateTime) << 32 |
+                                            time.dwLowDateTime)
+        .tv_sec;
+}
+
+void runtime_record(const WIN32_FIND_DATAW &from, _wfinddatai64_t &to) {
+    // The runtime library reports FILE_ATTRIBUTE_NORMAL as no attributes.
+    to.attrib = from.dwFileAttributes == FILE_ATTRIBUTE_NORMAL ? 0 : from.dwFileAttributes;
+    to.time_create = seconds(from.ftCreationTime);
+    to.time_access = seconds(from.ftLastAccessTime);
+    to.time_write = seconds(from.ftLastWriteTime);
+    to.size = static_cast<int64_t>(static_cast<uint64_t>(from.nFileSizeHigh) << 32 |
+                                   from.nFileSizeLow);
+    std::memcpy(to.name, from.cFileName, sizeof to.name);
+}
+
+// The runtime library's errno for a Win32 failure.
+int errno_for(DWORD code) {
+    switch (code) {
+    case ERROR_INVALID_NAME:
+    case ERROR_INVALID_PARAMETER:
+    case ERROR_NO_UNICODE_TRANSLATION: return EINVAL;
+    case ERROR_NOT_ENOUGH_MEMORY: return ENOMEM;
+    case ERROR_ACCESS_DENIED: return EACCES;
+    default: return ENOENT;
+    }
+}
+
+}  // namespace
+
+extern "C" intptr_t _wfindfirsti64(const WCHAR *pattern, struct _wfinddatai64_t *data) {
+    WIN32_FIND_DATAW found;
+    if (!data) {
+        errno = EINVAL;
+        return -1;
+    }
+    const HANDLE find = FindFirstFileW(pattern, &found);
+    if (find == INVALID_HANDLE_VALUE) {
+        errno = errno_for(GetLastError());
+        return -1;
+    }
+    runtime_record(found, *data);
+    return reinterpret_cast<intptr_t>(find);
+}
+
+extern "C" int _wfindnexti64(intptr_t find, struct _wfinddatai64_t *data) {
+    WIN32_FIND_DATAW found;
+    if (!data) {
+        errno = EINVAL;
+        return -1;
+    }
+    if (!FindNextFileW(reinterpret_cast<HANDLE>(find), &found)) {
+        errno = GetLastError() == ERROR_INVALID_HANDLE ? EINVAL : ENOENT;
+        return -1;
+    }
+    runtime_record(found, *data);
+    return 0;
+}
+
+extern "C" int _findclose(intptr_t find) {
+    if (!FindClose(reinterpret_cast<HANDLE>(find))) {
+        errno = ENOENT;
+        return -1;
+    }
+    return 0;
+}
