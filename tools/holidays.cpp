@@ -2,6 +2,7 @@
 // one a line, with date, weekday, name and class, in UTF-8: under today's
 // law, or with --classic as the library's Tm_Holiday gives them.
 #include "command.h"
+#include "host_path.h"
 
 #include <quorvel/calendar.h>
 
@@ -15,31 +16,6 @@
 #endif
 
 namespace {
-
-std::string utf8(const unsigned short *text) {
-    std::string out;
-    for (size_t i = 0; text[i]; ++i) {
-        unsigned code = text[i];
-        if (code >= 0xD800 && code <= 0xDBFF && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
-            code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
-        if (code < 0x80) {
-            out += static_cast<char>(code);
-        } else if (code < 0x800) {
-            out += static_cast<char>(0xC0 | code >> 6);
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            out += static_cast<char>(0xE0 | code >> 12);
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | code >> 18);
-            out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
-    return out;
-}
 
 const char *class_name(unsigned char dayClass) {
     switch (dayClass) {
@@ -71,7 +47,7 @@ int run_holidays(int argc, char **argv) {
             if (dayClass < TM_DAY_CITIZENS || dayClass == TM_DAY_INVALID) continue;
             const unsigned short *name = classic ? Tm_HolidayStr(y, month, day, -1, -1) : act;
             std::printf("%04d-%02d-%02d (%s) %s\t%d %s\n", y, month, day,
-                        weekday[Tm_Zeller(y, month, day)], utf8(name).c_str(), dayClass,
+                        weekday[Tm_Zeller(y, month, day)], cli::utf8(name).c_str(), dayClass,
                         class_name(dayClass));
         }
     }
