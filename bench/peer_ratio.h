@@ -1,6 +1,7 @@
 // Runs a file's benchmarks and ends with one line per pair of ours and a
 // peer's: the peer's CPU time over ours (above 1: ours is faster). CPU time,
-// because the machine is shared.
+// because the machine is shared; wall-clock time where the peer is another
+// process, whose CPU time this one does not see.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -19,17 +20,23 @@ struct Pair {
     std::string peer;
 };
 
+enum class Clock { Cpu, Wall };
+
 class PeerRatioReporter : public benchmark::ConsoleReporter {
 public:
+    explicit PeerRatioReporter(Clock clock = Clock::Cpu) : clock_(clock) {}
+
     void ReportRuns(const std::vector<Run> &runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs)
             if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
+                times_[run.benchmark_name()] = clock_ == Clock::Cpu ? run.GetAdjustedCPUTime()
+                                                                    : run.GetAdjustedRealTime();
     }
 
     void print(const char *peerName, const std::vector<Pair> &pairs) const {
-        std::printf("\n%s CPU time / ours (above 1: ours is faster)\n", peerName);
+        std::printf("\n%s %s time / ours (above 1: ours is faster)\n", peerName,
+                    clock_ == Clock::Cpu ? "CPU" : "wall-clock");
         for (const Pair &pair : pairs) {
             const double *ours = find(pair.ours), *peer = find(pair.peer);
             if (ours && peer) std::printf("  %-24s %.2f\n", pair.label.c_str(), *peer / *ours);
@@ -42,14 +49,15 @@ private:
         if (at == times_.end() || at->first.compare(0, prefix.size(), prefix) != 0) return nullptr;
         return &at->second;
     }
+    Clock clock_;
     std::map<std::string, double> times_;
 };
 
 inline int run_against_peer(int argc, char **argv, const char *peerName,
-                            const std::vector<Pair> &pairs) {
+                            const std::vector<Pair> &pairs, Clock clock = Clock::Cpu) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    PeerRatioReporter reporter;
+    PeerRatioReporter reporter(clock);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.print(peerName, pairs);
     benchmark::Shutdown();

@@ -96,7 +96,7 @@ TEST(CflSearch, ListingsMatchNamesAsWindowsDoes) {
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(std::string(row.pattern, row.pattern + std::char_traits<char16_t>::length(row.pattern)));
-        if (row.wine_differs && under_wine()) continue;
+        if (row.wine_differs && under_wine()) continue;  // noted on the row
         const Listing got = list(tree.path() + row.pattern);
         EXPECT_EQ(got.names, row.names);
         EXPECT_EQ(got.error, row.error);
@@ -139,7 +139,9 @@ TEST(CflSearch, AttributesAreReadAndWritten) {
     // Wine 8 keeps only hidden and system, so a file stays archive there.
     EXPECT_EQ(Cfl_SetFileAttr(u16(tree.path("a.txt")), FILE_ATTRIBUTE_NORMAL, 1), 1);
     EXPECT_EQ(Cfl_GetFileAttr(u16(tree.path("a.txt")), attributes, 1), 1);
-    if (!under_wine()) EXPECT_EQ(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));
+    if (!under_wine()) {
+        EXPECT_EQ(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));
+    }
 
     test::MessageBoxCapture boxes;
     EXPECT_EQ(Cfl_GetFileAttr(u16(tree.path("missing")), attributes, 0), 0);
