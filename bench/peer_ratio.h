@@ -1,7 +1,9 @@
 // Runs a file's benchmarks and ends with one line per pair of ours and a
 // peer's: the peer's CPU time over ours (above 1: ours is faster). CPU time,
-// because the machine is shared; wall-clock time where the peer is another
-// process, whose CPU time this one does not see.
+// because the machine is shared. Where the peer is another process, whose
+// CPU time this one does not see, the benchmarks set each iteration's time
+// themselves (UseManualTime: the CPU time of this process or of its
+// children, from getrusage) and the ratio is of those.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -20,7 +22,7 @@ struct Pair {
     std::string peer;
 };
 
-enum class Clock { Cpu, Wall };
+enum class Clock { Cpu, Manual };
 
 class PeerRatioReporter : public benchmark::ConsoleReporter {
 public:
@@ -35,8 +37,8 @@ public:
     }
 
     void print(const char *peerName, const std::vector<Pair> &pairs) const {
-        std::printf("\n%s %s time / ours (above 1: ours is faster)\n", peerName,
-                    clock_ == Clock::Cpu ? "CPU" : "wall-clock");
+        std::printf("\n%s %s / ours (above 1: ours is faster)\n", peerName,
+                    clock_ == Clock::Cpu ? "CPU time" : "CPU time, as each benchmark measured it");
         for (const Pair &pair : pairs) {
             const double *ours = find(pair.ours), *peer = find(pair.peer);
             if (ours && peer) std::printf("  %-24s %.2f\n", pair.label.c_str(), *peer / *ours);
