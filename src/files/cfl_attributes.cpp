@@ -3,19 +3,22 @@
 
 #include <quorvel/error.h>
 
-#include "files/long_path.h"
+#include "files/long_form.h"
+#include "platform/win32.h"
 
 int Cfl_GetFileAttr(const unsigned short *path, DWORD &attributes, int report) {
-    files::LongPath long_path(path);
-    attributes = long_path.ok() ? GetFileAttributesW(long_path.wide()) : INVALID_FILE_ATTRIBUTES;
+    unsigned short long_path[QUORVEL_MAX_TEXT];
+    attributes = files::long_form(path, long_path) ? GetFileAttributesW(as_wide(long_path))
+                                                   : INVALID_FILE_ATTRIBUTES;
     if (attributes != INVALID_FILE_ATTRIBUTES) return 1;
     if (report) Err_Message(0);
     return 0;
 }
 
 int Cfl_SetFileAttr(const unsigned short *path, DWORD attributes, int report) {
-    files::LongPath long_path(path);
-    if (long_path.ok() && SetFileAttributesW(long_path.wide(), attributes)) return 1;
+    unsigned short long_path[QUORVEL_MAX_TEXT];
+    if (files::long_form(path, long_path) && SetFileAttributesW(as_wide(long_path), attributes))
+        return 1;
     if (report) Err_Message(0);
     return 0;
 }

@@ -4,13 +4,19 @@
 #include <quorvel/search.h>
 #include <quorvel/text.h>
 
-#include "files/long_path.h"
+#include "files/long_form.h"
+#include "platform/win32.h"
 
 #include <cstring>
 
 namespace {
 
 const unsigned short kAllEntries[] = {'*', '.', '*', 0};
+const unsigned short kBackslashAll[] = {'\\', '*', '.', '*', 0};
+
+const unsigned short *u16(const char16_t *text) {
+    return reinterpret_cast<const unsigned short *>(text);
+}
 
 bool is_dots(const WCHAR *name) {
     return name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]));
@@ -19,18 +25,6 @@ bool is_dots(const WCHAR *name) {
 int64_t size_of(const WIN32_FIND_DATAW &found) {
     return static_cast<int64_t>(static_cast<uint64_t>(found.nFileSizeHigh) << 32 |
                                 found.nFileSizeLow);
-}
-
-// Appends `tail` to `text` when it fits in the library's text buffers.
-bool append(unsigned short *text, const unsigned short *tail) {
-    size_t at = 0;
-    while (text[at]) ++at;
-    for (; *tail; ++tail) {
-        if (at + 1 >= QUORVEL_MAX_TEXT) return false;
-        text[at++] = *tail;
-    }
-    text[at] = 0;
-    return true;
 }
 
 }  // namespace
@@ -44,22 +38,18 @@ int Cfl_FolderAnalyze(const unsigned short *folder, LONG &files, LONG &folders, 
     const DWORD saved_length = GetCurrentDirectoryW(2046, saved);
     const bool entered = saved_length > 0 && saved_length < 2046 &&
                          SetCurrentDirectoryW(as_wide(folder));
-    unsigned short base[QUORVEL_MAX_TEXT + 8] = {0};
+    // The base that entry names follow: none in the entered folder.
+    unsigned short base[QUORVEL_MAX_TEXT] = {0};
     WIN32_FIND_DATAW found;
     HANDLE find = INVALID_HANDLE_VALUE;
     if (entered) {
         find = FindFirstFileW(as_wide(kAllEntries), &found);
-    } else {
-        files::LongPath long_path(folder);
-        if (long_path.ok()) {
-            std::memcpy(base, long_path.text(), sizeof base);
-            Cfl_AddBackslash(base);
-            std::memcpy(g_szCflWork, base, sizeof g_szCflWork);
-            g_szCflWork[QUORVEL_MAX_TEXT - 1] = 0;
-            if (append(g_szCflWork, kAllEntries))
-                find = FindFirstFileW(as_wide(g_szCflWork), &found);
-            else SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        }
+    } else if (files::long_form(folder, base) && files::join(base, kBackslashAll, g_szCflWork)) {
+        // With room for a backslash and "*.*" after it, the base has room for
+        // its own backslash.
+        Cfl_AddBackslash(base);
+        files::join(base, kAllEntries, g_szCflWork);
+        find = FindFirstFileW(as_wide(g_szCflWork), &found);
     }
     auto restore = [&] {
         if (entered) SetCurrentDirectoryW(saved);
@@ -71,11 +61,9 @@ int Cfl_FolderAnalyze(const unsigned short *folder, LONG &files, LONG &folders, 
     }
 
     // The name of an entry as the calls below take it.
-    unsigned short path[QUORVEL_MAX_TEXT + 8];
-    auto name_of = [&](const WIN32_FIND_DATAW &entry) {
-        std::memcpy(path, base, sizeof base);
-        path[QUORVEL_MAX_TEXT - 1] = 0;
-        return append(path, as_u16(entry.cFileName)) ? path : nullptr;
+    unsigned short path[QUORVEL_MAX_TEXT];
+    auto name_of = [&](const WIN32_FIND_DATAW &entry) -> const unsigned short * {
+        return files::join(base, as_u16(entry.cFileName), path) ? path : nullptr;
     };
 
     int result = 1;
@@ -114,18 +102,18 @@ int Cfl_FolderAnalyze(const unsigned short *folder, LONG &files, LONG &folders, 
 }
 
 int64_t Cfl_GetFileSize(const unsigned short *path, int report) {
-    files::LongPath long_path(path);
-    if (!long_path.ok()) {
+    unsigned short long_path[QUORVEL_MAX_TEXT];
+    if (!files::long_form(path, long_path)) {
         if (report) Err_Message(0);
         return -1;
     }
-    HANDLE file = CreateFileW(long_path.wide(), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = CreateFileW(as_wide(long_path), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (!file) return -1;
     if (file == INVALID_HANDLE_VALUE) {
         // A folder, or a file held against sharing: its directory entry.
         WIN32_FIND_DATAW found;
-        HANDLE find = FindFirstFileW(long_path.wide(), &found);
+        HANDLE find = FindFirstFileW(as_wide(long_path), &found);
         if (find == INVALID_HANDLE_VALUE) {
             if (report) Err_Message(0);
             return -1;
@@ -199,9 +187,7 @@ unsigned short *Cfl_DispByteSize(int64_t size, unsigned char mode) {
     }
     const unsigned short *number = unit == kBytes ? Str_AddCommaInt(size)
                                                   : Str_AddCommaReal(values[unit], decimals);
-    std::memcpy(g_szCflWork, number, sizeof g_szCflWork);
-    g_szCflWork[QUORVEL_MAX_TEXT - 1] = 0;
-    append(g_szCflWork, reinterpret_cast<const unsigned short *>(kUnits[unit]));
+    files::join(number, u16(kUnits[unit]), g_szCflWork);
     return g_szCflWork;
 }
 

@@ -23,11 +23,6 @@ using Names = std::set<std::u16string>;
 
 LPCWSTR wide(const std::u16string &text) { return reinterpret_cast<LPCWSTR>(text.c_str()); }
 
-bool under_wine() {
-    HMODULE ntdll = GetModuleHandleW(wide(u"ntdll.dll"));
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
 // root: a.txt B.TXT noext .dotfile hid.txt(hidden) sys.txt(system)
 //       sub\c.txt sub\deep\d.dat hidsub(hidden)\e.txt
 struct Tree {
@@ -96,7 +91,7 @@ TEST(CflSearch, ListingsMatchNamesAsWindowsDoes) {
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(std::string(row.pattern, row.pattern + std::char_traits<char16_t>::length(row.pattern)));
-        if (row.wine_differs && under_wine()) continue;  // noted on the row
+        if (row.wine_differs && test::under_wine()) continue;  // noted on the row
         const Listing got = list(tree.path() + row.pattern);
         EXPECT_EQ(got.names, row.names);
         EXPECT_EQ(got.error, row.error);
@@ -139,7 +134,7 @@ TEST(CflSearch, AttributesAreReadAndWritten) {
     // Wine 8 keeps only hidden and system, so a file stays archive there.
     EXPECT_EQ(Cfl_SetFileAttr(u16(tree.path("a.txt")), FILE_ATTRIBUTE_NORMAL, 1), 1);
     EXPECT_EQ(Cfl_GetFileAttr(u16(tree.path("a.txt")), attributes, 1), 1);
-    if (!under_wine()) {
+    if (!test::under_wine()) {
         EXPECT_EQ(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));
     }
 
