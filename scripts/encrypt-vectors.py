@@ -10,7 +10,10 @@ Blowfish here is OpenSSL's with big-endian block halves; the containers use
 little-endian halves, so each 4-byte word is reversed around the cipher.
 Key times are converted at UTC+9 (the tests run in Asia/Tokyo).
 
-usage: scripts/encrypt-vectors.py [OUTPUT_FOLDER]"""
+With --fuzz-seeds FOLDER it writes the fuzz targets' seeds instead: each
+container behind a mode byte, 1 as it is, 0 with plain names.
+
+usage: scripts/encrypt-vectors.py [OUTPUT_FOLDER | --fuzz-seeds FOLDER]"""
 import datetime
 import hashlib
 import pathlib
@@ -53,14 +56,17 @@ def key_block(password, key_time):
     return bf(md5_hex(password).encode("ascii"), text)
 
 
-def container(entries, version=4, cipher=0, password=PASSWORD, key_time=KEY_TIME):
+def container(entries, version=4, cipher=0, password=PASSWORD, key_time=KEY_TIME, plain=False):
     """entries: dicts with level, kind, name and for files body; optional
-    attributes, size (overrides len(body)), name_length (overrides)."""
+    attributes, size (overrides len(body)), name_length (overrides).
+    plain: names left unenciphered (zero-padded), as the fuzz targets'
+    seeds hold them."""
     key = body_key_text(password, key_time).encode("ascii")
     out = bytes([version]) + (bytes([cipher]) if version >= 4 else b"")
     out += key_block(password, key_time) + struct.pack("<i", key_time)
     for e in entries:
-        stored = bf(key, e["name"].encode("utf-16-le")) if e["name"] else b""
+        name = e["name"].encode("utf-16-le")
+        stored = (name + b"\0" * (-len(name) % 8) if plain else bf(key, name)) if name else b""
         length = e.get("name_length", len(stored) if version >= 3 else len(stored) // 2)
         out += bytes([e["level"], e["kind"]])
         if version >= 2:
@@ -94,6 +100,7 @@ CASES = {
     "tree": (TREE, {}),
     "kind2": ([dict(level=1, kind=2, name="k")], {}),
     "empty_file": ([file("e.bin", b"")], {}),
+    "read_only": ([file("r.txt", attributes=0x21)], {}),
     "back_slash": ([file("..\\evil.txt")], {}),
     "slash": ([file("../evil.txt")], {}),
     "colon": ([file("C:evil.txt")], {}),
@@ -102,6 +109,8 @@ CASES = {
     "dot_dot": ([folder("..", 1), file("evil.txt", level=1)], {}),
     "dot_dot_zero": ([file("..\0safe.txt")], {}),
     "empty_name": ([file("")], {}),
+    "device_name": ([file("Con.txt")], {}),
+    "trailing_dot": ([folder("a.", 1), file("x", level=1)], {}),
     "file_level_jump": ([file("evil.txt", level=1)], {}),
     "folder_level_jump": ([folder("a", 1), folder("b", 3), file("evil.txt", level=3)], {}),
     "folder_level_0": ([folder("a", 0), file("evil.txt")], {}),
@@ -115,6 +124,14 @@ CASES = {
 
 def main():
     root = pathlib.Path(__file__).resolve().parent.parent
+    if sys.argv[1:2] == ["--fuzz-seeds"]:
+        out = pathlib.Path(sys.argv[2])
+        out.mkdir(parents=True, exist_ok=True)
+        for name, (entries, options) in CASES.items():
+            (out / f"{name}-raw").write_bytes(b"\1" + container(entries, **options))
+            if options.get("password", PASSWORD) == PASSWORD:
+                (out / f"{name}-plain").write_bytes(b"\0" + container(entries, plain=True, **options))
+        return
     out = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else root / "tests/data/encrypt"
     out.mkdir(parents=True, exist_ok=True)
     for name, (entries, options) in CASES.items():

@@ -99,11 +99,19 @@ std::u16string decipher_name(const Entry &entry, const unsigned char *body_key) 
 }
 
 bool plain_name(const std::u16string &name) {
-    if (name.empty() || name.find_first_not_of(u'.') == std::u16string::npos) return false;
+    // Windows drops a last dot or space and reads "." and ".." as steps.
+    if (name.empty() || name.back() == u'.' || name.back() == u' ') return false;
     for (char16_t unit : name)
         if (unit < 0x20 || std::u16string_view(u"\\/:*?\"<>|").find(unit) != std::u16string::npos)
             return false;
-    return true;
+    // Device names, with any extension, are no files.
+    std::u16string stem = name.substr(0, name.find(u'.'));
+    for (char16_t &unit : stem)
+        if (unit >= u'a' && unit <= u'z') unit = static_cast<char16_t>(unit - u'a' + u'A');
+    for (const char16_t *device : {u"CON", u"PRN", u"AUX", u"NUL"})
+        if (stem == device) return false;
+    return !(stem.size() == 4 && (stem.compare(0, 3, u"COM") == 0 || stem.compare(0, 3, u"LPT") == 0) &&
+             stem[3] >= u'1' && stem[3] <= u'9');
 }
 
 bool time_text(int32_t key_time, char16_t text[15]) {

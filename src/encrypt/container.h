@@ -73,8 +73,9 @@ std::u16string decipher_name(const Entry &entry, const unsigned char *body_key);
 // deciphered key block equals the one the password gives now.
 bool password_matches(const unsigned short *password, const unsigned short *container);
 
-// A name that may be joined to a folder: not empty, not "." or "..", no
-// separator, drive or other character a Windows file name cannot hold.
+// A name that may be joined to a folder: not empty, not ending in a dot or
+// a space (so neither "." nor ".."), no separator, drive or other character
+// a Windows file name cannot hold, no device name.
 bool plain_name(const std::u16string &name);
 
 // The local key time as "YYYYMMDDhhmmss"; false when it cannot be converted.

@@ -1,6 +1,9 @@
 #include "encrypt_support.h"
 
 #include "support/time_zone.h"
+#include "support/win32.h"
+
+#include <quorvel/fl.h>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +23,16 @@ public:
 const auto *const registered = ::testing::AddGlobalTestEnvironment(new JapanTime);
 
 }  // namespace
+
+void set_reference_times(const test::Scratch &scratch, const std::string &name) {
+    auto filetime = [](int64_t unix_time) {
+        const uint64_t ticks = static_cast<uint64_t>(unix_time + 11644473600) * 10000000;
+        return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    };
+    const FILETIME creation = filetime(kCreated), write = filetime(kWritten);
+    test::Handle file(scratch.open(name, FL_UPDATE));
+    EXPECT_TRUE(Fl_SetFileTime(file, &creation, nullptr, &write));
+}
 
 test::Bytes reference(const std::string &name) {
     std::ifstream in(std::string(QUORVEL_TEST_DATA) + "/encrypt/" + name + ".cpt",

@@ -27,6 +27,12 @@ inline std::u16string text_of(const unsigned short *text) {
     return text ? std::u16string(reinterpret_cast<const char16_t *>(text)) : u"(null)";
 }
 
+// The reference containers' file times: 2020-01-02 03:04:05 and
+// 2021-02-03 04:05:06 UTC.
+constexpr int32_t kCreated = 1577934245;
+constexpr int32_t kWritten = 1612325106;
+void set_reference_times(const test::Scratch &scratch, const std::string &name);
+
 // tests/data/encrypt/<name>.cpt
 test::Bytes reference(const std::string &name);
 

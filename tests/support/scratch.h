@@ -18,9 +18,9 @@ public:
     Scratch(const Scratch &) = delete;
     Scratch &operator=(const Scratch &) = delete;
 
-    // The POSIX (or Windows) name; "" gives the folder.
+    // The POSIX (or Windows) name of a UTF-8 name; "" gives the folder.
     std::filesystem::path native(const std::string &name = {}) const {
-        return name.empty() ? folder_ : folder_ / name;
+        return name.empty() ? folder_ : folder_ / std::filesystem::u8path(name);
     }
     // The name in the library's form; "" gives the folder with its backslash.
     std::u16string path(const std::string &name = {}) const;

@@ -1,0 +1,174 @@
+// The container writer: a header, then one entry holding the original
+// file's name, size, times and enciphered body.
+#include "encrypt/container.h"
+#include "encrypt/run_state.h"
+
+#include <quorvel/crypto.h>
+#include <quorvel/fl.h>
+#include <quorvel/paths.h>
+#include <quorvel/progress.h>
+#include <quorvel/search.h>
+
+#include "crypto/byte_order.h"
+
+#include <cstring>
+
+namespace {
+
+using encrypt::MallocText;
+using encrypt::u16;
+
+constexpr DWORD kHiddenBits =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+constexpr int kNameChecks = 11;
+
+const char16_t *const kEncryptingTexts[] = {
+    u"ファイルをBlowfishで暗号化しています",
+    u"ファイルをCamelliaで暗号化しています",
+    u"ファイルをAESで暗号化しています",
+};
+
+bool write_all(void *file, const void *bytes, uint32_t count) {
+    return Fl_Write(file, bytes, count) == count;
+}
+
+bool write_le(void *file, uint64_t value, uint32_t count) {
+    unsigned char bytes[8];
+    for (uint32_t i = 0; i < count; ++i) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+    return write_all(file, bytes, count);
+}
+
+bool write_filetime(void *file, const FILETIME &time) {
+    return write_le(file, time.dwLowDateTime | static_cast<uint64_t>(time.dwHighDateTime) << 32, 8);
+}
+
+std::u16string last_component(const unsigned short *path) {
+    std::u16string copy(reinterpret_cast<const char16_t *>(path));
+    copy.push_back(0);
+    Cfl_StripPath(reinterpret_cast<unsigned short *>(&copy[0]));
+    return std::u16string(copy.c_str());
+}
+
+DWORD attributes_of(const unsigned short *path) {
+    unsigned short long_path[QUORVEL_MAX_TEXT + 8];
+    if (encrypt::units(path) > QUORVEL_MAX_TEXT) return INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(as_wide(Cfl_ChangeUNCPath(path, long_path)));
+}
+
+void set_attributes(const unsigned short *path, DWORD attributes) {
+    unsigned short long_path[QUORVEL_MAX_TEXT + 8];
+    if (encrypt::units(path) <= QUORVEL_MAX_TEXT)
+        SetFileAttributesW(as_wide(Cfl_ChangeUNCPath(path, long_path)), attributes);
+}
+
+// The enciphered name, checked by deciphering it again; null when no try
+// reads back.
+MallocText stored_name(const std::u16string &name, const unsigned char *key, int32_t &length) {
+    for (int attempt = 0; attempt < kNameChecks; ++attempt) {
+        MallocText stored(Bwf_Alloc8Byte(u16(name), -1));
+        if (!stored) return nullptr;
+        length = Bwf_Encrypt(stored.get(), key, -1);
+        MallocText check(Bwf_Alloc8Byte(stored.get(), length));
+        if (!check) return nullptr;
+        Bwf_Decrypt(check.get(), key, length);
+        if (name == reinterpret_cast<const char16_t *>(check.get())) return stored;
+    }
+    return nullptr;
+}
+
+void show(const char16_t *message, const std::u16string &name) {
+    Prg_SetMessage(u16(message));
+    Prg_SetFileName(u16(name));
+    Prg_SetProgress(0, 0);
+}
+
+}  // namespace
+
+int Enc_EncryptBody(void *container, const unsigned char *bodyKey, const unsigned short *original,
+                    const unsigned short *containerPath, unsigned char level,
+                    unsigned char cipherType) {
+    if (!container || !bodyKey || !original || cipherType != encrypt::kBlowfish) return 0;
+    const int64_t size = Cfl_GetFileSize(original, 1);
+    if (size < 0) return 0;
+    // A name the reader would refuse is not written: such a container
+    // could never be opened.
+    const std::u16string name = last_component(original);
+    if (!encrypt::plain_name(name)) return 0;
+    int32_t length = 0;
+    MallocText stored = stored_name(name, bodyKey, length);
+    if (!stored || length > 0xFFFF) return 0;
+
+    const unsigned char head[2] = {level, encrypt::kFile};
+    if (!write_all(container, head, 2) || !write_le(container, GetFileAttributesW(as_wide(original)), 4) ||
+        !write_le(container, static_cast<uint64_t>(length), 2) ||
+        !write_all(container, stored.get(), static_cast<uint32_t>(length)) ||
+        !write_le(container, static_cast<uint64_t>(size), 8))
+        return 0;
+
+    int result = 1;
+    int64_t logged_size = size;
+    void *input = Fl_Open(original, FL_READ, 1);
+    if (!input) {
+        // Gone since it was measured: a complete empty entry.
+        const FILETIME none = {};
+        logged_size = 0;
+        result = Fl_Seek(container, -8, FILE_CURRENT) >= 0 && write_le(container, 0, 8) &&
+                 write_filetime(container, none) && write_filetime(container, none);
+    } else {
+        FILETIME creation, write;
+        if (!Fl_GetFileTime(input, &creation, nullptr, &write) ||
+            !write_filetime(container, creation) || !write_filetime(container, write)) {
+            result = 0;
+        } else {
+            const int64_t body = Fl_Seek(container, 0, FILE_CURRENT);
+            show(kEncryptingTexts[0], name);
+            Bwf_FuncCall(Prg_ProgressCall);
+            result = Bwf_Encrypt(input, container, bodyKey, size);
+            if (result && g_cVerify) {
+                Fl_Seek(container, body, FILE_BEGIN);
+                Fl_Seek(input, 0, FILE_BEGIN);
+                show(u"ファイルの暗号化を検証しています", name);
+                Bwf_FuncCall(Prg_ProgressCall);
+                result = Bwf_Verify(container, input, bodyKey, size);
+                Fl_Seek(container, 0, FILE_END);
+                if (auto verify = encrypt::callbacks().verify)
+                    verify(static_cast<unsigned char>(result), original, containerPath, size);
+            }
+        }
+        Fl_Close(input);
+    }
+    encrypt::log_file(level, logged_size, original);
+    if (auto logging = encrypt::callbacks().logging)
+        logging(static_cast<unsigned char>(result), original, containerPath, logged_size);
+    return result;
+}
+
+int Enc_EncryptHead(const unsigned short *password, const unsigned short *original,
+                    const unsigned short *container, LONG keyTime) {
+    if (Prg_DoCancel()) return 0;
+    // No cipher but Blowfish exists to finish a container of another type.
+    if (g_cEncryptType != encrypt::kBlowfish || !password || !original || !container) return 0;
+    const DWORD attributes = attributes_of(original);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kHiddenBits))
+        set_attributes(container, attributes & ~kHiddenBits);
+
+    MallocText block(Enc_EncryptKey(password, keyTime, g_cEncryptType));
+    MallocText key_text(Enc_CreateKey(password, keyTime, g_cEncryptType));
+    encrypt::AnsiText key = key_text ? encrypt::ansi(key_text.get()) : nullptr;
+    if (!block || !key) return 0;
+
+    void *file = Fl_Open(container, FL_WRITE, 1);
+    if (!file) return 0;
+    const unsigned char head[2] = {encrypt::kFormatVersion, g_cEncryptType};
+    int result = write_all(file, head, 2) && write_all(file, block.get(), encrypt::kKeyBlockBytes) &&
+                 write_le(file, static_cast<uint32_t>(keyTime), 4);
+    if (result)
+        result = Enc_EncryptBody(file, reinterpret_cast<unsigned char *>(key.get()), original,
+                                 container, 0, g_cEncryptType);
+    // The container is opened without cutting it: an older, longer one of
+    // the same name ends here.
+    SetEndOfFile(file);
+    Fl_Close(file);
+    if (result && attributes != INVALID_FILE_ATTRIBUTES) set_attributes(container, attributes);
+    return result;
+}
