@@ -1,0 +1,163 @@
+// The container reader: entries restored into an output folder, with the
+// checks that keep a hostile container inside that folder.
+#include "encrypt/container.h"
+#include "encrypt/run_state.h"
+
+#include <quorvel/crypto.h>
+#include <quorvel/fl.h>
+#include <quorvel/paths.h>
+#include <quorvel/progress.h>
+#include <quorvel/search.h>
+#include <quorvel/fileops.h>
+
+#include <cstring>
+
+namespace {
+
+using encrypt::Entry;
+using encrypt::MallocText;
+using encrypt::u16;
+
+// Room for a joined path: the long form adds up to 8 units, and the
+// library's path calls work in buffers of QUORVEL_MAX_TEXT.
+constexpr size_t kLongestPath = QUORVEL_MAX_TEXT - 9;
+
+std::u16string text_of(const unsigned short *text) {
+    return std::u16string(reinterpret_cast<const char16_t *>(text));
+}
+
+void copy_to(unsigned short *buffer, const std::u16string &text) {
+    std::memcpy(buffer, text.c_str(), (text.size() + 1) * sizeof(char16_t));
+}
+
+// Whether the entry may be restored where the reader stands: levels come
+// one folder down at a time and never climb above the output folder, and a
+// file's body lies inside the container.
+bool in_order(const Entry &entry, unsigned char depth, int64_t body_room) {
+    if (entry.kind == encrypt::kFile)
+        return entry.level <= depth && entry.size >= 0 && entry.size <= body_room &&
+               (entry.size + 7) / 8 * 8 <= body_room;
+    if (entry.kind == encrypt::kFolder) return entry.level >= 1 && entry.level <= depth + 1;
+    // Other kinds are folders that climb nothing: only one level down.
+    return entry.level == depth + 1;
+}
+
+void set_attributes(const std::u16string &path, DWORD attributes) {
+    unsigned short long_path[QUORVEL_MAX_TEXT + 8];
+    SetFileAttributesW(as_wide(Cfl_ChangeUNCPath(u16(path), long_path)), attributes);
+}
+
+int restore_folder(const Entry &entry, const std::u16string &name,
+                   const unsigned short *containerPath, unsigned short *folder,
+                   unsigned char depth) {
+    std::u16string path = text_of(folder) + name + u"\\";
+    if (g_cExistFolder && Cfl_IsExist(u16(path))) path = text_of(folder) + u"dpt_" + name + u"\\";
+    int result = 0;
+    if (path.size() <= kLongestPath && Cfl_CreateFolder(u16(path))) {
+        result = 1;
+        copy_to(folder, path);
+        if (void *handle = Fl_Open(u16(path), FL_FOLDER, 1)) {
+            Fl_SetFileTime(handle, &entry.creation, nullptr, &entry.write);
+            Fl_Close(handle);
+        }
+        encrypt::log_folder(depth, u16(path));
+    }
+    if (auto logging = encrypt::callbacks().logging)
+        logging(static_cast<unsigned char>(result), containerPath, u16(path), -1);
+    return result;
+}
+
+int restore_file(void *container, const Entry &entry, const std::u16string &name,
+                 const unsigned char *key, const unsigned short *containerPath,
+                 const unsigned short *folder, unsigned char depth, unsigned char version) {
+    const std::u16string path = text_of(folder) + name;
+    if (path.size() > kLongestPath) return 0;
+    void *output = Fl_Open(u16(path), FL_WRITE, 0);
+    if (!output) return 0;
+    Prg_SetMessage(u16(u"ファイルを複合化しています"));
+    Prg_SetFileName(u16(name));
+    Prg_SetProgress(0, 0);
+    Bwf_FuncCall(Prg_ProgressCall);
+    const int result = Bwf_Decrypt(container, output, key, entry.size);
+    // The file is opened without cutting it: what an older, longer file of
+    // the name held after the new content goes.
+    SetEndOfFile(output);
+    // A body cut short by a failure or a cancel keeps what was written,
+    // but not the original's times and attributes: it does not pass for
+    // the original.
+    if (result == 1) Fl_SetFileTime(output, &entry.creation, nullptr, &entry.write);
+    Fl_Close(output);
+    if (result == 1 && version >= 2) set_attributes(path, entry.attributes);
+
+    const int64_t size = Cfl_GetFileSize(u16(path), 0);
+    encrypt::log_file(depth, size, u16(path));
+    if (auto logging = encrypt::callbacks().logging)
+        logging(static_cast<unsigned char>(result), containerPath, u16(path), size);
+    return result;
+}
+
+}  // namespace
+
+int Enc_DecryptBody(void *container, const unsigned short *bodyKeyText,
+                    const unsigned short *containerPath, unsigned short *folder,
+                    unsigned char &depth, unsigned char version, unsigned char cipherType) {
+    if (!container || !bodyKeyText || !folder || cipherType != encrypt::kBlowfish) return 0;
+    const int64_t end = Fl_FileSize(container);
+    const int64_t start = Fl_Seek(container, 0, FILE_CURRENT);
+    if (end < 0 || start < 0) return 0;
+    Entry entry;
+    if (!encrypt::read_entry(container, version, end - start, entry)) return 0;
+    encrypt::AnsiText key = encrypt::ansi(bodyKeyText);
+    if (!key) return 0;
+    const std::u16string name =
+        encrypt::decipher_name(entry, reinterpret_cast<unsigned char *>(key.get()));
+    if (!encrypt::plain_name(name) ||
+        !in_order(entry, depth, end - Fl_Seek(container, 0, FILE_CURRENT)))
+        return 0;
+
+    const bool climbs = entry.kind == encrypt::kFile || entry.kind == encrypt::kFolder;
+    while (climbs && (entry.kind == encrypt::kFile ? entry.level < depth : entry.level <= depth)) {
+        Cfl_AddBackslash(Cfl_RemoveFileSpec(folder));
+        --depth;
+    }
+    depth = entry.level;
+    if (entry.kind != encrypt::kFile)
+        return restore_folder(entry, name, containerPath, folder, depth);
+    return restore_file(container, entry, name, reinterpret_cast<unsigned char *>(key.get()),
+                        containerPath, folder, depth, version);
+}
+
+int Enc_DecryptHead(const unsigned short *password, const unsigned short *container,
+                    const unsigned short *outputFolder) {
+    if (!container || !outputFolder) return 0;
+    const int64_t size = Cfl_GetFileSize(container, 0);
+    if (Prg_DoCancel()) return 0;
+    if (g_cOutputLog) {
+        std::u16string name = text_of(container);
+        name.push_back(0);
+        Cfl_RemoveExtension(Cfl_StripPath(reinterpret_cast<unsigned short *>(&name[0])));
+        const std::u16string log = text_of(outputFolder) + name.c_str() + u"_Dec.log";
+        if (log.size() <= kLongestPath) encrypt::open_log(u16(log));
+    }
+
+    int result = 0;
+    if (void *file = Fl_Open(container, FL_READ, 1)) {
+        encrypt::Header header;
+        MallocText key;
+        if (encrypt::read_header(file, header) && header.cipher == encrypt::kBlowfish)
+            key.reset(Enc_CreateKey(password, header.key_time, header.cipher));
+        if (key && encrypt::units(outputFolder) <= kLongestPath) {
+            unsigned short folder[encrypt::kFolderUnits] = {};
+            copy_to(folder, text_of(outputFolder));
+            Cfl_AddBackslash(folder);
+            unsigned char depth = 0;
+            do {
+                result = Enc_DecryptBody(file, key.get(), container, folder, depth,
+                                         header.version, header.cipher);
+            } while (result == 1 && Fl_Seek(file, 0, FILE_CURRENT) < size);
+        }
+        Fl_Close(file);
+    }
+    encrypt::close_log();
+    return result;
+}
