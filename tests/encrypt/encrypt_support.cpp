@@ -24,14 +24,19 @@ const auto *const registered = ::testing::AddGlobalTestEnvironment(new JapanTime
 
 }  // namespace
 
-void set_reference_times(const test::Scratch &scratch, const std::string &name) {
+bool set_reference_times(const test::Scratch &scratch, const std::string &name,
+                         int32_t created) {
     auto filetime = [](int64_t unix_time) {
         const uint64_t ticks = static_cast<uint64_t>(unix_time + 11644473600) * 10000000;
         return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
     };
-    const FILETIME creation = filetime(kCreated), write = filetime(kWritten);
+    const FILETIME creation = filetime(created), write = filetime(kWritten);
     test::Handle file(scratch.open(name, FL_UPDATE));
     EXPECT_TRUE(Fl_SetFileTime(file, &creation, nullptr, &write));
+    FILETIME kept = {};
+    Fl_GetFileTime(file, &kept, nullptr, nullptr);
+    return kept.dwLowDateTime == creation.dwLowDateTime &&
+           kept.dwHighDateTime == creation.dwHighDateTime;
 }
 
 test::Bytes reference(const std::string &name) {
