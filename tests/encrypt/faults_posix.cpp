@@ -8,6 +8,7 @@
 #include <quorvel/stream.h>
 
 #include "support/file_fault.h"
+#include "support/message_box_capture.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,7 @@ TEST(ContainerFaults, SpaceRunsOutWhileWriting) {
     scratch.write("a.bin", original);
     const int32_t written = Cfl_GetFileLtTime(u16(scratch.path("a.bin")));
     // Budgets inside the header, the entry and the body.
+    test::MessageBoxCapture boxes;  // the failed writes are shown
     for (DWORD budget : {0u, 1u, 50u, 101u, 102u, 120u, 150u, 1000u, 2 * kMiB}) {
         SCOPED_TRACE(budget);
         {

@@ -1,0 +1,335 @@
+// The drivers: one file or a folder tree, encrypted or restored under the
+// option globals, with the host's start and result callbacks around each
+// container.
+#include "encrypt/container.h"
+#include "encrypt/run_state.h"
+
+#include <quorvel/fileops.h>
+#include <quorvel/frame.h>
+#include <quorvel/paths.h>
+#include <quorvel/progress.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+using encrypt::u16;
+
+constexpr size_t kHiddenNameUnits = 60;
+constexpr int kFolderNameTries = 8;
+
+std::u16string text_of(const unsigned short *text) {
+    return std::u16string(reinterpret_cast<const char16_t *>(text));
+}
+
+// A path edited by one of the in-place Cfl_ calls.
+std::u16string edited(const std::u16string &path, unsigned short *(*edit)(unsigned short *)) {
+    unsigned short buffer[QUORVEL_MAX_TEXT + 2] = {};
+    if (path.size() >= QUORVEL_MAX_TEXT) return path;
+    std::memcpy(buffer, path.c_str(), path.size() * sizeof(char16_t));
+    return text_of(edit(buffer));
+}
+
+std::u16string without_extension(const std::u16string &path) {
+    unsigned short buffer[QUORVEL_MAX_TEXT + 2] = {};
+    if (path.size() >= QUORVEL_MAX_TEXT) return path;
+    std::memcpy(buffer, path.c_str(), path.size() * sizeof(char16_t));
+    Cfl_RemoveExtension(buffer);
+    return text_of(buffer);
+}
+
+std::u16string extension(const std::u16string &path) {
+    return text_of(Cfl_GetExtension(u16(path)));
+}
+
+std::u16string parent_of(const std::u16string &path) {
+    return edited(edited(path, Cfl_RemoveFileSpec), Cfl_AddBackslash);
+}
+
+std::u16string name_of(const std::u16string &path) { return edited(path, Cfl_StripPath); }
+
+void store(unsigned short *buffer, const std::u16string &path) {
+    if (path.size() < QUORVEL_MAX_TEXT)
+        std::memcpy(buffer, path.c_str(), (path.size() + 1) * sizeof(char16_t));
+}
+
+// The output folder chosen by g_cOutFolder; false for values past 3.
+bool output_global(std::u16string &folder) {
+    const unsigned short *globals[] = {g_szDesktop, g_szMyDocument, g_szWrkDir};
+    if (g_cOutFolder < 1 || g_cOutFolder > 3) return false;
+    folder = text_of(globals[g_cOutFolder - 1]);
+    return true;
+}
+
+bool excluded(DWORD attributes) {
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    return ((attributes & FILE_ATTRIBUTE_HIDDEN) && !g_cHideFile) ||
+           ((attributes & FILE_ATTRIBUTE_SYSTEM) && !g_cSystemFolder);
+}
+
+DWORD attributes_of(const std::u16string &path) {
+    unsigned short long_path[QUORVEL_MAX_TEXT + 8];
+    if (path.size() >= QUORVEL_MAX_TEXT) return INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(as_wide(Cfl_ChangeUNCPath(u16(path), long_path)));
+}
+
+// "<folder><key time>_<counter>.cpt", the first that does not exist in
+// `existing_in` (naming 1).
+std::u16string time_name(const std::u16string &folder, const std::u16string &existing_in,
+                         LONG keyTime) {
+    char16_t stamp[15] = u"";
+    encrypt::time_text(keyTime, stamp);
+    for (int counter = 0;; ++counter) {
+        char digits[16];
+        std::snprintf(digits, sizeof digits, "_%04d", counter);
+        const std::u16string name = stamp + std::u16string(digits, digits + std::strlen(digits));
+        if (!Cfl_IsExist(u16(existing_in + name + u".cpt")) || counter == 9999)
+            return folder + name + u".cpt";
+    }
+}
+
+// The MD5 hex of the name's ANSI form (naming 2).
+std::u16string digest_name(const std::u16string &name) {
+    unsigned char digest[33] = {};
+    encrypt::ansi_digest(name, digest);
+    return std::u16string(digest, digest + std::strlen(reinterpret_cast<char *>(digest)));
+}
+
+int skip_rule(int result) {
+    return result == 0 && !Prg_IsCancel() && g_cSkipError ? 1 : result;
+}
+
+void call_start(int flag, const std::u16string &path, const std::u16string &other, int tag) {
+    if (auto start = encrypt::callbacks().start)
+        start(static_cast<unsigned char>(flag), u16(path), u16(other), tag);
+}
+
+void call_result(int result, const std::u16string &path, const unsigned short *other, int tag) {
+    if (auto callback = encrypt::callbacks().result)
+        callback(static_cast<unsigned char>(result), u16(path), other, tag);
+}
+
+// Releases each listed name and empties the list.
+void release(tagSEQ &list) {
+    while (GetCount(list) > 0) std::free(RemoveHead(list));
+}
+
+void show(const char16_t *message, const std::u16string &name) {
+    Prg_SetMessage(u16(message));
+    Prg_SetFileName(u16(name));
+    Prg_SetProgress(0, 0);
+}
+
+// The hidden form of a folder name, checked by restoring it.
+std::u16string hidden_name(const std::u16string &name, const unsigned short *password) {
+    std::u16string hidden;
+    for (int attempt = 0; attempt < kFolderNameTries; ++attempt) {
+        unsigned short *encoded = Enc_EncryptFolder(u16(name), password);
+        if (!encoded) return {};
+        hidden = text_of(encoded);
+        std::free(encoded);
+        unsigned short *restored = Enc_DecryptFolder(u16(hidden), password);
+        const bool same = restored && text_of(restored) == name;
+        std::free(restored);
+        if (same) break;
+    }
+    return hidden;
+}
+
+int encrypt_file(unsigned short *path, const unsigned short *password, LONG keyTime, int tag) {
+    if (g_cOnlyFolder) return 1;
+    const std::u16string source = text_of(path);
+    const std::u16string parent = parent_of(source);
+    const bool drive_root = parent.size() == 3 && parent[1] == u':' && parent[2] == u'\\';
+    if (!drive_root && excluded(attributes_of(parent))) return 1;
+
+    std::u16string base = source;
+    if (g_cOutName == 1) base = time_name(parent, parent, keyTime);
+    if (g_cOutName == 2) base = parent + digest_name(name_of(source));
+    std::u16string container;
+    if (g_cOutFolder == 0) {
+        container = (g_cOutName == 0 ? base : without_extension(base)) + u".cpt";
+    } else {
+        std::u16string folder;
+        if (!output_global(folder)) return 0;
+        container = folder + without_extension(name_of(base)) + u".cpt";
+    }
+    if (g_cOutputLog) encrypt::open_log(u16(without_extension(container) + u"_Enc.log"));
+    call_start(1, source, container, tag);
+    int result = Enc_EncryptHead(password, u16(source), u16(container), keyTime);
+    call_result(result, source, u16(container), tag);
+    result = skip_rule(result);
+    encrypt::close_log();
+    return result;
+}
+
+}  // namespace
+
+int Enc_ListSubFolder(const unsigned short *folder, tagSEQ *folders, tagSEQ *files,
+                      int containersWanted) {
+    if (!folder || !folders || !files) return 0;
+    std::u16string pattern = text_of(folder);
+    if (pattern.empty() || pattern.back() != u'\\') pattern += u'\\';
+    pattern += u"*.*";
+    if (pattern.size() >= QUORVEL_MAX_TEXT) return 0;
+    unsigned short long_pattern[QUORVEL_MAX_TEXT + 8];
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(as_wide(Cfl_ChangeUNCPath(u16(pattern), long_pattern)), &found);
+    if (find == INVALID_HANDLE_VALUE) return 0;
+
+    int result = 1;
+    do {
+        if (Prg_DoCancel()) {
+            result = 0;
+            break;
+        }
+        const std::u16string name = text_of(as_u16(found.cFileName));
+        if (excluded(found.dwFileAttributes)) {
+            // The folder itself is excluded: it lists as empty.
+            if (name == u".") break;
+            continue;
+        }
+        if (name == u"." || name == u"..") continue;
+        const bool is_folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        const bool container = extension(name) == u".cpt";
+        tagSEQ *list = nullptr;
+        if (is_folder && g_cSubFolder) list = folders;
+        if (!is_folder && !g_cOnlyFolder && container == (containersWanted != 0)) list = files;
+        if (!list) continue;
+        const size_t bytes = (name.size() + 1) * sizeof(char16_t);
+        void *copy = std::malloc(bytes);
+        if (!copy) {
+            result = 0;
+            break;
+        }
+        std::memcpy(copy, name.c_str(), bytes);
+        AddTail(*list, copy);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return result;
+}
+
+int Enc_EncryptSub(const unsigned short *password, unsigned short *folder,
+                   const unsigned short *outputParent, LONG keyTime, int tag) {
+    if (Prg_DoCancel()) return 0;
+    if (!folder || !outputParent) return 0;
+    const std::u16string parent = text_of(outputParent);
+    const std::u16string name = name_of(text_of(folder));
+    std::u16string output = name;
+    if (parent != name) {
+        if (excluded(attributes_of(text_of(folder)))) return 1;
+        output = parent + name;
+        if (g_cEncFolder && extension(name) != u".cpf" && name.size() <= kHiddenNameUnits) {
+            show(u"フォルダ名を暗号化しています", name);
+            const std::u16string hidden = hidden_name(name, password);
+            if (!hidden.empty() && output + u"\\" == text_of(folder)) {
+                const std::u16string renamed = parent + hidden + u".cpf";
+                if (Cfl_RenameFile(u16(output), u16(renamed))) {
+                    output = renamed;
+                    store(folder, renamed + u"\\");
+                }
+            } else if (!hidden.empty()) {
+                output = parent + hidden + u".cpf";
+            }
+        }
+    }
+    output = edited(output, Cfl_AddBackslash);
+    if (!Cfl_CreateFolder(u16(output))) return 0;
+
+    tagSEQ folders, files;
+    int result = Enc_ListSubFolder(folder, &folders, &files, 0);
+    const std::u16string source_folder = text_of(folder);
+    while (result && GetCount(files) > 0) {
+        auto *item = static_cast<unsigned short *>(RemoveHead(files));
+        const std::u16string file = text_of(item);
+        std::free(item);
+        std::u16string container = output + file + u".cpt";
+        if (g_cOutName == 1) container = time_name(output, output, keyTime);
+        if (g_cOutName == 2) container = output + digest_name(file) + u".cpt";
+        const std::u16string source = source_folder + file;
+        call_start(result, source, parent, tag);
+        result = Enc_EncryptHead(password, u16(source), u16(container), keyTime);
+        call_result(result, source, u16(container), tag);
+        result = skip_rule(result);
+    }
+    release(files);
+    while (g_cSubFolder && result && GetCount(folders) > 0) {
+        auto *item = static_cast<unsigned short *>(RemoveHead(folders));
+        unsigned short sub[QUORVEL_MAX_TEXT] = {};
+        store(sub, source_folder + text_of(item) + u"\\");
+        std::free(item);
+        result = Enc_EncryptSub(password, sub, u16(output), keyTime, tag);
+    }
+    release(folders);
+    return result;
+}
+
+int Enc_Encrypt(HWND, unsigned short *path, const unsigned short *password, LONG keyTime,
+                int tag) {
+    if (!path || !password) return 0;
+    if (!Cfl_IsFolder(path)) return encrypt_file(path, password, keyTime, tag);
+    Cfl_AddBackslash(path);
+    std::u16string output;
+    if (g_cOutFolder == 0)
+        output = parent_of(text_of(path));
+    else if (!output_global(output))
+        return 0;
+    if (g_cOutputLog) encrypt::open_log(u16(output + name_of(text_of(path)) + u"_Enc.log"));
+    const int result = Enc_EncryptSub(password, path, u16(output), keyTime, tag);
+    encrypt::close_log();
+    return result;
+}
+
+int Enc_Decrypt(HWND window, unsigned short *path, const unsigned short *password, int tag) {
+    if (Prg_DoCancel()) return 0;
+    if (!path) return 0;
+    if (Cfl_IsFolder(path)) {
+        const std::u16string name = name_of(text_of(path));
+        if (g_cEncFolder && extension(name) == u".cpf") {
+            show(u"フォルダ名を複合化しています", name);
+            unsigned short *restored = Enc_DecryptFolder(u16(without_extension(name)), password);
+            // A restored name that is no plain name would move the folder.
+            if (restored && encrypt::plain_name(text_of(restored))) {
+                const std::u16string current = edited(text_of(path), Cfl_RemoveBackslash);
+                const std::u16string renamed = parent_of(current) + text_of(restored);
+                if (Cfl_RenameFile(u16(current), u16(renamed))) store(path, renamed);
+            }
+            std::free(restored);
+        }
+        Cfl_AddBackslash(path);
+        const std::u16string folder = text_of(path);
+        tagSEQ folders, files;
+        int result = Enc_ListSubFolder(path, &folders, &files, 1);
+        for (tagSEQ *list : {&files, &folders}) {
+            while (result && GetCount(*list) > 0) {
+                auto *item = static_cast<unsigned short *>(RemoveHead(*list));
+                unsigned short entry[QUORVEL_MAX_TEXT] = {};
+                store(entry, folder + text_of(item));
+                std::free(item);
+                result = Enc_Decrypt(window, entry, password, tag);
+            }
+            release(*list);
+        }
+        return result;
+    }
+
+    if (g_cOnlyFolder) return 1;
+    const std::u16string container = text_of(path);
+    if (!encrypt::password_matches(password, path)) {
+        call_result(0, container, nullptr, tag);
+        return 0;
+    }
+    std::u16string output;
+    if (g_cOutFolder == 0)
+        output = parent_of(container);
+    else if (!output_global(output))
+        return 0;
+    output = edited(output, Cfl_AddBackslash);
+    call_start(1, container, output, tag);
+    const int result = Enc_DecryptHead(password, path, u16(output));
+    call_result(result, container, u16(output), tag);
+    return skip_rule(result);
+}
