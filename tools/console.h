@@ -1,0 +1,24 @@
+// The host's terminal and environment: a password read without echo,
+// Ctrl-C turned into the progress state's cancel, UTF-8 and environment
+// text. One implementation per platform (console_posix.cpp,
+// console_win.cpp).
+#pragma once
+
+#include <string>
+
+namespace cli {
+
+// Asks on the terminal with `prompt`, without echo; false when there is no
+// terminal to ask on or the answer cannot be read.
+bool read_secret(const char *prompt, std::u16string &answer);
+
+// From now on Ctrl-C (or the console's break) sets the cancel flag that
+// the library polls between blocks, instead of ending the process.
+void cancel_on_interrupt();
+
+// UTF-8 text (files, the environment on POSIX) as UTF-16.
+std::u16string from_utf8(const std::string &text);
+// A named environment variable as text; false when it is not set.
+bool environment_text(const char *name, std::u16string &value);
+
+}  // namespace cli
