@@ -23,7 +23,8 @@ namespace {
 enum Exit { kDone = 0, kFailed = 1, kUsage = 2, kCancelled = 130 };
 
 const char kOptions[] =
-    "  --out-folder DIR      write into DIR instead of beside each source\n"
+    "  --out-folder DIR      write into DIR instead of beside each source (when\n"
+    "                        decrypting, every restored container's tree goes there)\n"
     "  --name original|time|md5\n"
     "                        container names: NAME.cpt (default), the key time and a\n"
     "                        counter, or the MD5 of the name\n"

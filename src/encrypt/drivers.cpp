@@ -16,14 +16,11 @@
 
 namespace {
 
+using encrypt::text_of;
 using encrypt::u16;
 
 constexpr size_t kHiddenNameUnits = 60;
 constexpr int kFolderNameTries = 8;
-
-std::u16string text_of(const unsigned short *text) {
-    return std::u16string(reinterpret_cast<const char16_t *>(text));
-}
 
 // A path edited by one of the in-place Cfl_ calls.
 std::u16string edited(const std::u16string &path, unsigned short *(*edit)(unsigned short *)) {
@@ -61,7 +58,8 @@ bool output_global(std::u16string &folder) {
     const unsigned short *globals[] = {g_szDesktop, g_szMyDocument, g_szWrkDir};
     if (g_cOutFolder < 1 || g_cOutFolder > 3) return false;
     folder = text_of(globals[g_cOutFolder - 1]);
-    return true;
+    // An empty folder global would send the output to the working folder.
+    return !folder.empty();
 }
 
 bool excluded(DWORD attributes) {
@@ -241,7 +239,7 @@ int Enc_EncryptSub(const unsigned short *password, unsigned short *folder,
 
     tagSEQ folders, files;
     int result = Enc_ListSubFolder(folder, &folders, &files, 0);
-    const std::u16string source_folder = text_of(folder);
+    const std::u16string source_folder = edited(text_of(folder), Cfl_AddBackslash);
     while (result && GetCount(files) > 0) {
         auto *item = static_cast<unsigned short *>(RemoveHead(files));
         const std::u16string file = text_of(item);

@@ -12,12 +12,9 @@
 namespace {
 
 using encrypt::MallocText;
+using encrypt::text_of;
 
 const char16_t kSalt[] = u"QUILLMARKVOSE";
-
-std::u16string text_of(const unsigned short *text) {
-    return std::u16string(reinterpret_cast<const char16_t *>(text));
-}
 
 // The MD5 hex of the password's ANSI form: the key of the key block.
 bool password_digest(const unsigned short *password, unsigned char digest[33]) {

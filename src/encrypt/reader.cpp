@@ -16,15 +16,12 @@ namespace {
 
 using encrypt::Entry;
 using encrypt::MallocText;
+using encrypt::text_of;
 using encrypt::u16;
 
 // Room for a joined path: the long form adds up to 8 units, and the
 // library's path calls work in buffers of QUORVEL_MAX_TEXT.
 constexpr size_t kLongestPath = QUORVEL_MAX_TEXT - 9;
-
-std::u16string text_of(const unsigned short *text) {
-    return std::u16string(reinterpret_cast<const char16_t *>(text));
-}
 
 void copy_to(unsigned short *buffer, const std::u16string &text) {
     std::memcpy(buffer, text.c_str(), (text.size() + 1) * sizeof(char16_t));
