@@ -1,12 +1,11 @@
 #include "encrypt_support.h"
 
+#include <quorvel/fl.h>
+
 #include "support/time_zone.h"
 #include "support/win32.h"
 
-#include <quorvel/fl.h>
-
-#include <gtest/gtest.h>
-
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -22,14 +21,36 @@ public:
 
 const auto *const registered = ::testing::AddGlobalTestEnvironment(new JapanTime);
 
+FILETIME filetime(int64_t unix_time) {
+    const uint64_t ticks = static_cast<uint64_t>(unix_time + 11644473600) * 10000000;
+    return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+}
+
 }  // namespace
 
-bool set_reference_times(const test::Scratch &scratch, const std::string &name,
-                         int32_t created) {
-    auto filetime = [](int64_t unix_time) {
-        const uint64_t ticks = static_cast<uint64_t>(unix_time + 11644473600) * 10000000;
-        return FILETIME{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-    };
+test::Bytes reference(const std::string &name) {
+    std::ifstream in(std::string(QUORVEL_TEST_DATA) + "/encrypt/" + name + ".cpt",
+                     std::ios::binary);
+    return test::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void Sandbox::put(const std::string &name, const test::Bytes &content) {
+    std::filesystem::create_directories(scratch.native(name).parent_path());
+    scratch.write(name, content);
+}
+
+Tree Sandbox::tree(const std::string &folder) {
+    Tree found;
+    const auto root = scratch.native(folder);
+    for (const auto &entry : std::filesystem::recursive_directory_iterator(root)) {
+        std::string name = entry.path().lexically_relative(root).u8string();
+        for (char &c : name) c = c == '\\' ? '/' : c;
+        found.insert(entry.is_directory() ? name + "/" : name);
+    }
+    return found;
+}
+
+bool Sandbox::set_times(const std::string &name, int32_t created) {
     const FILETIME creation = filetime(created), write = filetime(kWritten);
     test::Handle file(scratch.open(name, FL_UPDATE));
     EXPECT_TRUE(Fl_SetFileTime(file, &creation, nullptr, &write));
@@ -39,21 +60,10 @@ bool set_reference_times(const test::Scratch &scratch, const std::string &name,
            kept.dwHighDateTime == creation.dwHighDateTime;
 }
 
-test::Bytes reference(const std::string &name) {
-    std::ifstream in(std::string(QUORVEL_TEST_DATA) + "/encrypt/" + name + ".cpt",
-                     std::ios::binary);
-    return test::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::set<std::string> tree(const std::filesystem::path &root) {
-    std::set<std::string> found;
-    for (const auto &entry : std::filesystem::recursive_directory_iterator(root)) {
-        const auto relative = entry.path().lexically_relative(root).u8string();
-        std::string name(relative.begin(), relative.end());
-        for (char &c : name) c = c == '\\' ? '/' : c;
-        found.insert(entry.is_directory() ? name + "/" : name);
-    }
-    return found;
+int Sandbox::restore(const std::string &container, const std::string &folder,
+                     const char16_t *password) {
+    std::filesystem::create_directories(scratch.native(folder));
+    return Enc_DecryptHead(u16(password), u16(path(container)), u16(path(folder) + u"\\"));
 }
 
 }  // namespace enc_test

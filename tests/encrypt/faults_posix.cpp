@@ -2,7 +2,6 @@
 // file fault hook: the space running out, and a cancel between two blocks.
 #include "encrypt_support.h"
 
-#include <quorvel/fl.h>
 #include <quorvel/paths.h>
 #include <quorvel/progress.h>
 #include <quorvel/stream.h>
@@ -10,38 +9,30 @@
 #include "support/file_fault.h"
 #include "support/message_box_capture.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
-using enc_test::kKeyTime;
-using enc_test::kPassword;
-using enc_test::u16;
+using namespace enc_test;
+using Faults = Sandbox;
 
 constexpr DWORD kMiB = 1024 * 1024;
 
-TEST(ContainerFaults, SpaceRunsOutWhileWriting) {
-    test::Scratch scratch;
+TEST_F(Faults, SpaceRunsOutWhileWriting) {
     const test::Bytes original = test::pattern(3 * kMiB + 13);
-    scratch.write("a.bin", original);
-    const int32_t written = Cfl_GetFileLtTime(u16(scratch.path("a.bin")));
-    // Budgets inside the header, the entry and the body.
+    put("a.bin", original);
+    set_times("a.bin");
     test::MessageBoxCapture boxes;  // the failed writes are shown
+    // Budgets inside the header, the entry and the body.
     for (DWORD budget : {0u, 1u, 50u, 101u, 102u, 120u, 150u, 1000u, 2 * kMiB}) {
-        SCOPED_TRACE(budget);
         {
             test::FileFault full(1, budget, ERROR_DISK_FULL);
-            EXPECT_EQ(Enc_EncryptHead(u16(kPassword), u16(scratch.path("a.bin")),
-                                      u16(scratch.path("a.bin.cpt")), kKeyTime),
-                      0);
+            EXPECT_EQ(seal("a.bin", "a.bin.cpt"), 0) << budget;
         }
         EXPECT_EQ(scratch.read("a.bin"), original);
-        EXPECT_EQ(Cfl_GetFileLtTime(u16(scratch.path("a.bin"))), written);
-        // What was written cannot be taken for a container.
-        test::Scratch out;
-        EXPECT_EQ(Enc_DecryptHead(u16(kPassword), u16(scratch.path("a.bin.cpt")), u16(out.path())),
-                  0);
-        EXPECT_EQ(enc_test::tree(out.native()), std::set<std::string>());
+        EXPECT_EQ(Cfl_GetFileLtTime(u16(path("a.bin"))), kWritten);
+        // What was written is no container.
+        std::filesystem::remove_all(scratch.native("out"));
+        EXPECT_EQ(restore("a.bin.cpt", "out"), 0);
+        EXPECT_EQ(tree("out"), Tree());
     }
 }
 
@@ -60,47 +51,31 @@ void on_logging(unsigned char result, const unsigned short *, const unsigned sho
     g_logged = result;
 }
 
-// A cancel between blocks: the run stops with 0 after the chunk being
-// written; what was written stays, cut there, and the restored file keeps
-// neither the original's length nor its times.
-TEST(ContainerFaults, CancelMidBody) {
-    test::Scratch scratch;
+// A cancel between blocks stops the run with 0 after the chunk being
+// written. What was written stays, cut there: a container the reader
+// refuses, a restored file that has neither the original's length nor its
+// times.
+TEST_F(Faults, CancelMidBody) {
     const test::Bytes original = test::pattern(3 * kMiB);
-    scratch.write("a.bin", original);
-    enc_test::set_reference_times(scratch, "a.bin");
-    ASSERT_EQ(Enc_EncryptHead(u16(kPassword), u16(scratch.path("a.bin")),
-                              u16(scratch.path("a.bin.cpt")), kKeyTime),
-              1);
+    put("a.bin", original);
+    set_times("a.bin");
+    ASSERT_EQ(seal("a.bin", "a.bin.cpt"), 1);
     ASSERT_TRUE(Bwf_Init(kMiB));  // 1 MiB chunks
     Enc_FuncCallLogging(on_logging);
     for (bool encrypting : {true, false}) {
-        SCOPED_TRACE(encrypting ? "encrypting" : "decrypting");
-        test::Scratch out;
         CancelAtChunk cancel{2};
         Quorvel_SetFileFaultHook(&CancelAtChunk::hook, &cancel);
-        const int result =
-            encrypting ? Enc_EncryptHead(u16(kPassword), u16(scratch.path("a.bin")),
-                                         u16(out.path("b.cpt")), kKeyTime)
-                       : Enc_DecryptHead(u16(kPassword), u16(scratch.path("a.bin.cpt")),
-                                         u16(out.path()));
+        const int result = encrypting ? seal("a.bin", "b.cpt") : restore("a.bin.cpt", "out");
         Quorvel_SetFileFaultHook(nullptr, nullptr);
         Prg_SetCancel(0);
         EXPECT_EQ(result, 0);
         EXPECT_EQ(g_logged, 0);
-        const test::Bytes left = out.read(encrypting ? "b.cpt" : "a.bin");
-        if (encrypting) {
-            // Header, entry and two chunks of body: the reader refuses it.
-            EXPECT_EQ(left.size(), 102u + 8 + 16 + 24 + 2 * kMiB);
-            test::Scratch restored;
-            EXPECT_EQ(Enc_DecryptHead(u16(kPassword), u16(out.path("b.cpt")),
-                                      u16(restored.path())),
-                      0);
-            EXPECT_EQ(enc_test::tree(restored.native()), std::set<std::string>());
-        } else {
-            EXPECT_EQ(left, original.substr(0, 2 * kMiB));
-            EXPECT_NE(Cfl_GetFileLtTime(u16(out.path("a.bin"))), enc_test::kWritten);
-        }
     }
+    EXPECT_EQ(scratch.read("b.cpt").size(), 102u + 8 + 16 + 24 + 2 * kMiB);
+    EXPECT_EQ(restore("b.cpt", "again"), 0);
+    EXPECT_EQ(tree("again"), Tree());
+    EXPECT_EQ(scratch.read("out/a.bin"), original.substr(0, 2 * kMiB));
+    EXPECT_NE(Cfl_GetFileLtTime(u16(path("out/a.bin"))), kWritten);
     Enc_FuncCallLogging(nullptr);
     Bwf_Destroy();
 }
