@@ -8,6 +8,7 @@
 #include <quorvel/encrypt.h>
 #include <quorvel/fileops.h>
 #include <quorvel/frame.h>
+#include <quorvel/paths.h>
 #include <quorvel/progress.h>
 
 #include <cstdio>
@@ -36,7 +37,8 @@ const char kOptions[] =
     "  --include-system      include system files and folders\n"
     "  --only-folders        work on folders only, skip single files\n"
     "  --stop-on-error       stop at the first file that fails\n"
-    "  --password-file FILE  the password is FILE's first line (UTF-8)\n"
+    "  --password-file FILE  the password is FILE's first line (UTF-8)\n";
+const char kFooter[] =
     "The password is otherwise taken from QUORVEL_PASSWORD, else asked for on the\n"
     "terminal. Exit status: 0 done, 1 a failure or a wrong password, 2 usage,\n"
     "130 cancelled (Ctrl-C).\n";
@@ -80,6 +82,7 @@ int usage(const char *command, bool help) {
                      kOptions);
         if (command[0] == 'e')
             std::fprintf(out, "  --key-time SECONDS    the key time (default: now)\n");
+        std::fputs(kFooter, out);
     }
     return help ? kDone : kUsage;
 }
@@ -175,6 +178,12 @@ int run(int argc, char **argv, bool encrypting) {
     if (wants_help(argc, argv)) return usage(g_command, true);
     Options options;
     if (!parse(argc, argv, encrypting, options)) return usage(g_command, false);
+    for (const std::u16string &path : options.paths)
+        if (!Cfl_IsExist(cli::u16(path))) {
+            std::fprintf(stderr, "quorvel %s: no such file or folder: %s\n", g_command,
+                         cli::host_path(cli::u16(path)).c_str());
+            return kFailed;
+        }
     std::u16string password;
     if (!read_password(options, encrypting, password)) return kFailed;
     if (g_cOutFolder == 3 && !Cfl_CreateFolder(g_szWrkDir)) return kFailed;
