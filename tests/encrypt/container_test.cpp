@@ -26,9 +26,8 @@ Tree in_out(std::initializer_list<const char *> names) {
 }
 
 TEST_F(Containers, WrittenAsTheReferences) {
-    const struct {
-        const char *name, *content, *reference;
-    } rows[] = {{"a.txt", "Hello, world!", "a_txt"}, {"e.bin", "", "empty_file"}};
+    const struct { const char *name, *content, *reference; } rows[] = {
+        {"a.txt", "Hello, world!", "a_txt"}, {"e.bin", "", "empty_file"}};
     for (const auto &row : rows) {
         put(row.name, row.content);
         test::Bytes expected = reference(row.reference);
@@ -81,11 +80,8 @@ TEST_F(Containers, WindowsCorpus) {
 }
 
 TEST_F(Containers, ReadAndRefused) {
-    const struct {
-        const char *container;
-        int result;
-        std::initializer_list<const char *> restored;
-    } rows[] = {
+    const struct { const char *container; int result;
+                   std::initializer_list<const char *> restored; } rows[] = {
         {"a_txt", 1, {"a.txt"}}, {"version3", 1, {"a.txt"}}, {"version2", 1, {"a.txt"}},
         {"version1", 1, {"a.txt"}}, {"tree", 1, {"a/", "a/x", "a/b/", "a/b/y", "a/z"}},
         {"kind2", 1, {"k/"}}, {"empty_file", 1, {"e.bin"}},

@@ -42,10 +42,8 @@ protected:
 };
 
 TEST_F(Drivers, ContainerNamesAndOutputFolders) {
-    const struct {
-        unsigned char name, folder;
-        const char *first, *second;  // the containers of two runs
-    } rows[] = {
+    // Naming and output folder options, and the containers of two runs.
+    const struct { unsigned char name, folder; const char *first, *second; } rows[] = {
         {0, 0, "d/a.txt.cpt", "d/a.txt.cpt"}, {0, 1, "desk/a.cpt", "desk/a.cpt"},
         {0, 2, "docs/a.cpt", "docs/a.cpt"},   {0, 3, "work/a.cpt", "work/a.cpt"},
         {1, 0, "d/20231115071320_0000.cpt", "d/20231115071320_0001.cpt"},
@@ -60,7 +58,8 @@ TEST_F(Drivers, ContainerNamesAndOutputFolders) {
         EXPECT_EQ(encrypt("d/a.txt") + encrypt("d/a.txt"), 2);
         expected.insert({row.first, row.second});
         EXPECT_EQ(tree(), expected) << row.first;
-        for (const char *made : {row.first, row.second}) std::filesystem::remove(scratch.native(made));
+        for (const char *made : {row.first, row.second})
+            std::filesystem::remove(scratch.native(made));
     }
 }
 
@@ -100,8 +99,8 @@ TEST_F(Drivers, HiddenFolderNamesRestored) {
     EXPECT_EQ(encrypt("d"), 1);
     // python3: the alphabet-swapped base64 of "1" and the name's bytes XOR
     // the password byte; the 61-character name is not hidden.
-    EXPECT_EQ(tree("work"), Tree({"brT.cpf/", "brT.cpf/bsyeRHmnSv.cpf/", "brT.cpf/bsyeRHmnSv.cpf/r.txt.cpt",
-                                  "brT.cpf/" + long_name + "/", "brT.cpf/" + long_name + "/l.txt.cpt"}));
+    const std::string d = "brT.cpf/", report = d + "bsyeRHmnSv.cpf/", kept = d + long_name + "/";
+    EXPECT_EQ(tree("work"), Tree({d, report, report + "r.txt.cpt", kept, kept + "l.txt.cpt"}));
     g_cOutFolder = 0;
     EXPECT_EQ(run(false, "work/brT.cpf"), 1);
     EXPECT_EQ(scratch.read("work/d/report/r.txt"), "r");

@@ -20,11 +20,7 @@ using Owned = std::unique_ptr<unsigned short[], Free>;
 const char16_t kBodyKey[] = u"703c2e3247a79dfe087e7fd24ee6a20b20231115071320";
 
 TEST_F(Keys, BodyKeyTextsAndBlocks) {
-    const struct {
-        const char16_t *password;
-        LONG key_time;
-        const char16_t *expected;
-    } rows[] = {
+    const struct { const char16_t *password; LONG key_time; const char16_t *expected; } rows[] = {
         {kPassword, kKeyTime, kBodyKey},
         {kPassword, 0, u"703c2e3247a79dfe087e7fd24ee6a20b19700101090000"},
         {u"パスワード", kKeyTime, u"faf7f464d96a62858ddf6cdd24814d2120231115071320"},
@@ -37,7 +33,8 @@ TEST_F(Keys, BodyKeyTextsAndBlocks) {
     EXPECT_FALSE(Enc_CreateKey(nullptr, kKeyTime, 0));
     Owned block(Enc_EncryptKey(u16(kPassword), kKeyTime, 0));
     ASSERT_TRUE(block);
-    EXPECT_EQ(test::Bytes(reinterpret_cast<char *>(block.get()), 96), reference("a_txt").substr(2, 96));
+    EXPECT_EQ(test::Bytes(reinterpret_cast<char *>(block.get()), 96),
+              reference("a_txt").substr(2, 96));
     // Read back: the stored cipher type (format 4 and up only) and the key.
     for (const auto &[container, cipher] : {std::pair{"cipher1", 1}, {"version3", 7}}) {
         put("c.cpt", reference(container));
@@ -49,13 +46,9 @@ TEST_F(Keys, BodyKeyTextsAndBlocks) {
 }
 
 TEST_F(Keys, QuickLook) {
-    const struct {
-        const char *container;
-        size_t cut;  // bytes kept, 0 for all
-        const char16_t *password;
-        int result;
-        const char16_t *name;
-    } rows[] = {
+    // cut: the bytes kept, 0 for all.
+    const struct { const char *container; size_t cut; const char16_t *password; int result;
+                   const char16_t *name; } rows[] = {
         {"a_txt", 0, kPassword, 4, u"a.txt"},     {"version3", 0, kPassword, 3, u"a.txt"},
         {"version2", 0, kPassword, 2, u"a.txt"},  {"version1", 0, kPassword, 1, u"a.txt"},
         {"japanese", 0, u"パスワード", 4, u"資料"}, {"a_txt", 0, u"wrong", 0, u"-"},
@@ -77,9 +70,7 @@ TEST_F(Keys, QuickLook) {
 }
 
 TEST(FolderNames, EncodedTextsAndBack) {
-    const struct {
-        const char16_t *name, *password, *encoded;
-    } rows[] = {
+    const struct { const char16_t *name, *password, *encoded; } rows[] = {
         {u"ab", u"\u00b5", u"bl4x"},  // password byte 0: the name's bytes unchanged
         {u"abc", u"x", u"bpNKGv"},
         {u"report", u"password", u"bsyeRHmnSv"},
