@@ -121,6 +121,18 @@ void show(const char16_t *message, const std::u16string &name) {
     Prg_SetProgress(0, 0);
 }
 
+// Renames a folder in place, refused when the new name exists. A folder has
+// no read-only attribute to clear first, so the system's move is all of it.
+int rename_folder(const std::u16string &from, const std::u16string &to) {
+    if (Cfl_IsExist(u16(to)) || from.size() >= QUORVEL_MAX_TEXT || to.size() >= QUORVEL_MAX_TEXT)
+        return 0;
+    unsigned short long_from[QUORVEL_MAX_TEXT + 8], long_to[QUORVEL_MAX_TEXT + 8];
+    return MoveFileW(as_wide(Cfl_ChangeUNCPath(u16(from), long_from)),
+                     as_wide(Cfl_ChangeUNCPath(u16(to), long_to)))
+               ? 1
+               : 0;
+}
+
 // The hidden form of a folder name, checked by restoring it.
 std::u16string hidden_name(const std::u16string &name, const unsigned short *password) {
     std::u16string hidden;
@@ -225,7 +237,7 @@ int Enc_EncryptSub(const unsigned short *password, unsigned short *folder,
             const std::u16string hidden = hidden_name(name, password);
             if (!hidden.empty() && output + u"\\" == text_of(folder)) {
                 const std::u16string renamed = parent + hidden + u".cpf";
-                if (Cfl_RenameFile(u16(output), u16(renamed))) {
+                if (rename_folder(output, renamed)) {
                     output = renamed;
                     store(folder, renamed + u"\\");
                 }
@@ -293,7 +305,7 @@ int Enc_Decrypt(HWND window, unsigned short *path, const unsigned short *passwor
             if (restored && encrypt::plain_name(text_of(restored))) {
                 const std::u16string current = edited(text_of(path), Cfl_RemoveBackslash);
                 const std::u16string renamed = parent_of(current) + text_of(restored);
-                if (Cfl_RenameFile(u16(current), u16(renamed))) store(path, renamed);
+                if (rename_folder(current, renamed)) store(path, renamed);
             }
             std::free(restored);
         }
