@@ -147,16 +147,17 @@ TEST(TimeConversion, UnixTimeAndSystemTimeInJapan) {
     // Before 1970: the Windows runtime has no local time there.
 #ifdef _WIN32
     EXPECT_EQ(fields(Tm_UnixTimeToSystemTime(-1)), (Fields{}));
+    EXPECT_EQ(fields(Tm_UnixTimeToSystemTime(INT32_MIN)), (Fields{}));
     EXPECT_EQ(Tm_SystemTimeToUnixTime({1960, 1, 0, 1}), -1);
 #else
     EXPECT_EQ(fields(Tm_UnixTimeToSystemTime(-1)), (Fields{1970, 1, 4, 1, 8, 59, 59, 0}));
+    EXPECT_EQ(fields(Tm_UnixTimeToSystemTime(INT32_MIN)), (Fields{1901, 12, 6, 14, 5, 45, 52, 0}));
     EXPECT_EQ(Tm_SystemTimeToUnixTime({1960, 1, 0, 1}), -315651600);
 #endif
-    // Fields of 0 and 65535 pass through mktime without harm.
-    Tm_SystemTimeToUnixTime(SYSTEMTIME{});
-    Tm_SystemTimeToUnixTime({65535, 65535, 0, 65535, 65535, 65535, 65535, 0});
-    Tm_UnixTimeToSystemTime(INT32_MIN);
-    Tm_UnixTimeToSystemTime(INT32_MAX);
+    EXPECT_EQ(fields(Tm_UnixTimeToSystemTime(INT32_MAX)), (Fields{2038, 1, 2, 19, 12, 14, 7, 0}));
+    // Fields of 0 and 65535 lie before 1970 and past 2038.
+    EXPECT_EQ(Tm_SystemTimeToUnixTime(SYSTEMTIME{}), -1);
+    EXPECT_EQ(Tm_SystemTimeToUnixTime({65535, 65535, 0, 65535, 65535, 65535, 65535, 0}), -1);
 }
 
 // mktime reads the SYSTEMTIME with tm_isdst 0, that is as standard time:
