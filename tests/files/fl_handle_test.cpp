@@ -215,13 +215,13 @@ TEST(FlTime, WriteAndAccessTimesRoundTripOnFilesAndFolders) {
         const FILETIME past_largest{0, 0x80000000u};
         EXPECT_EQ(Fl_SetFileTime(file, nullptr, nullptr, &past_largest), 0);
         EXPECT_EQ(Fl_Close(file), 1);
-#ifndef _WIN32
-        void *reader = scratch.open("times.bin", FL_READ, 0);
-        EXPECT_EQ(Fl_SetFileTime(reader, nullptr, &access_time, &write_time), 0);
-        EXPECT_EQ(Fl_Close(reader), 1);
-        ASSERT_EQ(capture.boxes().size(), 2u);
-        EXPECT_EQ(capture.boxes()[1].text.substr(0, 9), u"[Error:5]");
-#endif
+        if (!test::under_wine()) {
+            void *reader = scratch.open("times.bin", FL_READ, 0);
+            EXPECT_EQ(Fl_SetFileTime(reader, nullptr, &access_time, &write_time), 0);
+            EXPECT_EQ(Fl_Close(reader), 1);
+            ASSERT_EQ(capture.boxes().size(), 2u);
+            EXPECT_EQ(capture.boxes()[1].text.substr(0, 9), u"[Error:5]");
+        }
         EXPECT_EQ(capture.boxes().at(0).text.substr(0, 10), u"[Error:87]");
     }
 
