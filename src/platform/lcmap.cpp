@@ -6,7 +6,6 @@
 #include <unicode/ucol.h>
 
 #include <memory>
-
 #include <vector>
 
 namespace {
