@@ -42,28 +42,17 @@ struct Tree {
     std::u16string path(const std::string &name = {}) const { return scratch.path(name); }
 };
 
-struct Listing {
-    Names names;
-    std::vector<std::u16string> first_two;
-    DWORD error;
-};
-
-Listing list(const std::u16string &pattern) {
-    Listing result{{}, {}, 0};
+// The names a listing gives, in its order, and the error it ends with.
+std::pair<std::vector<std::u16string>, DWORD> list(const std::u16string &pattern) {
+    std::vector<std::u16string> names;
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW(wide(pattern), &data);
-    if (find == INVALID_HANDLE_VALUE) {
-        result.error = GetLastError();
-        return result;
-    }
-    do {
-        const std::u16string name = str16(reinterpret_cast<const unsigned short *>(data.cFileName));
-        result.names.insert(name);
-        if (result.first_two.size() < 2) result.first_two.push_back(name);
-    } while (FindNextFileW(find, &data));
-    result.error = GetLastError();
+    if (find == INVALID_HANDLE_VALUE) return {names, GetLastError()};
+    do names.push_back(str16(reinterpret_cast<const unsigned short *>(data.cFileName)));
+    while (FindNextFileW(find, &data));
+    const DWORD error = GetLastError();
     FindClose(find);
-    return result;
+    return {names, error};
 }
 
 TEST(CflSearch, ListingsMatchNamesAsWindowsDoes) {
@@ -92,12 +81,14 @@ TEST(CflSearch, ListingsMatchNamesAsWindowsDoes) {
     for (const Row &row : rows) {
         SCOPED_TRACE(std::string(row.pattern, row.pattern + std::char_traits<char16_t>::length(row.pattern)));
         if (row.wine_differs && test::under_wine()) continue;  // noted on the row
-        const Listing got = list(tree.path() + row.pattern);
-        EXPECT_EQ(got.names, row.names);
-        EXPECT_EQ(got.error, row.error);
+        const auto [names, error] = list(tree.path() + row.pattern);
+        EXPECT_EQ(Names(names.begin(), names.end()), row.names);
+        EXPECT_EQ(error, row.error);
     }
     // "." and ".." come first, as Windows lists a folder.
-    EXPECT_EQ(list(tree.path() + u"*").first_two, (std::vector<std::u16string>{u".", u".."}));
+    const auto names = list(tree.path() + u"*").first;
+    EXPECT_EQ(std::vector<std::u16string>(names.begin(), names.begin() + 2),
+              (std::vector<std::u16string>{u".", u".."}));
 }
 
 TEST(CflSearch, AttributesAreReadAndWritten) {
@@ -149,11 +140,8 @@ TEST(CflSearch, AttributesAreReadAndWritten) {
 // The records' paths relative to the tree, in list order.
 std::vector<std::u16string> relative_paths(tagSEQ &list, const std::u16string &base) {
     std::vector<std::u16string> paths;
-    for (tagNODE *node = list.pHead; node; node = node->pNext) {
-        const auto *record = static_cast<tagFINDFILE *>(node->pData);
-        const std::u16string path = str16(record->pszFullPath);
-        paths.push_back(path.compare(0, base.size(), base) == 0 ? path.substr(base.size()) : path);
-    }
+    for (tagNODE *node = list.pHead; node; node = node->pNext)
+        paths.push_back(str16(static_cast<tagFINDFILE *>(node->pData)->pszFullPath).substr(base.size()));
     return paths;
 }
 
@@ -178,20 +166,18 @@ TEST(CflSearch, SearchWalksTheTreeDepthFirstWithoutHiddenEntries) {
         EXPECT_EQ(Cfl_FileSearch(u16(folder), u16(row.pattern), list, row.folders), 1);
         const auto paths = relative_paths(list, base);
         EXPECT_EQ(Names(paths.begin(), paths.end()), row.expected);
-        // Each folder's record comes before what is found inside it.
+        // Depth-first: what is found inside a folder follows its record, in one run.
         for (size_t i = 0; i < paths.size(); ++i) {
-            const size_t slash = paths[i].rfind(u'\\');
-            if (slash == std::u16string::npos) continue;
-            const auto parent = std::find(paths.begin(), paths.end(), paths[i].substr(0, slash));
-            EXPECT_LT(parent - paths.begin(), static_cast<std::ptrdiff_t>(i));
+            const std::u16string inside = paths[i] + u'\\';
+            auto is_inside = [&](const std::u16string &path) { return !path.rfind(inside, 0); };
+            size_t end = i + 1;
+            while (end < paths.size() && is_inside(paths[end])) ++end;
+            EXPECT_EQ(std::count_if(paths.begin(), paths.end(), is_inside), end - i - 1);
         }
-        tagNODE *node = list.pHead;
-        for (; node; node = node->pNext) {
-            const auto *record = static_cast<tagFINDFILE *>(node->pData);
-            if (str16(record->pszFullPath) == base + u"sub\\deep\\d.dat") break;
-        }
-        if (node) {
-            const auto *record = static_cast<tagFINDFILE *>(node->pData);
+        const auto at = std::find(paths.begin(), paths.end(), u"sub\\deep\\d.dat");
+        if (at != paths.end()) {
+            const auto *record = static_cast<tagFINDFILE *>(
+                FindIndex(list, static_cast<int>(at - paths.begin()))->pData);
             EXPECT_EQ(record->size, 40);
             EXPECT_EQ(record->attrib, static_cast<unsigned>(_A_ARCH));
             EXPECT_NEAR(record->time_write, Cfl_GetFileLtTime(record->pszFullPath), 1);
