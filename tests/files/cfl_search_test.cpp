@@ -172,7 +172,8 @@ TEST(CflSearch, SearchWalksTheTreeDepthFirstWithoutHiddenEntries) {
             auto is_inside = [&](const std::u16string &path) { return !path.rfind(inside, 0); };
             size_t end = i + 1;
             while (end < paths.size() && is_inside(paths[end])) ++end;
-            EXPECT_EQ(std::count_if(paths.begin(), paths.end(), is_inside), end - i - 1);
+            EXPECT_EQ(std::count_if(paths.begin(), paths.end(), is_inside),
+                      static_cast<std::ptrdiff_t>(end - i - 1));
         }
         const auto at = std::find(paths.begin(), paths.end(), u"sub\\deep\\d.dat");
         if (at != paths.end()) {
