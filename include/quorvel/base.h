@@ -1,8 +1,9 @@
 /* Quorvel: types and export rules shared by every public header.
  *
  * Integer widths are those of the 32-bit Windows interface on every
- * platform: a "long" of the interface is int32_t here, wide characters are
- * 16-bit unsigned units (unsigned short) holding UTF-16.
+ * platform: a "long" of the interface is LONG (long on Windows, int32_t
+ * elsewhere), an "unsigned long" DWORD; wide characters are 16-bit unsigned
+ * units (unsigned short) holding UTF-16.
  *
  * On Windows the Win32 types come from <windows.h>; elsewhere a minimal,
  * layout-compatible set is declared in <quorvel/posix/wintypes.h>. */

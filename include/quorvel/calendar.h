@@ -48,7 +48,7 @@ enum {
 
 /* The class of the local date of `time`. A time that the runtime library
  * cannot convert gives 0 and an empty name. */
-QUORVEL_API unsigned char Tm_Holiday(int32_t time);
+QUORVEL_API unsigned char Tm_Holiday(LONG time);
 
 /* The class of a date. `wday` -1 computes the weekday; `time` is the Unix
  * time of the date's local midnight, or -1 to compute it with mktime. Times
@@ -91,13 +91,13 @@ QUORVEL_API unsigned char Tm_HolidayAct(int year, int month, int day, unsigned s
 QUORVEL_API SYSTEMTIME Tm_FileTimeToSystemTime(FILETIME utc);
 QUORVEL_API FILETIME Tm_SystemTimeToFileTime(SYSTEMTIME local);
 /* Plain arithmetic in UTC, truncating toward zero, cut to 32 bits. */
-QUORVEL_API int32_t Tm_FileTimeToUnixTime(const FILETIME &utc);
-QUORVEL_API FILETIME Tm_UnixTimeToFileTime(int32_t time);
+QUORVEL_API LONG Tm_FileTimeToUnixTime(const FILETIME &utc);
+QUORVEL_API FILETIME Tm_UnixTimeToFileTime(LONG time);
 /* Through the runtime library's localtime; milliseconds are 0. */
-QUORVEL_API SYSTEMTIME Tm_UnixTimeToSystemTime(int32_t time);
+QUORVEL_API SYSTEMTIME Tm_UnixTimeToSystemTime(LONG time);
 /* Through mktime with tm_isdst 0: the local time is read as standard time,
  * so in a zone's summer the result lies one hour after the moment a clock
  * showed. Milliseconds are ignored. */
-QUORVEL_API int32_t Tm_SystemTimeToUnixTime(SYSTEMTIME local);
+QUORVEL_API LONG Tm_SystemTimeToUnixTime(SYSTEMTIME local);
 
 #endif

@@ -8,18 +8,17 @@
  * is returned without showing anything; any other code is shown as
  * "[Error:%d] <system text>" in a modal box captioned "Error Message" and
  * returned once the box is closed. */
-QUORVEL_API int32_t Err_Message(int32_t noReport);
+QUORVEL_API LONG Err_Message(LONG noReport);
 
 /* As Err_Message, but copies the system's text into `text` instead of
  * showing it. The buffer is left untouched when nothing is reported; it
  * must hold the whole text (the system's texts are well under 1024 units;
  * Err_GetMessageN bounds the copy). */
-QUORVEL_API int32_t Err_GetMessage(unsigned short *text, int32_t noReport);
+QUORVEL_API LONG Err_GetMessage(unsigned short *text, LONG noReport);
 
 /* Bounded Err_GetMessage: copies at most capacity - 1 units and always
  * terminates when capacity > 0. */
-QUORVEL_API int32_t Err_GetMessageN(unsigned short *text, int32_t capacity,
-                                    int32_t noReport);
+QUORVEL_API LONG Err_GetMessageN(unsigned short *text, LONG capacity, LONG noReport);
 
 /* Sets the caption of Msg_Show boxes; an empty title makes the next
  * Msg_Show take its owner window's caption. */

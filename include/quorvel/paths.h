@@ -37,10 +37,10 @@ QUORVEL_API int Cfl_IsDriveAndFolder(const unsigned short *path);
 /* File status and times; times are seconds since 1970-01-01 UTC, 0 when
  * they cannot be read. */
 QUORVEL_API int Cfl_GetFileInfo(const unsigned short *path, struct _stati64 *status);
-QUORVEL_API int32_t Cfl_GetFileLtTime(const unsigned short *path);
-QUORVEL_API int32_t Cfl_GetFileCtTime(const unsigned short *path);
-QUORVEL_API int32_t Cfl_GetFileAsTime(const unsigned short *path);
-QUORVEL_API int Cfl_SetFileTime(const unsigned short *path, int32_t access, int32_t modified);
+QUORVEL_API LONG Cfl_GetFileLtTime(const unsigned short *path);
+QUORVEL_API LONG Cfl_GetFileCtTime(const unsigned short *path);
+QUORVEL_API LONG Cfl_GetFileAsTime(const unsigned short *path);
+QUORVEL_API int Cfl_SetFileTime(const unsigned short *path, LONG access, LONG modified);
 
 /* In-place edits: return the argument, null for null. */
 QUORVEL_API unsigned short *Cfl_AddBackslash(unsigned short *path);
@@ -52,7 +52,7 @@ QUORVEL_API void Cfl_RemoveExtension(unsigned short *path);
 /* Points into `path` at the last extension's dot, or at its terminator. */
 QUORVEL_API unsigned short *Cfl_GetExtension(const unsigned short *path);
 /* Units to skip to reach the ordinary form: 8, 4 or 0; -1 for null. */
-QUORVEL_API int32_t Cfl_IndexUNCPath(const unsigned short *path);
+QUORVEL_API LONG Cfl_IndexUNCPath(const unsigned short *path);
 /* Writes the long-path form of `source` into `target` (which must hold the
  * source, 6 more units and a terminator) and returns `target`. */
 QUORVEL_API unsigned short *Cfl_ChangeUNCPath(const unsigned short *source,

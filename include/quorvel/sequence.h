@@ -15,7 +15,7 @@ struct QUORVEL_API tagNODE {
 struct QUORVEL_API tagSEQ {
     tagNODE *pHead;
     tagNODE *pTail;
-    int32_t lCount;
+    LONG lCount;
 
     tagSEQ();
     /* Releases the nodes still linked; never touches the data. */
@@ -56,6 +56,6 @@ QUORVEL_API void *RemoveHead(tagSEQ &list);
 QUORVEL_API void *RemoveTail(tagSEQ &list);
 QUORVEL_API void *RemoveAt(tagSEQ &list, tagNODE *node);
 QUORVEL_API int RemoveSearch(tagSEQ &list, void *data);
-QUORVEL_API int32_t GetCount(tagSEQ &list);
+QUORVEL_API LONG GetCount(tagSEQ &list);
 
 #endif

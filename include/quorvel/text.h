@@ -20,9 +20,9 @@ QUORVEL_DATA unsigned short g_szStrWork[QUORVEL_MAX_TEXT];
  * zero-terminated text and converts its terminator too. With an explicit
  * length the result holds exactly the converted units, unterminated.
  * Null on failure. */
-QUORVEL_API unsigned short *Str_ToUnicode(const char *text, uint32_t length);
+QUORVEL_API unsigned short *Str_ToUnicode(const char *text, DWORD length);
 /* UTF-16 -> thread ANSI code page, as Str_ToUnicode (length in units). */
-QUORVEL_API char *Str_FromUnicode(const unsigned short *text, uint32_t length);
+QUORVEL_API char *Str_FromUnicode(const unsigned short *text, DWORD length);
 /* Zero-terminated UTF-8 -> zero-terminated system ANSI code page text;
  * null for empty input or on failure. */
 QUORVEL_API char *Str_Utf8ToShiftJis(const char *text);

@@ -120,7 +120,7 @@ int32_t local_midnight(int year, int month, int day) {
 
 }  // namespace
 
-QUORVEL_API unsigned char Tm_Holiday(int32_t time) {
+QUORVEL_API unsigned char Tm_Holiday(LONG time) {
     std::tm local{};
     if (!calendar::local_time(time, local)) {
         std::memset(g_holidayName, 0, sizeof g_holidayName);

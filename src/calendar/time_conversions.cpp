@@ -42,19 +42,19 @@ QUORVEL_API FILETIME Tm_SystemTimeToFileTime(SYSTEMTIME local) {
     return result;
 }
 
-QUORVEL_API int32_t Tm_FileTimeToUnixTime(const FILETIME &utc) {
+QUORVEL_API LONG Tm_FileTimeToUnixTime(const FILETIME &utc) {
     // Signed: times before 1970 truncate toward zero too.
     const int64_t intervals = static_cast<int64_t>(to_u64(utc) - kUnixEpochAsFileTime);
     const int64_t seconds = intervals / kIntervalsPerSecond;
     return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(seconds)));
 }
 
-QUORVEL_API FILETIME Tm_UnixTimeToFileTime(int32_t time) {
+QUORVEL_API FILETIME Tm_UnixTimeToFileTime(LONG time) {
     const int64_t seconds = static_cast<int64_t>(time) + kSecondsFrom1601To1970;
     return from_u64(static_cast<uint64_t>(seconds * kIntervalsPerSecond));
 }
 
-QUORVEL_API SYSTEMTIME Tm_UnixTimeToSystemTime(int32_t time) {
+QUORVEL_API SYSTEMTIME Tm_UnixTimeToSystemTime(LONG time) {
     SYSTEMTIME result{};
     std::tm local{};
     if (!calendar::local_time(time, local)) return result;
@@ -68,7 +68,7 @@ QUORVEL_API SYSTEMTIME Tm_UnixTimeToSystemTime(int32_t time) {
     return result;
 }
 
-QUORVEL_API int32_t Tm_SystemTimeToUnixTime(SYSTEMTIME local) {
+QUORVEL_API LONG Tm_SystemTimeToUnixTime(SYSTEMTIME local) {
     std::tm broken{};
     broken.tm_sec = local.wSecond;
     broken.tm_min = local.wMinute;

@@ -96,7 +96,7 @@ unsigned short *Cfl_GetExtension(const unsigned short *path) {
     return as_u16(PathFindExtensionW(as_wide(path)));
 }
 
-int32_t Cfl_IndexUNCPath(const unsigned short *path) {
+LONG Cfl_IndexUNCPath(const unsigned short *path) {
     if (!path) return -1;
     if (starts_with(path, u"\\\\?\\UNC\\")) return 8;
     if (starts_with(path, u"\\\\?\\")) return 4;

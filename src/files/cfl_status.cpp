@@ -22,22 +22,22 @@ int Cfl_GetFileInfo(const unsigned short *path, struct _stati64 *status) {
     return read_status(path, *status) ? 1 : 0;
 }
 
-int32_t Cfl_GetFileLtTime(const unsigned short *path) {
+LONG Cfl_GetFileLtTime(const unsigned short *path) {
     struct _stati64 status;
     return read_status(path, status) ? static_cast<int32_t>(status.st_mtime) : 0;
 }
 
-int32_t Cfl_GetFileCtTime(const unsigned short *path) {
+LONG Cfl_GetFileCtTime(const unsigned short *path) {
     struct _stati64 status;
     return read_status(path, status) ? static_cast<int32_t>(status.st_ctime) : 0;
 }
 
-int32_t Cfl_GetFileAsTime(const unsigned short *path) {
+LONG Cfl_GetFileAsTime(const unsigned short *path) {
     struct _stati64 status;
     return read_status(path, status) ? static_cast<int32_t>(status.st_atime) : 0;
 }
 
-int Cfl_SetFileTime(const unsigned short *path, int32_t access, int32_t modified) {
+int Cfl_SetFileTime(const unsigned short *path, LONG access, LONG modified) {
     if (!path) return 0;
     struct _utimbuf times;
     times.actime = access;

@@ -31,7 +31,7 @@ int append(WCHAR *target, int length, int capacity, const WCHAR *source) {
 
 }  // namespace
 
-int32_t Err_Message(int32_t noReport) {
+LONG Err_Message(LONG noReport) {
     const DWORD code = GetLastError();
     if (code == 0) return 0;
     if (static_cast<int32_t>(code) == noReport) return noReport;
@@ -50,7 +50,7 @@ int32_t Err_Message(int32_t noReport) {
     return static_cast<int32_t>(code);
 }
 
-int32_t Err_GetMessageN(unsigned short *text, int32_t capacity, int32_t noReport) {
+LONG Err_GetMessageN(unsigned short *text, LONG capacity, LONG noReport) {
     const DWORD code = GetLastError();
     if (code == 0) return 0;
     if (static_cast<int32_t>(code) == noReport) return noReport;
@@ -62,6 +62,6 @@ int32_t Err_GetMessageN(unsigned short *text, int32_t capacity, int32_t noReport
     return static_cast<int32_t>(code);
 }
 
-int32_t Err_GetMessage(unsigned short *text, int32_t noReport) {
+LONG Err_GetMessage(unsigned short *text, LONG noReport) {
     return Err_GetMessageN(text, INT32_MAX, noReport);
 }

@@ -160,4 +160,4 @@ int RemoveSearch(tagSEQ &list, void *data) {
     return 1;
 }
 
-int32_t GetCount(tagSEQ &list) { return list.lCount; }
+LONG GetCount(tagSEQ &list) { return list.lCount; }

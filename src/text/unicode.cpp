@@ -29,7 +29,7 @@ size_t units_of(const unsigned short *text) {
 
 }  // namespace
 
-unsigned short *Str_ToUnicode(const char *text, uint32_t length) {
+unsigned short *Str_ToUnicode(const char *text, DWORD length) {
     int n;
     if (!text || !to_system_length(length, n)) return nullptr;
     const int needed = MultiByteToWideChar(CP_THREAD_ACP, 0, text, n, nullptr, 0);
@@ -43,7 +43,7 @@ unsigned short *Str_ToUnicode(const char *text, uint32_t length) {
     return result;
 }
 
-char *Str_FromUnicode(const unsigned short *text, uint32_t length) {
+char *Str_FromUnicode(const unsigned short *text, DWORD length) {
     int n;
     if (!text || !to_system_length(length, n)) return nullptr;
     const int needed =
