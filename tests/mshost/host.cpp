@@ -34,14 +34,18 @@ template <class A, class B> bool same(const A *a, const B *b) {
 
 unsigned short path[QUORVEL_MAX_TEXT];
 
+// path := the temporary folder and a name.
+void temp_path(const wchar_t *name) {
+    check(Cfl_GetTempPath(path) == 1, "Cfl_GetTempPath");
+    unsigned short *end = path;
+    while (*end) ++end;
+    while ((*end++ = *name++)) {}
+}
+
 void files() {
     check(Cfl_IndexUNCPath(L"\\\\?\\UNC\\srv\\share") == 8,
           "Cfl_IndexUNCPath of a long UNC path");
-    check(Cfl_GetTempPath(path) == 1, "Cfl_GetTempPath");
-    const wchar_t *name = L"quorvel-mshost.bin";
-    unsigned short *end = path;
-    while (*end) ++end;
-    for (const wchar_t *c = name; (*end++ = *c); ++c) {}
+    temp_path(L"quorvel-mshost.bin");
 
     void *file = Fl_Open(path, FL_CREATE, 0);
     check(file != nullptr, "Fl_Open");
@@ -55,6 +59,13 @@ void files() {
               status.st_mtime > 1700000000,
           "Cfl_GetFileInfo fills the runtime's _stati64 record");
     DeleteFileW(reinterpret_cast<wchar_t *>(path));
+}
+
+void folders() {
+    temp_path(L"quorvel-mshost\\sub");
+    check(Cfl_CreateFolder(path) == 1 && Cfl_IsFolder(path) == 1, "Cfl_CreateFolder");
+    RemoveDirectoryW(reinterpret_cast<wchar_t *>(path));
+    RemoveDirectoryW(reinterpret_cast<wchar_t *>(Cfl_RemoveBackslash(Cfl_RemoveFileSpec(path))));
 }
 
 void text() {
@@ -93,6 +104,15 @@ void ciphers() {
           "Bwf_Decrypt restores it");
 }
 
+void encryption() {
+    check(g_cSkipError == 1, "g_cSkipError is 1 at load");
+    wchar_t *hidden = Enc_EncryptFolder(L"Reports 2026", L"password");
+    wchar_t *name = hidden ? Enc_DecryptFolder(hidden, L"password") : nullptr;
+    check(name && same(name, L"Reports 2026"), "Enc_EncryptFolder and Enc_DecryptFolder");
+    free(hidden);
+    free(name);
+}
+
 void frame() {
     check(CF_HTML != 0 && CF_HTML == RegisterClipboardFormatW(L"HTML Format"), "CF_HTML");
     g_szDesktop[0] = 'C';
@@ -113,6 +133,8 @@ void frame() {
 
 extern "C" void mainCRTStartup() {
     files();
+    folders();
+    encryption();
     text();
     calendar();
     ciphers();
