@@ -66,7 +66,8 @@ uint64_t filetime_from_timespec(const timespec &time) {
 }
 
 timespec timespec_from_filetime(uint64_t filetime) {
-    const int64_t units = static_cast<int64_t>(filetime) - kEpochDifference;
+    // Unsigned first: a value past the largest file time wraps, defined.
+    const auto units = static_cast<int64_t>(filetime - static_cast<uint64_t>(kEpochDifference));
     int64_t seconds = units / kUnitsPerSecond;
     int64_t rest = units % kUnitsPerSecond;
     if (rest < 0) {
