@@ -7,6 +7,7 @@
 #pragma once
 
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <map>
@@ -21,6 +22,15 @@ struct Pair {
     std::string ours;  // benchmark name, or a prefix of it
     std::string peer;
 };
+
+// The CPU time, user and system, that this process (RUSAGE_SELF) or its
+// waited-for children (RUSAGE_CHILDREN) have used so far, in seconds.
+inline double cpu_seconds(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    auto seconds = [](const timeval &t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
 
 enum class Clock { Cpu, Manual };
 

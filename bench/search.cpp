@@ -57,19 +57,12 @@ const unsigned short *u16(const std::u16string &text) {
     return reinterpret_cast<const unsigned short *>(text.c_str());
 }
 
-double cpu_seconds(int who) {
-    rusage usage{};
-    getrusage(who, &usage);
-    auto seconds = [](const timeval &t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
 void run_command(benchmark::State &state, const std::string &command) {
     make_tree();
     for (auto _ : state) {
-        const double before = cpu_seconds(RUSAGE_CHILDREN);
+        const double before = bench::cpu_seconds(RUSAGE_CHILDREN);
         if (std::system(command.c_str()) != 0) state.SkipWithError(command.c_str());
-        state.SetIterationTime(cpu_seconds(RUSAGE_CHILDREN) - before);
+        state.SetIterationTime(bench::cpu_seconds(RUSAGE_CHILDREN) - before);
     }
 }
 
@@ -79,14 +72,14 @@ void BM_FileSearch(benchmark::State &state) {
     double held = 0;
     int32_t entries = 0;
     for (auto _ : state) {
-        const double start = cpu_seconds(RUSAGE_SELF);
+        const double start = bench::cpu_seconds(RUSAGE_SELF);
         const size_t before = mallinfo2().uordblks;
         tagSEQ list;
         if (!Cfl_FileSearch(u16(folder), u16(u"*"), list, 1)) state.SkipWithError("no result");
         held = static_cast<double>(mallinfo2().uordblks - before);
         entries = list.lCount;
         Cfl_FileSearchFree(list);
-        state.SetIterationTime(cpu_seconds(RUSAGE_SELF) - start);
+        state.SetIterationTime(bench::cpu_seconds(RUSAGE_SELF) - start);
     }
     state.counters["entries"] = entries;
     state.counters["MiB_per_100k"] = held / entries * 100000 / (1024 * 1024);
@@ -105,13 +98,13 @@ void BM_FolderAnalyze(benchmark::State &state) {
     make_tree();
     const std::u16string folder = library_root();
     for (auto _ : state) {
-        const double start = cpu_seconds(RUSAGE_SELF);
+        const double start = bench::cpu_seconds(RUSAGE_SELF);
         LONG files = 0, folders = 0;
         int64_t bytes = 0;
         if (!Cfl_FolderAnalyze(u16(folder), files, folders, bytes, 0, 1, 1) ||
             files != kTop * kInner * kFiles)
             state.SkipWithError("wrong count");
-        state.SetIterationTime(cpu_seconds(RUSAGE_SELF) - start);
+        state.SetIterationTime(bench::cpu_seconds(RUSAGE_SELF) - start);
     }
 }
 

@@ -55,10 +55,12 @@ bool describe(int folder, const std::string &folder_path, const char *name,
     const unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME |
                           STATX_CTIME | STATX_BTIME | STATX_BLOCKS;
     // Links are followed, as Windows reports what a link leads to; a broken
-    // one is reported as itself.
-    if (::statx(folder, name, 0, mask, &status) != 0 &&
-        ::statx(folder, name, AT_SYMLINK_NOFOLLOW, mask, &status) != 0)
-        return false;
+    // one is reported as itself. Either is marked as a reparse point, as
+    // Windows marks links, so that a walk down the tree can pass it by.
+    if (::statx(folder, name, AT_SYMLINK_NOFOLLOW, mask, &status) != 0) return false;
+    const bool link = S_ISLNK(status.stx_mode);
+    struct statx target{};
+    if (link && ::statx(folder, name, 0, mask, &target) == 0) status = target;
     const std::string path = folder_path + name;
     bool has_dos, has_creation;
     kept_attributes(path, has_dos, has_creation);
@@ -68,6 +70,8 @@ bool describe(int folder, const std::string &folder_path, const char *name,
     data.dwFileAttributes = platform::file_attributes(
         mode, platform::dot_name(name), has_dos ? platform::kept_dos_attributes(path) : -1,
         status.stx_blocks * 512 < status.stx_size);
+    if (link) data.dwFileAttributes = (data.dwFileAttributes & ~DWORD{FILE_ATTRIBUTE_NORMAL}) |
+                                      FILE_ATTRIBUTE_REPARSE_POINT;
     timespec created{};
     if (!has_creation || !platform::kept_creation_time(path, created))
         created = platform::creation_time(status);

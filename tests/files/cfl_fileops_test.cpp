@@ -49,6 +49,93 @@ void make_tree(const Scratch &scratch, std::initializer_list<const char *> names
     }
 }
 
+TEST(CflCopyMove, WindowFromOneMebibyteOrAcrossDrivesAndNeverReadOnly) {
+    const struct {
+        bool move;
+        size_t size;
+        bool other_drive;  // the same drive with its letter's case changed
+        const char16_t *window;
+    } rows[] = {
+        {false, 1048575, false, nullptr},
+        {false, 1048576, false, u"ファイルのコピー"},
+        {true, 1048576, false, nullptr},
+        {true, 10, true, u"ファイルの移動"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(testing::Message() << "move " << row.move << ", size " << row.size);
+        Scratch scratch;
+        const std::u16string source = scratch.file("a.bin", row.size);
+        std::u16string target = scratch.path("b.bin");
+        if (row.other_drive) target[0] = static_cast<char16_t>(std::tolower(target[0]));
+        fs::last_write_time(scratch.native("a.bin"),
+                            fs::file_time_type::clock::now() - std::chrono::hours(30));
+        const auto written = fs::last_write_time(scratch.native("a.bin"));
+        make_read_only(scratch.native("a.bin"));
+        int result;
+        {
+            test::DialogTitles titles(kProgressCounter);
+            result = row.move ? Cfl_MoveFile(nullptr, u16(source), u16(target), nullptr)
+                              : Cfl_CopyFile(nullptr, u16(source), u16(target), nullptr);
+            const bool shown = titles.saw(u"ファイルのコピー") || titles.saw(u"ファイルの移動");
+            EXPECT_EQ(shown, row.window && test::kDesktop);
+            if (row.window) EXPECT_EQ(titles.saw(row.window), test::kDesktop);
+        }
+        EXPECT_EQ(result, 1);
+        EXPECT_EQ(scratch.read("b.bin"), test::pattern(row.size));
+        EXPECT_TRUE(writable(scratch.native("b.bin")));
+        EXPECT_EQ(fs::last_write_time(scratch.native("b.bin")), written);
+        EXPECT_EQ(fs::exists(scratch.native("a.bin")), !row.move);
+        if (!row.move) fs::permissions(scratch.native("a.bin"), fs::perms::owner_write,
+                                       fs::perm_options::add);
+    }
+}
+
+TEST(CflCopyMove, MissingSourceIsNoFailureAndAReadOnlyTargetIsRefused) {
+    Scratch scratch;
+    const std::u16string source = scratch.file("a.bin", 5), target = scratch.file("b.bin", 7);
+    EXPECT_EQ(Cfl_CopyFile(nullptr, u16(scratch.path("none")), u16(target), nullptr), 1);
+    EXPECT_EQ(Cfl_MoveFile(nullptr, u16(scratch.path("none")), u16(target), nullptr), 1);
+    make_read_only(scratch.native("b.bin"));
+    // Wine leaves read-only to the Unix permissions, which root passes.
+    const bool refused = !test::under_wine();
+    MessageBoxCapture capture;
+    EXPECT_EQ(Cfl_CopyFile(nullptr, u16(source), u16(target), nullptr), refused ? 0 : 1);
+    ASSERT_EQ(capture.boxes().size(), refused ? 1u : 0u);
+    if (refused) EXPECT_EQ(capture.boxes()[0].text.substr(0, 9), u"[Error:5]");
+    EXPECT_EQ(scratch.read("b.bin"), test::pattern(refused ? 7 : 5));
+    fs::permissions(scratch.native("b.bin"), fs::perms::owner_write, fs::perm_options::add);
+}
+
+TEST(CflDelete, ReadOnlyFilesGoAtRebootOnlyWhereTheSystemRestarts) {
+    Scratch scratch;
+    scratch.file("ro.txt", 3);
+    scratch.file("later.txt", 3);
+    make_read_only(scratch.native("ro.txt"));
+    MessageBoxCapture capture;
+    EXPECT_EQ(Cfl_DeleteFile(u16(scratch.path("ro.txt")), 0, 1), 1);
+    EXPECT_FALSE(fs::exists(scratch.native("ro.txt")));
+    EXPECT_EQ(Cfl_DeleteFile(u16(scratch.path("ro.txt")), 0, 1), 1);  // missing: no failure
+    // Windows schedules the deletion; POSIX has no next start and says so.
+    EXPECT_EQ(Cfl_DeleteFile(u16(scratch.path("later.txt")), 1, 1), test::kDesktop ? 1 : 0);
+    EXPECT_TRUE(fs::exists(scratch.native("later.txt")));
+    EXPECT_EQ(capture.boxes().size(), test::kDesktop ? 0u : 1u);
+}
+
+TEST(CflRename, KeepsAttributesAndNeverReplaces) {
+    Scratch scratch;
+    const std::u16string a = scratch.file("a.txt", 3), b = scratch.file("b.txt", 4);
+    make_read_only(scratch.native("a.txt"));
+    MessageBoxCapture capture;
+    EXPECT_EQ(Cfl_RenameFile(u16(a), u16(b)), 0);
+    EXPECT_EQ(scratch.read("b.txt"), test::pattern(4));
+    EXPECT_EQ(Cfl_RenameFile(u16(a), u16(scratch.path("c.txt"))), 1);
+    EXPECT_FALSE(fs::exists(scratch.native("a.txt")));
+    EXPECT_FALSE(writable(scratch.native("c.txt")));
+    EXPECT_EQ(Cfl_RenameFile(u16(a), u16(b)), 1);  // missing old name: no failure
+    EXPECT_TRUE(capture.boxes().empty());
+    fs::permissions(scratch.native("c.txt"), fs::perms::owner_write, fs::perm_options::add);
+}
+
 TEST(CflCreateFolder, ChainsWithTheirDriveServerAndShareLeftAlone) {
     Scratch scratch;
     const std::u16string local = scratch.path(), long_form = u"\\\\?\\" + scratch.path();
@@ -72,6 +159,34 @@ TEST(CflCreateFolder, ChainsWithTheirDriveServerAndShareLeftAlone) {
             EXPECT_EQ(Cfl_CreateFolder(u16(row.path)), 1);
         }
     }
+}
+
+TEST(CflDeleteFolder, PatternsOnBothKindsOfTree) {
+    const struct {
+        std::initializer_list<const char *> names;
+        const char16_t *pattern;
+        std::set<std::string> left;
+    } rows[] = {
+        {{"t/a.tmp", "t/s/b.tmp", "t/s/d/c.TMP"}, u"*.tmp", {}},
+        {{"t/a.tmp", "t/keep.txt", "t/s/b.tmp", "t/s/keep.dat", "t/e/d.tmp", "t/x.tmp/f.txt"},
+         u"*.tmp",
+         {"t", "t/keep.txt", "t/s", "t/s/keep.dat"}},
+        {{"t/a.tmp", "t/keep.txt", "t/s/e/"}, nullptr, {}},
+    };
+    for (const auto &row : rows) {
+        Scratch scratch;
+        make_tree(scratch, row.names);
+        MessageBoxCapture capture;
+        EXPECT_EQ(Cfl_DeleteFolder(u16(scratch.path("t")), u16(row.pattern)), 1);
+        std::set<std::string> left;
+        for (const auto &name : tree(scratch.native())) left.insert(name);
+        EXPECT_EQ(left, row.left);
+        EXPECT_TRUE(capture.boxes().empty());
+    }
+    MessageBoxCapture capture;
+    Scratch scratch;
+    EXPECT_EQ(Cfl_DeleteFolder(u16(scratch.path("none")), nullptr), 0);
+    EXPECT_TRUE(capture.boxes().empty());
 }
 
 TEST(CflShell, QuietCopyMoveAndRename) {

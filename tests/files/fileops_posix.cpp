@@ -21,6 +21,76 @@ using test::MessageBoxCapture;
 using test::Scratch;
 using test::u16;
 
+TEST(FileOpsPosix, CopyOntoAFullDiskFailsOnceAndKeepsBothFiles) {
+    const struct {
+        size_t size;
+        const char *old_target;  // an existing destination, kept as it was
+    } rows[] = {{100, nullptr}, {3 << 20, nullptr}, {3 << 20, "old"}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.size);
+        Scratch scratch;
+        const std::u16string source = scratch.file("a.bin", row.size);
+        if (row.old_target) scratch.write("b.bin", row.old_target);
+        MessageBoxCapture capture;
+        {
+            test::FileFault fault(1, 50, ERROR_DISK_FULL);
+            EXPECT_EQ(Cfl_CopyFile(nullptr, u16(source), u16(scratch.path("b.bin")), nullptr), 0);
+        }
+        ASSERT_EQ(capture.boxes().size(), 1u);
+        EXPECT_EQ(capture.boxes()[0].text, u"[Error:112] There is not enough space on the disk.\r\n");
+        EXPECT_EQ(scratch.read("a.bin"), test::pattern(row.size));
+        std::set<std::string> left;
+        for (const auto &entry : fs::directory_iterator(scratch.native()))
+            left.insert(entry.path().filename().string());
+        const std::set<std::string> expected =
+            row.old_target ? std::set<std::string>{"a.bin", "b.bin"} : std::set<std::string>{"a.bin"};
+        EXPECT_EQ(left, expected);
+        if (row.old_target) EXPECT_EQ(scratch.read("b.bin"), row.old_target);
+    }
+}
+
+TEST(FileOpsPosix, RecursiveDeleteStopsAtAFileHeldOpenAndNeverFollowsALink) {
+    Scratch outside;
+    outside.file("kept.txt", 9);
+    Scratch scratch;
+    fs::create_directories(scratch.native("t/held"));
+    scratch.file("t/held/open.txt", 5);
+    fs::create_directory_symlink(outside.native(), scratch.native("t/link"));
+    {
+        // Opened without FILE_SHARE_DELETE: Windows refuses to delete it.
+        test::Handle held(scratch.open("t/held/open.txt", FL_READ));
+        ASSERT_NE(held.file, nullptr);
+        MessageBoxCapture capture;
+        EXPECT_EQ(Cfl_DeleteFolder(u16(scratch.path("t")), nullptr), 0);
+        ASSERT_EQ(capture.boxes().size(), 1u);  // no next start to leave it to
+        EXPECT_EQ(capture.boxes()[0].text.substr(0, 10), u"[Error:50]");
+        EXPECT_EQ(scratch.read("t/held/open.txt"), test::pattern(5));
+    }
+    EXPECT_EQ(Cfl_DeleteFolder(u16(scratch.path("t")), nullptr), 1);
+    EXPECT_FALSE(fs::exists(scratch.native("t")));
+    EXPECT_EQ(outside.read("kept.txt"), test::pattern(9));
+}
+
+TEST(FileOpsPosix, MovesBetweenFileSystemsCopyThenDelete) {
+    Scratch scratch, other("/dev/shm");
+    struct stat here{}, there{};
+    if (::stat(scratch.native().c_str(), &here) != 0 ||
+        ::stat(other.native().c_str(), &there) != 0 || here.st_dev == there.st_dev)
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    const std::u16string source = scratch.file("a.bin", 3 << 20), target = other.path("b.bin");
+    auto from = reinterpret_cast<LPCWSTR>(source.c_str());
+    auto to = reinterpret_cast<LPCWSTR>(target.c_str());
+    EXPECT_FALSE(MoveFileExW(from, to, 0));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SAME_DEVICE));
+    EXPECT_FALSE(MoveFileExW(reinterpret_cast<LPCWSTR>(scratch.path().c_str()),
+                             reinterpret_cast<LPCWSTR>(other.path("f").c_str()),
+                             MOVEFILE_COPY_ALLOWED));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SAME_DEVICE));
+    EXPECT_EQ(Cfl_MoveFile(nullptr, u16(source), u16(target), nullptr), 1);
+    EXPECT_EQ(other.read("b.bin"), test::pattern(3 << 20));
+    EXPECT_FALSE(fs::exists(scratch.native("a.bin")));
+}
+
 DWORD CALLBACK cancel_at_first_chunk(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER,
                                      LARGE_INTEGER done, DWORD, DWORD, HANDLE, HANDLE,
                                      LPVOID) {

@@ -8,7 +8,7 @@ namespace {
 
 struct Search {
     int control_id;
-    HWND found = nullptr;
+    std::vector<HWND> found;
 };
 
 BOOL CALLBACK look_at(HWND window, LPARAM data) {
@@ -18,19 +18,23 @@ BOOL CALLBACK look_at(HWND window, LPARAM data) {
     wchar_t cls[16] = {};
     GetClassNameW(window, cls, 16);
     if (process == GetCurrentProcessId() && std::wstring(cls) == L"#32770" &&
-        IsWindowVisible(window) && GetDlgItem(window, search->control_id)) {
-        search->found = window;
-        return FALSE;
-    }
+        GetDlgItem(window, search->control_id))
+        search->found.push_back(window);
     return TRUE;
 }
 
 }  // namespace
 
-HWND find_own_dialog(int control_id) {
-    Search search{control_id};
+std::vector<HWND> own_dialogs(int control_id) {
+    Search search{control_id, {}};
     EnumWindows(look_at, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND find_own_dialog(int control_id) {
+    for (HWND window : own_dialogs(control_id))
+        if (IsWindowVisible(window)) return window;
+    return nullptr;
 }
 
 }  // namespace test
