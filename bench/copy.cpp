@@ -3,18 +3,14 @@
 // (the kernel's copy is most of it): this process's for the library, the
 // children's for cp. The copy shows no progress window unless standard
 // error is a terminal: run with 2>/dev/null to leave the window out.
-//
-// QUORVEL_BENCH_DIR sets the folder for the files (default: the system's
-// temporary folder).
+// QUORVEL_BENCH_DIR sets the folder for the files.
 #include <quorvel/fileops.h>
 
+#include "big_file.h"
 #include "peer_ratio.h"
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -23,35 +19,15 @@ namespace fs = std::filesystem;
 constexpr std::size_t kMiB = 1024 * 1024;
 constexpr std::size_t kFileBytes = 256 * kMiB;
 
-fs::path folder() {
-    const char *dir = std::getenv("QUORVEL_BENCH_DIR");
-    return dir ? fs::path(dir) : fs::temp_directory_path();
-}
+fs::path input_file() { return bench::bench_folder() / "quorvel-bench-copy.in"; }
+fs::path output_file() { return bench::bench_folder() / "quorvel-bench-copy.out"; }
 
-fs::path input_file() { return folder() / "quorvel-bench-copy.in"; }
-fs::path output_file() { return folder() / "quorvel-bench-copy.out"; }
-
-void make_input() {
-    if (fs::exists(input_file()) && fs::file_size(input_file()) == kFileBytes) return;
-    std::ofstream out(input_file(), std::ios::binary | std::ios::trunc);
-    std::vector<char> piece(kMiB);
-    for (std::size_t at = 0; at < kFileBytes; at += kMiB) {
-        for (std::size_t i = 0; i < kMiB; ++i) piece[i] = static_cast<char>((at + i) * 13 + (at >> 20));
-        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-    }
-}
-
-// The POSIX path in the library's grammar: "/tmp/x" is "Z:\tmp\x".
-std::u16string library_path(const fs::path &path) {
-    std::u16string text = u"Z:" + path.u16string();
-    for (auto &unit : text)
-        if (unit == u'/') unit = u'\\';
-    return text;
-}
+void make_input() { bench::make_big_file(input_file(), kFileBytes); }
 
 void BM_CflCopyFile(benchmark::State &state) {
     make_input();
-    const std::u16string from = library_path(input_file()), to = library_path(output_file());
+    const std::u16string from = bench::library_path(input_file()),
+                         to = bench::library_path(output_file());
     for (auto _ : state) {
         const double start = bench::cpu_seconds(RUSAGE_SELF);
         if (Cfl_CopyFile(nullptr, reinterpret_cast<const unsigned short *>(from.c_str()),

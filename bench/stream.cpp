@@ -11,6 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "big_file.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -28,34 +30,13 @@ constexpr std::size_t kMiB = 1024 * 1024;
 constexpr std::size_t kFileBytes = 256 * kMiB;
 const unsigned char kKey[] = "5f4dcc3b5aa765d6";
 
-fs::path folder() {
-    const char *dir = std::getenv("QUORVEL_BENCH_DIR");
-    return dir ? fs::path(dir) : fs::temp_directory_path();
-}
+fs::path input_file() { return bench::bench_folder() / "quorvel-bench-stream.in"; }
+fs::path output_file() { return bench::bench_folder() / "quorvel-bench-stream.out"; }
 
-fs::path input_file() { return folder() / "quorvel-bench-stream.in"; }
-fs::path output_file() { return folder() / "quorvel-bench-stream.out"; }
-
-// The input, written once in 1 MiB pieces so that it never sits in memory.
-void make_input() {
-    if (fs::exists(input_file()) && fs::file_size(input_file()) == kFileBytes) return;
-    std::ofstream out(input_file(), std::ios::binary | std::ios::trunc);
-    std::vector<char> piece(kMiB);
-    for (std::size_t at = 0; at < kFileBytes; at += kMiB) {
-        for (std::size_t i = 0; i < kMiB; ++i) piece[i] = static_cast<char>((at + i) * 7 + (at >> 16));
-        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-    }
-}
-
-std::u16string library_path(const fs::path &path) {
-    std::u16string text = path.u16string();
-    for (auto &unit : text)
-        if (unit == u'/') unit = u'\\';
-    return text;
-}
+void make_input() { bench::make_big_file(input_file(), kFileBytes); }
 
 void *open(const fs::path &path, _FL_MODE mode) {
-    return Fl_Open(reinterpret_cast<const unsigned short *>(library_path(path).c_str()), mode, 1);
+    return Fl_Open(reinterpret_cast<const unsigned short *>(bench::library_path(path).c_str()), mode, 1);
 }
 
 double peak_rss_mib(int who) {
