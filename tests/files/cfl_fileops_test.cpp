@@ -78,7 +78,9 @@ TEST(CflCopyMove, WindowFromOneMebibyteOrAcrossDrivesAndNeverReadOnly) {
                               : Cfl_CopyFile(nullptr, u16(source), u16(target), nullptr);
             const bool shown = titles.saw(u"ファイルのコピー") || titles.saw(u"ファイルの移動");
             EXPECT_EQ(shown, row.window && test::kDesktop);
-            if (row.window) EXPECT_EQ(titles.saw(row.window), test::kDesktop);
+            if (row.window) {
+                EXPECT_EQ(titles.saw(row.window), test::kDesktop);
+            }
         }
         EXPECT_EQ(result, 1);
         EXPECT_EQ(scratch.read("b.bin"), test::pattern(row.size));
@@ -101,7 +103,9 @@ TEST(CflCopyMove, MissingSourceIsNoFailureAndAReadOnlyTargetIsRefused) {
     MessageBoxCapture capture;
     EXPECT_EQ(Cfl_CopyFile(nullptr, u16(source), u16(target), nullptr), refused ? 0 : 1);
     ASSERT_EQ(capture.boxes().size(), refused ? 1u : 0u);
-    if (refused) EXPECT_EQ(capture.boxes()[0].text.substr(0, 9), u"[Error:5]");
+    if (refused) {
+        EXPECT_EQ(capture.boxes()[0].text.substr(0, 9), u"[Error:5]");
+    }
     EXPECT_EQ(scratch.read("b.bin"), test::pattern(refused ? 7 : 5));
     fs::permissions(scratch.native("b.bin"), fs::perms::owner_write, fs::perm_options::add);
 }
@@ -199,7 +203,9 @@ TEST(CflShell, QuietCopyMoveAndRename) {
     EXPECT_EQ(Cfl_CopyFileShell(nullptr, u16(a), u16(b), 1, 0), 1);
     EXPECT_EQ(Cfl_CopyFileShell(nullptr, u16(a), u16(b), 1, 0), 1);
     EXPECT_EQ(scratch.read("b.txt"), test::pattern(renames ? 4 : 3));
-    if (renames) EXPECT_EQ(scratch.read("b (3).txt"), test::pattern(3));
+    if (renames) {
+        EXPECT_EQ(scratch.read("b (3).txt"), test::pattern(3));
+    }
     EXPECT_EQ(Cfl_MoveFileShell(nullptr, u16(a), u16(b), 1, 1), 1);
     EXPECT_EQ(scratch.read("b.txt"), test::pattern(3));
     const std::u16string c = scratch.path("c.txt") + u'\0';

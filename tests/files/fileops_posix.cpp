@@ -45,7 +45,9 @@ TEST(FileOpsPosix, CopyOntoAFullDiskFailsOnceAndKeepsBothFiles) {
         const std::set<std::string> expected =
             row.old_target ? std::set<std::string>{"a.bin", "b.bin"} : std::set<std::string>{"a.bin"};
         EXPECT_EQ(left, expected);
-        if (row.old_target) EXPECT_EQ(scratch.read("b.bin"), row.old_target);
+        if (row.old_target) {
+            EXPECT_EQ(scratch.read("b.bin"), row.old_target);
+        }
     }
 }
 
