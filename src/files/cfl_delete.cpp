@@ -27,10 +27,10 @@ int delete_link(const unsigned short *path) {
 template <class Visit>
 bool list(const unsigned short *folder, const unsigned short *query, const int &result,
           Visit visit) {
-    unsigned short spec[QUORVEL_MAX_TEXT], entry[QUORVEL_MAX_TEXT];
-    if (!files::join(folder, query, spec)) return false;
+    unsigned short pattern_path[QUORVEL_MAX_TEXT], entry[QUORVEL_MAX_TEXT];
+    if (!files::join(folder, query, pattern_path)) return false;
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW(as_wide(spec), &found);
+    const HANDLE search = FindFirstFileW(as_wide(pattern_path), &found);
     if (search == INVALID_HANDLE_VALUE) return false;
     do {
         if (is_dot_entry(found.cFileName)) continue;
