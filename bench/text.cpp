@@ -7,7 +7,7 @@
 // our results are checked against iconv's before anything is timed.
 // Target: each of ours within twice iconv's time.
 #include <quorvel/text.h>
-#include <quorvel/posix/winapi.h>
+#include "winapi/winapi.h"
 
 #include "peer_ratio.h"
 

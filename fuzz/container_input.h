@@ -14,7 +14,7 @@
 
 #include <quorvel/crypto.h>
 #include <quorvel/encrypt.h>
-#include <quorvel/posix/winapi.h>
+#include "winapi/winapi.h"
 
 #include <cstdint>
 #include <cstdio>

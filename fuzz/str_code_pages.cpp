@@ -3,7 +3,7 @@
 // direction may fail on text of at least one unit: bad bytes become the
 // code page's default character, unmappable units '?'.
 #include <quorvel/text.h>
-#include <quorvel/posix/winapi.h>
+#include "winapi/winapi.h"
 
 #include <cstdlib>
 #include <vector>

@@ -1,6 +1,6 @@
 // Str_SJisToJis on arbitrary bytes, with exactly the documented room.
 #include <quorvel/text.h>
-#include <quorvel/posix/winapi.h>
+#include "winapi/winapi.h"
 
 #include <cstring>
 #include <vector>

@@ -14,7 +14,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <quorvel/posix/winapi.h>
+#include "winapi/winapi.h"
 #endif
 
 namespace {

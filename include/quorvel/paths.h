@@ -8,11 +8,7 @@
 #define QUORVEL_PATHS_H
 
 #include <quorvel/base.h>
-#ifdef _WIN32
-#  include <sys/stat.h>
-#else
-#  include <quorvel/posix/winapi_files.h>
-#endif
+#include <sys/stat.h>
 
 /* The Cfl_ work buffer: long-path forms, expanded and un-expanded texts. */
 QUORVEL_DATA unsigned short g_szCflWork[QUORVEL_MAX_TEXT];

@@ -31,7 +31,7 @@ std::u16string folded(LPCWSTR name) {
 
 }  // namespace
 
-extern "C" UINT RegisterClipboardFormatW(LPCWSTR name) {
+UINT quorvel_win32::RegisterClipboardFormatW(LPCWSTR name) {
     if (!name || !*name) {
         SetLastError(ERROR_INVALID_NAME);
         return 0;

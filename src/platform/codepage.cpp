@@ -290,10 +290,10 @@ UINT resolve_code_page(UINT codePage) {
 
 using namespace platform;
 
-extern "C" UINT GetACP(void) { return ansi_code_page(); }
-extern "C" UINT GetOEMCP(void) { return ansi_code_page() == 932 ? 932 : 437; }
+UINT quorvel_win32::GetACP(void) { return ansi_code_page(); }
+UINT quorvel_win32::GetOEMCP(void) { return ansi_code_page() == 932 ? 932 : 437; }
 
-extern "C" BOOL Quorvel_SetAnsiCodePage(UINT codePage) {
+BOOL quorvel_win32::Quorvel_SetAnsiCodePage(UINT codePage) {
     if (codePage != 0 && codePage != 932 && codePage != 1252 && codePage != CP_UTF8) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
@@ -302,19 +302,19 @@ extern "C" BOOL Quorvel_SetAnsiCodePage(UINT codePage) {
     return TRUE;
 }
 
-extern "C" BOOL IsDBCSLeadByteEx(UINT codePage, BYTE byte) {
+BOOL quorvel_win32::IsDBCSLeadByteEx(UINT codePage, BYTE byte) {
     const UINT cp = resolve_code_page(codePage);
     if (cp == 932) return jis::is_sjis_lead(byte);
     if (!supported(cp)) SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
 }
 
-extern "C" BOOL IsDBCSLeadByte(BYTE byte) { return IsDBCSLeadByteEx(CP_ACP, byte); }
+BOOL quorvel_win32::IsDBCSLeadByte(BYTE byte) { return IsDBCSLeadByteEx(CP_ACP, byte); }
 
-extern "C" LCID GetSystemDefaultLCID(void) { return ansi_code_page() == 932 ? 0x0411 : 0x0409; }
-extern "C" LCID GetUserDefaultLCID(void) { return GetSystemDefaultLCID(); }
+LCID quorvel_win32::GetSystemDefaultLCID(void) { return ansi_code_page() == 932 ? 0x0411 : 0x0409; }
+LCID quorvel_win32::GetUserDefaultLCID(void) { return GetSystemDefaultLCID(); }
 
-extern "C" int MultiByteToWideChar(UINT codePage, DWORD flags, const char *text, int length,
+int quorvel_win32::MultiByteToWideChar(UINT codePage, DWORD flags, const char *text, int length,
                                    LPWSTR wide, int capacity) {
     const UINT cp = resolve_code_page(codePage);
     if (!text || length == 0 || length < -1 || capacity < 0 || (capacity > 0 && !wide)) {
@@ -355,7 +355,7 @@ extern "C" int MultiByteToWideChar(UINT codePage, DWORD flags, const char *text,
     return count;
 }
 
-extern "C" int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length,
+int quorvel_win32::WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length,
                                    char *text, int capacity, const char *defaultChar,
                                    BOOL *usedDefault) {
     const UINT cp = resolve_code_page(codePage);

@@ -11,7 +11,7 @@ struct Apartment {
 thread_local Apartment t_apartment;
 }  // namespace
 
-extern "C" HRESULT CoInitializeEx(void *reserved, DWORD coInit) {
+HRESULT quorvel_win32::CoInitializeEx(void *reserved, DWORD coInit) {
     if (reserved) return E_INVALIDARG;
     const DWORD model = coInit & COINIT_APARTMENTTHREADED;
     if (t_apartment.count > 0) {
@@ -24,6 +24,6 @@ extern "C" HRESULT CoInitializeEx(void *reserved, DWORD coInit) {
     return S_OK;
 }
 
-extern "C" void CoUninitialize(void) {
+void quorvel_win32::CoUninitialize(void) {
     if (t_apartment.count > 0) --t_apartment.count;
 }

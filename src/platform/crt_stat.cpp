@@ -34,7 +34,7 @@ uint16_t windows_mode(mode_t mode) {
 
 }  // namespace
 
-extern "C" int _wstati64(const WCHAR *path, struct _stati64 *status) {
+int quorvel_win32::_wstati64(const WCHAR *path, struct _stati64 *status) {
     std::string native;
     if (!status) {
         errno = EINVAL;
@@ -59,7 +59,7 @@ extern "C" int _wstati64(const WCHAR *path, struct _stati64 *status) {
     return 0;
 }
 
-extern "C" int _wutime(const WCHAR *path, struct _utimbuf *times) {
+int quorvel_win32::_wutime(const WCHAR *path, struct _utimbuf *times) {
     std::string native;
     if (!platform::native_path(path, native)) {
         errno = errno_for_path_failure();

@@ -16,7 +16,7 @@ BOOL fail(DWORD code) {
 
 }  // namespace
 
-extern "C" BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES) {
+BOOL quorvel_win32::CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES) {
     std::string native;
     if (!platform::native_path(path, native)) return FALSE;
     if (::mkdir(native.c_str(), 0777) == 0) return TRUE;
@@ -26,7 +26,7 @@ extern "C" BOOL CreateDirectoryW(LPCWSTR path, LPSECURITY_ATTRIBUTES) {
     return FALSE;
 }
 
-extern "C" BOOL RemoveDirectoryW(LPCWSTR path) {
+BOOL quorvel_win32::RemoveDirectoryW(LPCWSTR path) {
     std::string native;
     if (!platform::native_path(path, native)) return FALSE;
     if (::rmdir(native.c_str()) == 0) return TRUE;

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 
-extern "C" BOOL GetDiskFreeSpaceExW(LPCWSTR folder, ULARGE_INTEGER *callerFree,
+BOOL quorvel_win32::GetDiskFreeSpaceExW(LPCWSTR folder, ULARGE_INTEGER *callerFree,
                                     ULARGE_INTEGER *total, ULARGE_INTEGER *free) {
     std::string native = ".";
     if (folder && !platform::native_path(folder, native)) return FALSE;
@@ -22,7 +22,7 @@ extern "C" BOOL GetDiskFreeSpaceExW(LPCWSTR folder, ULARGE_INTEGER *callerFree,
     return TRUE;
 }
 
-extern "C" DWORD GetCompressedFileSizeW(LPCWSTR path, DWORD *high) {
+DWORD quorvel_win32::GetCompressedFileSizeW(LPCWSTR path, DWORD *high) {
     std::string native;
     if (!platform::native_path(path, native)) return INVALID_FILE_SIZE;
     struct stat status{};

@@ -94,7 +94,7 @@ DWORD file_attributes(mode_t mode, bool dot_named, int64_t kept, bool sparse) {
 
 }  // namespace platform
 
-extern "C" DWORD GetFileAttributesW(LPCWSTR path) {
+DWORD quorvel_win32::GetFileAttributesW(LPCWSTR path) {
     std::string native;
     if (!platform::native_path(path, native)) return INVALID_FILE_ATTRIBUTES;
     struct stat status{};
@@ -108,7 +108,7 @@ extern "C" DWORD GetFileAttributesW(LPCWSTR path) {
                                      status.st_blocks * 512 < status.st_size);
 }
 
-extern "C" BOOL SetFileAttributesW(LPCWSTR path, DWORD attributes) {
+BOOL quorvel_win32::SetFileAttributesW(LPCWSTR path, DWORD attributes) {
     std::string native;
     if (!platform::native_path(path, native)) return FALSE;
     struct stat status{};

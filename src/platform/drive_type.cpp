@@ -43,7 +43,7 @@ bool is_mount_point(const std::string &path) {
 
 }  // namespace
 
-extern "C" UINT GetDriveTypeW(LPCWSTR root) {
+UINT quorvel_win32::GetDriveTypeW(LPCWSTR root) {
     std::string native = "/";
     if (root && *root) {
         // "Z:" names the drive as "Z:\" does.

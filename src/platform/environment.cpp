@@ -41,7 +41,7 @@ std::u16string text_of(LPCWSTR text) {
 
 }  // namespace
 
-extern "C" DWORD GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) {
+DWORD quorvel_win32::GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) {
     std::string value;
     if (!name || !lookup(narrow(text_of(name)), value)) {
         SetLastError(ERROR_ENVVAR_NOT_FOUND);
@@ -54,7 +54,7 @@ extern "C" DWORD GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size
     return platform::copy_out(wide_value, buffer, size);
 }
 
-extern "C" DWORD ExpandEnvironmentStringsW(LPCWSTR source, LPWSTR buffer, DWORD size) {
+DWORD quorvel_win32::ExpandEnvironmentStringsW(LPCWSTR source, LPWSTR buffer, DWORD size) {
     if (!source) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -89,7 +89,7 @@ extern "C" DWORD ExpandEnvironmentStringsW(LPCWSTR source, LPWSTR buffer, DWORD 
     return needed;
 }
 
-extern "C" BOOL PathUnExpandEnvStringsW(LPCWSTR path, LPWSTR buffer, UINT size) {
+BOOL quorvel_win32::PathUnExpandEnvStringsW(LPCWSTR path, LPWSTR buffer, UINT size) {
     static const char *const kNames[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
                                          "TMPDIR", "HOME"};
     if (!path || !buffer) {

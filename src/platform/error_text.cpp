@@ -60,19 +60,19 @@ const char *find_text(DWORD code) {
 
 }  // namespace
 
-extern "C" HLOCAL LocalAlloc(UINT flags, size_t bytes) {
+HLOCAL quorvel_win32::LocalAlloc(UINT flags, size_t bytes) {
     void *memory = (flags & LMEM_ZEROINIT) ? std::calloc(1, bytes ? bytes : 1)
                                            : std::malloc(bytes ? bytes : 1);
     if (!memory) SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return memory;
 }
 
-extern "C" HLOCAL LocalFree(HLOCAL memory) {
+HLOCAL quorvel_win32::LocalFree(HLOCAL memory) {
     std::free(memory);
     return nullptr;
 }
 
-extern "C" DWORD FormatMessageW(DWORD flags, const void *, DWORD messageId, DWORD,
+DWORD quorvel_win32::FormatMessageW(DWORD flags, const void *, DWORD messageId, DWORD,
                                 LPWSTR buffer, DWORD size, va_list *) {
     const char *text = (flags & FORMAT_MESSAGE_FROM_SYSTEM) ? find_text(messageId) : nullptr;
     if (!text) {

@@ -16,7 +16,7 @@ BOOL fail(DWORD code) {
 
 }  // namespace
 
-extern "C" BOOL DeleteFileW(LPCWSTR path) {
+BOOL quorvel_win32::DeleteFileW(LPCWSTR path) {
     std::string native;
     if (!platform::native_path(path, native)) return FALSE;
     struct stat status{};

@@ -50,7 +50,7 @@ std::shared_ptr<platform::FileObject> usable(HANDLE handle, bool write) {
 
 }  // namespace
 
-extern "C" QuorvelFileFaultHook Quorvel_SetFileFaultHook(QuorvelFileFaultHook hook,
+QuorvelFileFaultHook quorvel_win32::Quorvel_SetFileFaultHook(QuorvelFileFaultHook hook,
                                                          void *context) {
     std::lock_guard<std::mutex> guard(g_hook_lock);
     QuorvelFileFaultHook previous = g_hook;
@@ -59,7 +59,7 @@ extern "C" QuorvelFileFaultHook Quorvel_SetFileFaultHook(QuorvelFileFaultHook ho
     return previous;
 }
 
-extern "C" BOOL ReadFile(HANDLE handle, void *buffer, DWORD count, DWORD *read,
+BOOL quorvel_win32::ReadFile(HANDLE handle, void *buffer, DWORD count, DWORD *read,
                          LPOVERLAPPED overlapped) {
     if (read) *read = 0;
     if (overlapped || !read || (!buffer && count)) return fail(ERROR_INVALID_PARAMETER);
@@ -83,7 +83,7 @@ extern "C" BOOL ReadFile(HANDLE handle, void *buffer, DWORD count, DWORD *read,
     return fault ? fail(fault) : TRUE;
 }
 
-extern "C" BOOL WriteFile(HANDLE handle, const void *buffer, DWORD count, DWORD *written,
+BOOL quorvel_win32::WriteFile(HANDLE handle, const void *buffer, DWORD count, DWORD *written,
                           LPOVERLAPPED overlapped) {
     if (written) *written = 0;
     if (overlapped || !written || (!buffer && count)) return fail(ERROR_INVALID_PARAMETER);
@@ -104,7 +104,7 @@ extern "C" BOOL WriteFile(HANDLE handle, const void *buffer, DWORD count, DWORD 
     return fault ? fail(fault) : TRUE;
 }
 
-extern "C" BOOL SetFilePointerEx(HANDLE handle, LARGE_INTEGER distance, LARGE_INTEGER *position,
+BOOL quorvel_win32::SetFilePointerEx(HANDLE handle, LARGE_INTEGER distance, LARGE_INTEGER *position,
                                  DWORD method) {
     static const int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
     if (method > FILE_END) return fail(ERROR_INVALID_PARAMETER);
@@ -122,7 +122,7 @@ extern "C" BOOL SetFilePointerEx(HANDLE handle, LARGE_INTEGER distance, LARGE_IN
     return TRUE;
 }
 
-extern "C" BOOL GetFileSizeEx(HANDLE handle, LARGE_INTEGER *size) {
+BOOL quorvel_win32::GetFileSizeEx(HANDLE handle, LARGE_INTEGER *size) {
     if (!size) return fail(ERROR_INVALID_PARAMETER);
     auto file = platform::file_from_handle(handle);
     if (!file) return FALSE;
@@ -135,7 +135,7 @@ extern "C" BOOL GetFileSizeEx(HANDLE handle, LARGE_INTEGER *size) {
     return TRUE;
 }
 
-extern "C" BOOL SetEndOfFile(HANDLE handle) {
+BOOL quorvel_win32::SetEndOfFile(HANDLE handle) {
     auto file = usable(handle, true);
     if (!file) return FALSE;
     const off_t here = ::lseek(file->fd(), 0, SEEK_CUR);
@@ -146,7 +146,7 @@ extern "C" BOOL SetEndOfFile(HANDLE handle) {
     return TRUE;
 }
 
-extern "C" BOOL FlushFileBuffers(HANDLE handle) {
+BOOL quorvel_win32::FlushFileBuffers(HANDLE handle) {
     auto file = usable(handle, true);
     if (!file) return FALSE;
     if (::fsync(file->fd()) != 0) {

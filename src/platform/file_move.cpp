@@ -293,24 +293,24 @@ DWORD platform::move_file(const std::string &from, const std::string &to, DWORD 
     return ::move_file(from, to, nullptr, nullptr, flags);
 }
 
-extern "C" BOOL CopyFileW(LPCWSTR from, LPCWSTR to, BOOL failIfExists) {
+BOOL quorvel_win32::CopyFileW(LPCWSTR from, LPCWSTR to, BOOL failIfExists) {
     return copy(from, to, nullptr, nullptr, nullptr, failIfExists ? COPY_FILE_FAIL_IF_EXISTS : 0);
 }
 
-extern "C" BOOL CopyFileExW(LPCWSTR from, LPCWSTR to, LPPROGRESS_ROUTINE routine, LPVOID data,
+BOOL quorvel_win32::CopyFileExW(LPCWSTR from, LPCWSTR to, LPPROGRESS_ROUTINE routine, LPVOID data,
                             BOOL *cancel, DWORD flags) {
     return copy(from, to, routine, data, cancel, flags);
 }
 
-extern "C" BOOL MoveFileW(LPCWSTR from, LPCWSTR to) {
+BOOL quorvel_win32::MoveFileW(LPCWSTR from, LPCWSTR to) {
     return move(from, to, nullptr, nullptr, 0);
 }
 
-extern "C" BOOL MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
+BOOL quorvel_win32::MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {
     return move(from, to, nullptr, nullptr, flags);
 }
 
-extern "C" BOOL MoveFileWithProgressW(LPCWSTR from, LPCWSTR to, LPPROGRESS_ROUTINE routine,
+BOOL quorvel_win32::MoveFileWithProgressW(LPCWSTR from, LPCWSTR to, LPPROGRESS_ROUTINE routine,
                                       LPVOID data, DWORD flags) {
     return move(from, to, routine, data, flags);
 }

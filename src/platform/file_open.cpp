@@ -51,7 +51,7 @@ int open_for(const std::string &path, int access, DWORD disposition, mode_t mode
 
 }  // namespace
 
-extern "C" HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES,
+HANDLE quorvel_win32::CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES,
                               DWORD disposition, DWORD flags, HANDLE templateFile) {
     if (templateFile || disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING)
         return fail(ERROR_INVALID_PARAMETER);

@@ -113,7 +113,7 @@ bool creation_time(const std::string &path, timespec &out) {
 
 }  // namespace platform
 
-extern "C" BOOL GetFileTime(HANDLE handle, FILETIME *creation, FILETIME *access,
+BOOL quorvel_win32::GetFileTime(HANDLE handle, FILETIME *creation, FILETIME *access,
                             FILETIME *write) {
     auto file = platform::file_from_handle(handle);
     if (!file) return FALSE;
@@ -130,7 +130,7 @@ extern "C" BOOL GetFileTime(HANDLE handle, FILETIME *creation, FILETIME *access,
     return TRUE;
 }
 
-extern "C" BOOL SetFileTime(HANDLE handle, const FILETIME *creation, const FILETIME *access,
+BOOL quorvel_win32::SetFileTime(HANDLE handle, const FILETIME *creation, const FILETIME *access,
                             const FILETIME *write) {
     auto file = platform::file_from_handle(handle);
     if (!file) return FALSE;

@@ -145,7 +145,7 @@ bool is_separator(WCHAR c) { return c == '\\' || c == '/'; }
 
 }  // namespace
 
-extern "C" HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
+HANDLE quorvel_win32::FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
     if (!pattern || !data) return fail(ERROR_INVALID_PARAMETER);
     const std::u16string text(reinterpret_cast<const char16_t *>(pattern));
     size_t split = text.size();
@@ -193,7 +193,7 @@ extern "C" HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
     return platform::insert_handle(std::move(find));
 }
 
-extern "C" BOOL FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW data) {
+BOOL quorvel_win32::FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW data) {
     auto find = platform::find_handle_of<FindObject>(handle);
     if (!find) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -206,7 +206,7 @@ extern "C" BOOL FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW data) {
     return find->next(*data) ? TRUE : FALSE;
 }
 
-extern "C" BOOL FindClose(HANDLE handle) {
+BOOL quorvel_win32::FindClose(HANDLE handle) {
     if (!platform::find_handle_of<FindObject>(handle)) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
@@ -249,7 +249,7 @@ int errno_for(DWORD code) {
 
 }  // namespace
 
-extern "C" intptr_t _wfindfirsti64(const WCHAR *pattern, struct _wfinddatai64_t *data) {
+intptr_t quorvel_win32::_wfindfirsti64(const WCHAR *pattern, struct _wfinddatai64_t *data) {
     WIN32_FIND_DATAW found;
     if (!data) {
         errno = EINVAL;
@@ -264,7 +264,7 @@ extern "C" intptr_t _wfindfirsti64(const WCHAR *pattern, struct _wfinddatai64_t 
     return reinterpret_cast<intptr_t>(find);
 }
 
-extern "C" int _wfindnexti64(intptr_t find, struct _wfinddatai64_t *data) {
+int quorvel_win32::_wfindnexti64(intptr_t find, struct _wfinddatai64_t *data) {
     WIN32_FIND_DATAW found;
     if (!data) {
         errno = EINVAL;
@@ -278,7 +278,7 @@ extern "C" int _wfindnexti64(intptr_t find, struct _wfinddatai64_t *data) {
     return 0;
 }
 
-extern "C" int _findclose(intptr_t find) {
+int quorvel_win32::_findclose(intptr_t find) {
     if (!FindClose(reinterpret_cast<HANDLE>(find))) {
         errno = ENOENT;
         return -1;

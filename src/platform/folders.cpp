@@ -48,14 +48,14 @@ bool is_folder(const std::string &path) {
 
 }  // namespace
 
-extern "C" DWORD GetTempPathW(DWORD size, LPWSTR buffer) {
+DWORD quorvel_win32::GetTempPathW(DWORD size, LPWSTR buffer) {
     const char *set = std::getenv("TMPDIR");
     std::string folder = set && set[0] == '/' ? set : "/tmp";
     if (folder.back() != '/') folder += '/';
     return platform::copy_out(platform::windows_path(folder), buffer, size);
 }
 
-extern "C" DWORD GetLongPathNameW(LPCWSTR shortPath, LPWSTR longPath, DWORD size) {
+DWORD quorvel_win32::GetLongPathNameW(LPCWSTR shortPath, LPWSTR longPath, DWORD size) {
     std::string native;
     if (!platform::native_path(shortPath, native)) return 0;
     struct stat status{};
@@ -74,7 +74,7 @@ extern "C" DWORD GetLongPathNameW(LPCWSTR shortPath, LPWSTR longPath, DWORD size
     return platform::copy_out(text, longPath, size);
 }
 
-extern "C" HRESULT SHGetFolderPathW(HWND, int csidl, HANDLE, DWORD, LPWSTR path) {
+HRESULT quorvel_win32::SHGetFolderPathW(HWND, int csidl, HANDLE, DWORD, LPWSTR path) {
     if (!path) return E_INVALIDARG;
     std::string folder;
     switch (csidl & 0xFF) {
@@ -101,7 +101,7 @@ extern "C" HRESULT SHGetFolderPathW(HWND, int csidl, HANDLE, DWORD, LPWSTR path)
     return S_OK;
 }
 
-extern "C" DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer) {
+DWORD quorvel_win32::GetCurrentDirectoryW(DWORD size, LPWSTR buffer) {
     std::string folder(256, '\0');
     while (!::getcwd(&folder[0], folder.size())) {
         if (errno != ERANGE) {
@@ -114,7 +114,7 @@ extern "C" DWORD GetCurrentDirectoryW(DWORD size, LPWSTR buffer) {
     return platform::copy_out(platform::windows_path(folder), buffer, size);
 }
 
-extern "C" BOOL SetCurrentDirectoryW(LPCWSTR path) {
+BOOL quorvel_win32::SetCurrentDirectoryW(LPCWSTR path) {
     std::string native;
     if (!platform::native_path(path, native)) return FALSE;
     if (::chdir(native.c_str()) != 0) {

@@ -33,7 +33,7 @@ std::shared_ptr<KernelObject> find_handle(HANDLE handle) {
 
 }  // namespace platform
 
-extern "C" BOOL CloseHandle(HANDLE handle) {
+BOOL quorvel_win32::CloseHandle(HANDLE handle) {
     std::shared_ptr<platform::KernelObject> object;
     {
         std::lock_guard<std::mutex> guard(g_lock);

@@ -6,8 +6,8 @@ namespace {
 thread_local DWORD t_last_error = 0;
 }
 
-extern "C" DWORD GetLastError(void) { return t_last_error; }
-extern "C" void SetLastError(DWORD code) { t_last_error = code; }
+DWORD quorvel_win32::GetLastError(void) { return t_last_error; }
+void quorvel_win32::SetLastError(DWORD code) { t_last_error = code; }
 
 namespace platform {
 

@@ -160,7 +160,7 @@ int sort_key(LCID locale, const u16 *text, size_t units, LPWSTR target, int capa
 
 }  // namespace
 
-extern "C" int LCMapStringW(LCID locale, DWORD flags, LPCWSTR source, int length,
+int quorvel_win32::LCMapStringW(LCID locale, DWORD flags, LPCWSTR source, int length,
                             LPWSTR target, int capacity) {
     constexpr DWORD known = LCMAP_LOWERCASE | LCMAP_UPPERCASE | LCMAP_BYTEREV |
                             LCMAP_HIRAGANA | LCMAP_KATAKANA | LCMAP_HALFWIDTH | LCMAP_FULLWIDTH;

@@ -28,7 +28,7 @@ ULONGLONG address_space() {
 
 }  // namespace
 
-extern "C" BOOL GlobalMemoryStatusEx(LPMEMORYSTATUSEX status) {
+BOOL quorvel_win32::GlobalMemoryStatusEx(LPMEMORYSTATUSEX status) {
     if (!status || status->dwLength != sizeof(MEMORYSTATUSEX)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;

@@ -1,11 +1,16 @@
-// MessageBoxW without a desktop: the box goes to standard error, or to a
-// handler a host installed, and is answered with its first button.
+// MessageBoxW without a desktop: the box goes to a handler a host
+// installed, or to standard error; a choice is asked on the terminal when
+// there is one, and otherwise answered with the box's default button.
 #include "platform/win32.h"
 #include "platform/utf16.h"
 
-#include <atomic>
+#include <unistd.h>
+
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
+#include <string>
 
 namespace {
 
@@ -13,14 +18,65 @@ std::mutex g_handler_lock;
 QuorvelMessageBoxHandler g_handler = nullptr;
 void *g_handler_context = nullptr;
 
-int first_button(UINT type) {
+struct Button {
+    int id;
+    const char *label;  // the key to press is the bracketed letter
+};
+
+struct Buttons {
+    const Button *list;
+    int count;
+};
+
+Buttons buttons_of(UINT type) {
+    static const Button kOk[] = {{IDOK, "[O]K"}};
+    static const Button kOkCancel[] = {{IDOK, "[O]K"}, {IDCANCEL, "[C]ancel"}};
+    static const Button kAbortRetryIgnore[] = {
+        {IDABORT, "[A]bort"}, {IDRETRY, "[R]etry"}, {IDIGNORE, "[I]gnore"}};
+    static const Button kYesNoCancel[] = {{IDYES, "[Y]es"}, {IDNO, "[N]o"}, {IDCANCEL, "[C]ancel"}};
+    static const Button kYesNo[] = {{IDYES, "[Y]es"}, {IDNO, "[N]o"}};
+    static const Button kRetryCancel[] = {{IDRETRY, "[R]etry"}, {IDCANCEL, "[C]ancel"}};
+    static const Button kCancelTryContinue[] = {
+        {IDCANCEL, "[C]ancel"}, {IDTRYAGAIN, "[T]ry again"}, {IDCONTINUE, "C[o]ntinue"}};
     switch (type & MB_TYPEMASK) {
-    case MB_ABORTRETRYIGNORE: return IDABORT;
-    case MB_YESNOCANCEL:
-    case MB_YESNO: return IDYES;
-    case MB_RETRYCANCEL: return IDRETRY;
-    case MB_CANCELTRYCONTINUE: return IDCANCEL;
-    default: return IDOK;
+    case MB_OKCANCEL: return {kOkCancel, 2};
+    case MB_ABORTRETRYIGNORE: return {kAbortRetryIgnore, 3};
+    case MB_YESNOCANCEL: return {kYesNoCancel, 3};
+    case MB_YESNO: return {kYesNo, 2};
+    case MB_RETRYCANCEL: return {kRetryCancel, 2};
+    case MB_CANCELTRYCONTINUE: return {kCancelTryContinue, 3};
+    default: return {kOk, 1};
+    }
+}
+
+// As on Windows, a default past the last button is the first one.
+int default_index(UINT type, const Buttons &buttons) {
+    const int index = static_cast<int>((type & MB_DEFMASK) >> 8);
+    return index < buttons.count ? index : 0;
+}
+
+char key_of(const Button &button) {
+    const char *open = std::strchr(button.label, '[');
+    return static_cast<char>(std::tolower(static_cast<unsigned char>(open[1])));
+}
+
+// Asks until a button's key or an empty line (the default) is typed; the
+// end of input takes the default.
+int ask_on_terminal(const Buttons &buttons, int fallback) {
+    for (;;) {
+        std::string prompt;
+        for (int i = 0; i < buttons.count; ++i) {
+            prompt += (i ? " / " : "") + std::string(buttons.list[i].label);
+        }
+        std::fprintf(stderr, "%s (%s): ", prompt.c_str(), buttons.list[fallback].label);
+        std::fflush(stderr);
+        char line[64];
+        if (!std::fgets(line, sizeof line, stdin)) return buttons.list[fallback].id;
+        const char typed = static_cast<char>(std::tolower(static_cast<unsigned char>(line[0])));
+        if (typed == '\n' || typed == '\0') return buttons.list[fallback].id;
+        for (int i = 0; i < buttons.count; ++i) {
+            if (key_of(buttons.list[i]) == typed) return buttons.list[i].id;
+        }
     }
 }
 
@@ -35,7 +91,7 @@ extern "C" QuorvelMessageBoxHandler Quorvel_SetMessageBoxHandler(QuorvelMessageB
     return previous;
 }
 
-extern "C" int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+int quorvel_win32::MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
     QuorvelMessageBoxHandler handler;
     void *context;
     {
@@ -50,5 +106,10 @@ extern "C" int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type)
     std::fprintf(stderr, "%s: %s\n", platform::utf16_to_utf8(caption).c_str(),
                  platform::utf16_to_utf8(text).c_str());
     std::fflush(stderr);
-    return first_button(type);
+    const Buttons buttons = buttons_of(type);
+    const int fallback = default_index(type, buttons);
+    if (buttons.count > 1 && isatty(STDIN_FILENO) && isatty(STDERR_FILENO)) {
+        return ask_on_terminal(buttons, fallback);
+    }
+    return buttons.list[fallback].id;
 }

@@ -4,6 +4,7 @@
 #include "platform/win32.h"
 
 #include <dlfcn.h>
+#include <cstring>
 
 namespace {
 
@@ -22,36 +23,43 @@ bool is_kernel32(LPCWSTR name) {
     return !*name;
 }
 
-// This library's load address (its module handle) and its dlopen handle.
-void *platform_base(void **library) {
+// This library's load address: its module handle.
+void *platform_base() {
     Dl_info info{};
     if (!::dladdr(reinterpret_cast<void *>(&platform_base), &info)) return nullptr;
-    if (library) *library = ::dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
     return info.dli_fbase;
 }
 
+// The calls that the library looks up at run time. The platform's symbols
+// carry C++ names of their own, so the Win32 names are listed here.
+struct NamedCall {
+    const char *name;
+    FARPROC call;
+};
+const NamedCall kNamedCalls[] = {
+    // Through void (*)(void), the type meant for holding any function.
+    {"GetDiskFreeSpaceExW",
+     reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&GetDiskFreeSpaceExW))},
+};
+
 }  // namespace
 
-extern "C" HMODULE GetModuleHandleW(LPCWSTR name) {
+HMODULE quorvel_win32::GetModuleHandleW(LPCWSTR name) {
     if (!name || !is_kernel32(name)) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
-    return static_cast<HMODULE>(platform_base(nullptr));
+    return static_cast<HMODULE>(platform_base());
 }
 
-extern "C" FARPROC GetProcAddress(HMODULE module, const char *name) {
-    void *library = nullptr;
-    if (!module || module != platform_base(&library) || !library || !name) {
-        if (library) ::dlclose(library);
+FARPROC quorvel_win32::GetProcAddress(HMODULE module, const char *name) {
+    if (!module || module != platform_base() || !name) {
         SetLastError(ERROR_MOD_NOT_FOUND);
         return nullptr;
     }
-    void *symbol = ::dlsym(library, name);
-    ::dlclose(library);
-    if (!symbol) {
-        SetLastError(ERROR_PROC_NOT_FOUND);
-        return nullptr;
+    for (const NamedCall &call : kNamedCalls) {
+        if (std::strcmp(call.name, name) == 0) return call.call;
     }
-    return reinterpret_cast<FARPROC>(symbol);
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return nullptr;
 }

@@ -10,18 +10,18 @@ bool is_unc(LPCWSTR path) { return path && path[0] == '\\' && path[1] == '\\'; }
 
 }  // namespace
 
-extern "C" BOOL PathFileExistsW(LPCWSTR path) {
+BOOL quorvel_win32::PathFileExistsW(LPCWSTR path) {
     return path && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-extern "C" BOOL PathIsDirectoryW(LPCWSTR path) {
+BOOL quorvel_win32::PathIsDirectoryW(LPCWSTR path) {
     if (!path) return FALSE;
     const DWORD attributes = GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES) return FALSE;
     return attributes & FILE_ATTRIBUTE_DIRECTORY;
 }
 
-extern "C" BOOL PathIsUNCW(LPCWSTR path) {
+BOOL quorvel_win32::PathIsUNCW(LPCWSTR path) {
     if (!is_unc(path)) return FALSE;
     // "\\?\C:\..." is a long local path; "\\?\UNC\..." a share.
     if (path[2] == '?' && path[3] == '\\')
@@ -29,7 +29,7 @@ extern "C" BOOL PathIsUNCW(LPCWSTR path) {
     return TRUE;
 }
 
-extern "C" BOOL PathIsUNCServerShareW(LPCWSTR path) {
+BOOL quorvel_win32::PathIsUNCServerShareW(LPCWSTR path) {
     if (!is_unc(path)) return FALSE;
     bool separator_seen = false;
     for (LPCWSTR p = path + 2; *p; ++p) {
@@ -40,7 +40,7 @@ extern "C" BOOL PathIsUNCServerShareW(LPCWSTR path) {
     return separator_seen;
 }
 
-extern "C" BOOL PathIsNetworkPathW(LPCWSTR path) {
+BOOL quorvel_win32::PathIsNetworkPathW(LPCWSTR path) {
     if (!path) return FALSE;
     if (is_unc(path)) return TRUE;
     if (path[0] && path[1] == ':') {
@@ -50,7 +50,7 @@ extern "C" BOOL PathIsNetworkPathW(LPCWSTR path) {
     return FALSE;
 }
 
-extern "C" LPWSTR PathFindExtensionW(LPCWSTR path) {
+LPWSTR quorvel_win32::PathFindExtensionW(LPCWSTR path) {
     if (!path) return nullptr;
     LPCWSTR dot = nullptr;
     for (; *path; ++path) {
@@ -62,6 +62,6 @@ extern "C" LPWSTR PathFindExtensionW(LPCWSTR path) {
     return const_cast<LPWSTR>(dot ? dot : path);
 }
 
-extern "C" void PathRemoveExtensionW(LPWSTR path) {
+void quorvel_win32::PathRemoveExtensionW(LPWSTR path) {
     if (path) *PathFindExtensionW(path) = 0;
 }

@@ -287,7 +287,7 @@ DWORD run(const SHFILEOPSTRUCTW &request) {
 
 }  // namespace
 
-extern "C" int SHFileOperationW(LPSHFILEOPSTRUCTW request) {
+int quorvel_win32::SHFileOperationW(LPSHFILEOPSTRUCTW request) {
     if (!request) return ERROR_INVALID_PARAMETER;
     request->fAnyOperationsAborted = FALSE;
     return static_cast<int>(run(*request));

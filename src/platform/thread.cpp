@@ -4,18 +4,18 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-extern "C" DWORD GetCurrentThreadId(void) {
+DWORD quorvel_win32::GetCurrentThreadId(void) {
     return static_cast<DWORD>(syscall(SYS_gettid));
 }
 
-extern "C" void Sleep(DWORD milliseconds) {
+void quorvel_win32::Sleep(DWORD milliseconds) {
     timespec request{static_cast<time_t>(milliseconds / 1000),
                      static_cast<long>(milliseconds % 1000) * 1000000L};
     while (nanosleep(&request, &request) != 0) {
     }
 }
 
-extern "C" DWORD GetTickCount(void) {
+DWORD quorvel_win32::GetTickCount(void) {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<DWORD>(static_cast<uint64_t>(now.tv_sec) * 1000u +

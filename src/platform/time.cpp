@@ -67,7 +67,7 @@ bool current_offset(int64_t &intervals) {
 
 }  // namespace
 
-extern "C" BOOL FileTimeToSystemTime(const FILETIME *time, SYSTEMTIME *systemTime) {
+BOOL quorvel_win32::FileTimeToSystemTime(const FILETIME *time, SYSTEMTIME *systemTime) {
     if (!time || !systemTime) return fail(ERROR_INVALID_PARAMETER);
     const uint64_t value = to_u64(*time);
     if (value > kLargestFileTime) return fail(ERROR_INVALID_PARAMETER);
@@ -81,7 +81,7 @@ extern "C" BOOL FileTimeToSystemTime(const FILETIME *time, SYSTEMTIME *systemTim
     return TRUE;
 }
 
-extern "C" BOOL SystemTimeToFileTime(const SYSTEMTIME *systemTime, FILETIME *time) {
+BOOL quorvel_win32::SystemTimeToFileTime(const SYSTEMTIME *systemTime, FILETIME *time) {
     if (!systemTime || !time) return fail(ERROR_INVALID_PARAMETER);
     const SYSTEMTIME &s = *systemTime;
     if (s.wYear < 1601 || s.wYear > 30827 || s.wMonth < 1 || s.wMonth > 12 || s.wDay < 1 ||
@@ -96,7 +96,7 @@ extern "C" BOOL SystemTimeToFileTime(const SYSTEMTIME *systemTime, FILETIME *tim
 }
 
 // Like Windows, no range check: the sum wraps as 64-bit arithmetic does.
-extern "C" BOOL FileTimeToLocalFileTime(const FILETIME *utc, FILETIME *local) {
+BOOL quorvel_win32::FileTimeToLocalFileTime(const FILETIME *utc, FILETIME *local) {
     if (!utc || !local) return fail(ERROR_INVALID_PARAMETER);
     int64_t offset = 0;
     if (!current_offset(offset)) return fail(ERROR_INVALID_FUNCTION);
@@ -104,7 +104,7 @@ extern "C" BOOL FileTimeToLocalFileTime(const FILETIME *utc, FILETIME *local) {
     return TRUE;
 }
 
-extern "C" BOOL LocalFileTimeToFileTime(const FILETIME *local, FILETIME *utc) {
+BOOL quorvel_win32::LocalFileTimeToFileTime(const FILETIME *local, FILETIME *utc) {
     if (!local || !utc) return fail(ERROR_INVALID_PARAMETER);
     int64_t offset = 0;
     if (!current_offset(offset)) return fail(ERROR_INVALID_FUNCTION);

@@ -6,7 +6,7 @@
 #ifdef _WIN32
 #include <io.h>  // the runtime library's file listing
 #else
-#include <quorvel/posix/winapi.h>
+#include "platform/winapi/winapi.h"
 #endif
 
 // The interface's wide characters are unsigned short; the SDK's WCHAR is

@@ -94,8 +94,11 @@ TEST(ModuleLoad, DlcloseUnloadsAndFreesTheThreadsApartment) {
         ASSERT_NE(library, nullptr) << dlerror();
         EXPECT_EQ(dlclose(library), 0);
         EXPECT_EQ(dlmopen(space, library_path().c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr);
-        auto start = reinterpret_cast<decltype(&CoInitializeEx)>(dlsym(platform, "CoInitializeEx"));
-        auto stop = reinterpret_cast<decltype(&CoUninitialize)>(dlsym(platform, "CoUninitialize"));
+        Dl_info start_name{}, stop_name{};
+        dladdr(reinterpret_cast<void *>(&CoInitializeEx), &start_name);
+        dladdr(reinterpret_cast<void *>(&CoUninitialize), &stop_name);
+        auto start = reinterpret_cast<decltype(&CoInitializeEx)>(dlsym(platform, start_name.dli_sname));
+        auto stop = reinterpret_cast<decltype(&CoUninitialize)>(dlsym(platform, stop_name.dli_sname));
         EXPECT_EQ(start(nullptr, COINIT_MULTITHREADED), S_OK);
         stop();
         dlclose(platform);

@@ -4,7 +4,7 @@
 
 #include <quorvel/base.h>
 #ifndef _WIN32
-#include <quorvel/posix/winapi.h>
+#include "winapi/winapi.h"
 #endif
 
 namespace test {

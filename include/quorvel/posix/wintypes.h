@@ -5,6 +5,7 @@
 #define QUORVEL_POSIX_WINTYPES_H
 
 #include <stdint.h>
+#include <sys/stat.h> /* before _stati64, whose fields follow its spelling */
 
 #ifndef _WIN32
 
@@ -97,6 +98,28 @@ typedef struct tagRECT {
     LONG right;
     LONG bottom;
 } RECT;
+
+/* The runtime library's file status record (Cfl_GetFileInfo fills one), laid out as the Windows one.
+ * st_mode uses the Windows bits (0x8000 file, 0x4000 folder, 0x0100 read,
+ * 0x0080 write, 0x0040 run); st_ctime is the creation time. */
+typedef struct _stati64 {
+    uint32_t st_dev;
+    uint16_t st_ino;
+    uint16_t st_mode;
+    int16_t st_nlink;
+    int16_t st_uid;
+    int16_t st_gid;
+    uint32_t st_rdev;
+    int64_t st_size;
+#ifdef st_atime
+    /* glibc names st_atime st_atim.tv_sec: keep that spelling working. */
+    struct { int64_t tv_sec; } st_atim, st_mtim, st_ctim;
+#else
+    int64_t st_atime;
+    int64_t st_mtime;
+    int64_t st_ctime;
+#endif
+} quorvel_stati64;
 
 #endif /* !_WIN32 */
 #endif

@@ -1,8 +1,10 @@
 /* POSIX platform layer: time calls. */
-#ifndef QUORVEL_POSIX_WINAPI_TIME_H
-#define QUORVEL_POSIX_WINAPI_TIME_H
+#ifndef QUORVEL_PLATFORM_WINAPI_TIME_H
+#define QUORVEL_PLATFORM_WINAPI_TIME_H
 
-#include <quorvel/posix/winapi_base.h>
+#include "base.h"
+
+namespace quorvel_win32 {
 
 /* A FILETIME counts 100 ns intervals since 1601-01-01 00:00; a SYSTEMTIME
  * holds years 1601 to 30827. Both fail with ERROR_INVALID_PARAMETER outside
@@ -17,5 +19,7 @@ QUORVEL_WINAPI BOOL SystemTimeToFileTime(const SYSTEMTIME *systemTime, FILETIME 
  * C library's local zone (TZ). */
 QUORVEL_WINAPI BOOL FileTimeToLocalFileTime(const FILETIME *utc, FILETIME *local);
 QUORVEL_WINAPI BOOL LocalFileTimeToFileTime(const FILETIME *local, FILETIME *utc);
+
+}  // namespace quorvel_win32
 
 #endif

@@ -8,10 +8,12 @@
  * order the file system gives them. There are no short (8.3) names:
  * cAlternateFileName is always empty. Names that are not valid UTF-8 are
  * passed over, as no Windows path could name them. */
-#ifndef QUORVEL_POSIX_WINAPI_FOLDERS_H
-#define QUORVEL_POSIX_WINAPI_FOLDERS_H
+#ifndef QUORVEL_PLATFORM_WINAPI_FOLDERS_H
+#define QUORVEL_PLATFORM_WINAPI_FOLDERS_H
 
-#include <quorvel/posix/winapi_files.h>
+#include "files.h"
+
+namespace quorvel_win32 {
 
 typedef struct _WIN32_FIND_DATAW {
     DWORD dwFileAttributes;
@@ -67,5 +69,7 @@ QUORVEL_WINAPI BOOL GetDiskFreeSpaceExW(LPCWSTR folder, ULARGE_INTEGER *callerFr
  * All ones with the last error set on failure; all ones with ERROR_SUCCESS
  * is a real size. */
 QUORVEL_WINAPI DWORD GetCompressedFileSizeW(LPCWSTR path, DWORD *high);
+
+}  // namespace quorvel_win32
 
 #endif

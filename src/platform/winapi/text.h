@@ -2,10 +2,12 @@
  * has it, with the NEC and IBM rows), 51932 (EUC-JP), 1252, UTF-8, and the
  * thread/system ANSI code page that the locale selects; the double-byte
  * classes of code page 932; the locale's case, kana and width mappings. */
-#ifndef QUORVEL_POSIX_WINAPI_TEXT_H
-#define QUORVEL_POSIX_WINAPI_TEXT_H
+#ifndef QUORVEL_PLATFORM_WINAPI_TEXT_H
+#define QUORVEL_PLATFORM_WINAPI_TEXT_H
 
-#include <quorvel/posix/winapi_base.h>
+#include "base.h"
+
+namespace quorvel_win32 {
 
 #ifndef ERROR_INVALID_FLAGS
 #define ERROR_INVALID_FLAGS 1004
@@ -65,5 +67,7 @@ QUORVEL_WINAPI LCID GetUserDefaultLCID(void);
  * needed size. */
 QUORVEL_WINAPI int LCMapStringW(LCID locale, DWORD flags, LPCWSTR source, int length,
                                 LPWSTR target, int capacity);
+
+}  // namespace quorvel_win32
 
 #endif

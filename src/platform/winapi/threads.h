@@ -1,8 +1,10 @@
 /* POSIX platform layer: threads calls. */
-#ifndef QUORVEL_POSIX_WINAPI_THREADS_H
-#define QUORVEL_POSIX_WINAPI_THREADS_H
+#ifndef QUORVEL_PLATFORM_WINAPI_THREADS_H
+#define QUORVEL_PLATFORM_WINAPI_THREADS_H
 
-#include <quorvel/posix/winapi_base.h>
+#include "base.h"
+
+namespace quorvel_win32 {
 
 /* Memory status, from sysinfo(2): physical memory is the machine's RAM, the
  * page file is RAM plus swap (the commit limit), the virtual figures are
@@ -21,5 +23,7 @@ typedef struct _MEMORYSTATUSEX {
     ULONGLONG ullAvailExtendedVirtual;
 } MEMORYSTATUSEX, *LPMEMORYSTATUSEX;
 QUORVEL_WINAPI BOOL GlobalMemoryStatusEx(LPMEMORYSTATUSEX status);
+
+}  // namespace quorvel_win32
 
 #endif

@@ -6,11 +6,13 @@
  * accepted. Other drive letters fail with ERROR_PATH_NOT_FOUND and UNC
  * shares ("\\server\share", "\\?\UNC\...") with ERROR_BAD_NETPATH: no
  * mapping is made up for them. See docs/posix-model.md. */
-#ifndef QUORVEL_POSIX_WINAPI_FILES_H
-#define QUORVEL_POSIX_WINAPI_FILES_H
+#ifndef QUORVEL_PLATFORM_WINAPI_FILES_H
+#define QUORVEL_PLATFORM_WINAPI_FILES_H
 
 #include <sys/stat.h>
-#include <quorvel/posix/winapi_base.h>
+#include "base.h"
+
+namespace quorvel_win32 {
 
 #define ERROR_BAD_NETPATH 53
 #define ERROR_NEGATIVE_SEEK 131
@@ -152,28 +154,6 @@ QUORVEL_WINAPI DWORD GetLongPathNameW(LPCWSTR shortPath, LPWSTR longPath, DWORD 
 QUORVEL_WINAPI HRESULT SHGetFolderPathW(HWND owner, int csidl, HANDLE token, DWORD flags,
                                         LPWSTR path);
 
-/* The runtime library's file status record, laid out as the Windows one.
- * st_mode uses the Windows bits (0x8000 file, 0x4000 folder, 0x0100 read,
- * 0x0080 write, 0x0040 run); st_ctime is the creation time. */
-typedef struct _stati64 {
-    uint32_t st_dev;
-    uint16_t st_ino;
-    uint16_t st_mode;
-    int16_t st_nlink;
-    int16_t st_uid;
-    int16_t st_gid;
-    uint32_t st_rdev;
-    int64_t st_size;
-#ifdef st_atime
-    /* glibc names st_atime st_atim.tv_sec: keep that spelling working. */
-    struct { int64_t tv_sec; } st_atim, st_mtim, st_ctim;
-#else
-    int64_t st_atime;
-    int64_t st_mtime;
-    int64_t st_ctime;
-#endif
-} quorvel_stati64;
-
 struct _utimbuf {
     int64_t actime;
     int64_t modtime;
@@ -182,5 +162,7 @@ struct _utimbuf {
 /* 0 on success, -1 with errno set on failure. */
 QUORVEL_WINAPI int _wstati64(const WCHAR *path, struct _stati64 *status);
 QUORVEL_WINAPI int _wutime(const WCHAR *path, struct _utimbuf *times);
+
+}  // namespace quorvel_win32
 
 #endif

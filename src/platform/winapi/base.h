@@ -1,16 +1,17 @@
-/* POSIX platform layer: last-error codes, error texts, message boxes,
+/* POSIX platform layer (private to Quorvel): last-error codes, error texts, message boxes,
  * clipboard format names and a minimal COM apartment. */
-#ifndef QUORVEL_POSIX_WINAPI_BASE_H
-#define QUORVEL_POSIX_WINAPI_BASE_H
+#ifndef QUORVEL_PLATFORM_WINAPI_BASE_H
+#define QUORVEL_PLATFORM_WINAPI_BASE_H
 
 #include <stdarg.h>
+#include <quorvel/posix/message_box.h>
 #include <quorvel/posix/wintypes.h>
 
-#ifdef __cplusplus
-#  define QUORVEL_WINAPI extern "C" __attribute__((visibility("default")))
-#else
-#  define QUORVEL_WINAPI extern __attribute__((visibility("default")))
-#endif
+namespace quorvel_win32 {
+
+/* The calls are C++ names in this namespace, so that they never meet the
+ * same names of another Win32 layer loaded into the process. */
+#define QUORVEL_WINAPI __attribute__((visibility("default")))
 
 /* The calling convention of system calls: the platform's own here. */
 #define WINAPI
@@ -69,9 +70,7 @@ QUORVEL_WINAPI HLOCAL LocalFree(HLOCAL memory);
 #define LMEM_FIXED 0x0000
 #define LMEM_ZEROINIT 0x0040
 
-/* Message boxes. There is no desktop: a box is written to standard error
- * as "caption: text" and answered with its first (affirmative) button, as
- * if the user had pressed OK. A host or a test may take the boxes over. */
+/* Message boxes: see <quorvel/posix/message_box.h>. */
 #define MB_OK 0x00000000
 #define MB_OKCANCEL 0x00000001
 #define MB_ABORTRETRYIGNORE 0x00000002
@@ -89,6 +88,8 @@ QUORVEL_WINAPI HLOCAL LocalFree(HLOCAL memory);
 #define MB_ICONASTERISK 0x00000040
 #define MB_ICONINFORMATION MB_ICONASTERISK
 #define MB_DEFBUTTON2 0x00000100
+#define MB_DEFBUTTON3 0x00000200
+#define MB_DEFMASK 0x00000F00
 #define MB_TOPMOST 0x00040000
 #define IDOK 1
 #define IDCANCEL 2
@@ -100,14 +101,6 @@ QUORVEL_WINAPI HLOCAL LocalFree(HLOCAL memory);
 #define IDTRYAGAIN 10
 #define IDCONTINUE 11
 QUORVEL_WINAPI int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
-
-/* Replaces what MessageBoxW does: the handler receives each box and returns
- * the answer. Null restores the standard-error form. Returns the previous
- * handler. */
-typedef int (*QuorvelMessageBoxHandler)(void *context, HWND owner, LPCWSTR text,
-                                        LPCWSTR caption, UINT type);
-QUORVEL_WINAPI QuorvelMessageBoxHandler
-Quorvel_SetMessageBoxHandler(QuorvelMessageBoxHandler handler, void *context);
 
 /* Clipboard format names: one identifier per name (case-insensitive), from
  * 0xC000 up, for the life of the process. */
@@ -127,8 +120,9 @@ QUORVEL_WINAPI HRESULT CoInitializeEx(void *reserved, DWORD coInit);
 QUORVEL_WINAPI void CoUninitialize(void);
 
 /* Modules: "kernel32.dll" is this platform layer, the only system module
- * there is; GetProcAddress finds the calls it supplies. Other names fail
- * with ERROR_MOD_NOT_FOUND. */
+ * there is; GetProcAddress finds the calls the library looks up at run time
+ * (GetDiskFreeSpaceExW), others fail with ERROR_PROC_NOT_FOUND. Other
+ * module names fail with ERROR_MOD_NOT_FOUND. */
 typedef int (*FARPROC)(void);
 QUORVEL_WINAPI HMODULE GetModuleHandleW(LPCWSTR name);
 QUORVEL_WINAPI FARPROC GetProcAddress(HMODULE module, const char *name);
@@ -136,5 +130,7 @@ QUORVEL_WINAPI FARPROC GetProcAddress(HMODULE module, const char *name);
 QUORVEL_WINAPI DWORD GetCurrentThreadId(void);
 QUORVEL_WINAPI void Sleep(DWORD milliseconds);
 QUORVEL_WINAPI DWORD GetTickCount(void);
+
+}  // namespace quorvel_win32
 
 #endif

@@ -1,9 +1,11 @@
 /* POSIX platform layer: making, copying, moving and deleting files and
  * folders, and the shell's file operation. See docs/posix-model.md. */
-#ifndef QUORVEL_POSIX_WINAPI_FILEOPS_H
-#define QUORVEL_POSIX_WINAPI_FILEOPS_H
+#ifndef QUORVEL_PLATFORM_WINAPI_FILEOPS_H
+#define QUORVEL_PLATFORM_WINAPI_FILEOPS_H
 
-#include <quorvel/posix/winapi_files.h>
+#include "files.h"
+
+namespace quorvel_win32 {
 
 #ifndef CALLBACK
 #define CALLBACK
@@ -92,5 +94,7 @@ typedef struct _SHFILEOPSTRUCTW {
     LPCWSTR lpszProgressTitle;
 } SHFILEOPSTRUCTW, *LPSHFILEOPSTRUCTW;
 QUORVEL_WINAPI int SHFileOperationW(LPSHFILEOPSTRUCTW operation);
+
+}  // namespace quorvel_win32
 
 #endif
