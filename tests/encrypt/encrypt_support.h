@@ -21,10 +21,7 @@ constexpr char16_t kPassword[] = u"password";
 constexpr LONG kKeyTime = 1700000000;
 constexpr int32_t kCreated = 1577934245, kWritten = 1612325106;
 
-inline const unsigned short *u16(const char16_t *text) {
-    return reinterpret_cast<const unsigned short *>(text);
-}
-inline const unsigned short *u16(const std::u16string &text) { return u16(text.c_str()); }
+using test::u16;
 inline std::u16string text_of(const unsigned short *text) {
     return text ? std::u16string(reinterpret_cast<const char16_t *>(text)) : u"(null)";
 }

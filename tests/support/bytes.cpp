@@ -1,5 +1,8 @@
 #include "support/bytes.h"
 
+#include <codecvt>
+#include <locale>
+
 namespace test {
 
 Bytes from_hex(const char *hex) {
@@ -19,22 +22,9 @@ std::string hex(const Bytes &bytes, std::size_t limit) {
     return out;
 }
 
+// The C++ library's converter, independent of the library under test.
 std::u16string utf16(const std::string &utf8) {
-    std::u16string out;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        const int extra = b < 0x80 ? 0 : b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
-        char32_t c = extra == 0 ? b : extra == 1 ? b & 0x1F : extra == 2 ? b & 0x0F : b & 0x07;
-        for (int k = 1; k <= extra; ++k) c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        i += static_cast<std::size_t>(extra) + 1;
-        if (c >= 0x10000) {
-            out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-            out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
-    }
-    return out;
+    return std::wstring_convert<std::codecvt_utf8_utf16<char16_t>, char16_t>().from_bytes(utf8);
 }
 
 Bytes pattern(std::size_t size) {

@@ -4,6 +4,7 @@
 // on screen (run under a display), reads it and presses a button.
 #pragma once
 
+#include "support/bytes.h"
 #include "support/win32.h"
 
 #include <atomic>
@@ -44,14 +45,5 @@ private:
     mutable std::mutex lock_;
     std::vector<ShownBox> boxes_;
 };
-
-// UTF-16 literal as the interface's text type.
-inline const unsigned short *u16(const char16_t *text) {
-    return reinterpret_cast<const unsigned short *>(text);
-}
-inline const unsigned short *u16(const std::u16string &text) { return u16(text.c_str()); }
-inline std::u16string str16(const unsigned short *text) {
-    return std::u16string(reinterpret_cast<const char16_t *>(text));
-}
 
 }  // namespace test
