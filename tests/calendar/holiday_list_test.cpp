@@ -65,6 +65,43 @@ const std::map<std::string, std::u16string> kNameExceptions = {
     {"1989-02-24", u"昭和天皇～大喪の礼"},
 };
 
+// Every day from 1948-07-20 to the end of `lastYear` against `expected`; a
+// day it does not list is a Saturday (1), a Sunday (2) or ordinary (0), and
+// has no name. `library` gives the class and name of a date and weekday.
+template <typename Library>
+void expect_every_day(const std::map<std::string, Listed> &expected, int lastYear, Library library) {
+    int failures = 0, listed = 0;
+    const int64_t last = civil::days_from_epoch(lastYear, 12, 31);
+    for (int64_t days = civil::days_from_epoch(1948, 7, 20); days <= last && failures < 20; ++days) {
+        const civil::Date d = civil::date_from_epoch(days);
+        const int wday = civil::weekday(days);
+        const std::string date = key(d.year, d.month, d.day);
+        Listed want{wday == 6 ? 1 : wday == 0 ? 2 : 0, u""};
+        if (expected.count(date)) {
+            want = expected.at(date);
+            ++listed;
+        }
+        const Listed got = library(d, wday);
+        if (got.dayClass != want.dayClass || got.name != want.name) {
+            ++failures;
+            ADD_FAILURE() << date << ": library " << got.dayClass << " " << testing::PrintToString(got.name)
+                          << ", list " << want.dayClass << " " << testing::PrintToString(want.name);
+        }
+    }
+    EXPECT_EQ(listed, static_cast<int>(expected.size())) << "every listed day was visited";
+}
+
+// The weekday of a listed date when it is 6 May from 2007 and a Tuesday or
+// Wednesday (the substitute for a Sunday in Golden Week), else -1.
+int may_substitute(const std::string &date, int64_t *days = nullptr) {
+    int year, month, day;
+    std::sscanf(date.c_str(), "%d-%d-%d", &year, &month, &day);
+    const int64_t n = civil::days_from_epoch(year, month, day);
+    if (days) *days = n;
+    const int wday = civil::weekday(n);
+    return month == 5 && day == 6 && year >= 2007 && (wday == 2 || wday == 3) ? wday : -1;
+}
+
 class HolidayList : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override { test_zone::use_japan(); }
@@ -76,43 +113,23 @@ TEST_P(HolidayList, AgreesWithTheIndependentList) {
     const bool timeGiven = GetParam();
     const std::map<std::string, Listed> list = read_list();
     ASSERT_GT(list.size(), 800u) << "test data missing";
-
-    int failures = 0, holidays = 0;
-    const int64_t last = civil::days_from_epoch(2015, 12, 31);
-    for (int64_t days = civil::days_from_epoch(1948, 7, 20); days <= last && failures < 20; ++days) {
-        const civil::Date d = civil::date_from_epoch(days);
-        const int wday = civil::weekday(days);
-        const int time = timeGiven ? civil::japan_midnight(d.year, d.month, d.day) : -1;
-        const int dayClass = Tm_Holiday(d.year, d.month, d.day, timeGiven ? -1 : wday, time);
-        const std::u16string name(reinterpret_cast<const char16_t *>(
-            Tm_HolidayStr(d.year, d.month, d.day, timeGiven ? -1 : wday, time)));
-
-        const std::string date = key(d.year, d.month, d.day);
-        const auto listed = list.find(date);
-        int expectedClass = wday == 6 ? 1 : wday == 0 ? 2 : 0;
-        std::u16string expectedName;
-        if (listed != list.end()) {
-            ++holidays;
-            expectedClass = listed->second.dayClass;
-            expectedName = listed->second.name;
-            // A Monday substitute keeps the Sunday holiday's name in the
-            // buffer; from 2007 a Tuesday or Wednesday 6 May, a substitute
-            // for the Sunday before it, stores "振替休日" itself.
-            const bool mayRule = d.month == 5 && d.day == 6 && d.year >= 2007 && (wday == 2 || wday == 3);
-            if (expectedClass == 4 && !mayRule) {
-                const civil::Date sunday = civil::date_from_epoch(days - 1);
-                expectedName = list.at(key(sunday.year, sunday.month, sunday.day)).name;
-            }
-            const auto exception = kNameExceptions.find(date);
-            if (exception != kNameExceptions.end()) expectedName = exception->second;
-        }
-        if (dayClass != expectedClass || name != expectedName) {
-            ++failures;
-            ADD_FAILURE() << date << ": library " << dayClass << " " << testing::PrintToString(name)
-                          << ", list " << expectedClass << " " << testing::PrintToString(expectedName);
+    // A Monday substitute keeps the Sunday holiday's name in the buffer;
+    // from 2007 a Tuesday or Wednesday 6 May stores "振替休日" itself.
+    std::map<std::string, Listed> expected = list;
+    for (auto &[date, listed] : expected) {
+        int64_t days;
+        if (listed.dayClass == 4 && may_substitute(date, &days) < 0) {
+            const civil::Date sunday = civil::date_from_epoch(days - 1);
+            listed.name = list.at(key(sunday.year, sunday.month, sunday.day)).name;
         }
     }
-    EXPECT_EQ(holidays, static_cast<int>(list.size())) << "every listed day was visited";
+    for (const auto &[date, name] : kNameExceptions) expected.at(date).name = name;
+    expect_every_day(expected, 2015, [&](const civil::Date &d, int wday) {
+        const int time = timeGiven ? civil::japan_midnight(d.year, d.month, d.day) : -1;
+        const int given = timeGiven ? -1 : wday;
+        const int dayClass = Tm_Holiday(d.year, d.month, d.day, given, time);
+        return Listed{dayClass, test::str16(Tm_HolidayStr(d.year, d.month, d.day, given, time))};
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(TimeGivenOrComputed, HolidayList, ::testing::Bool());
@@ -143,33 +160,17 @@ TEST(HolidayAct, AgreesWithTheListsTo2050) {
         expected[date] = from_npm(fields.at(0));
     for (const auto &[date, name] : kActNames) expected.at(date).name = name;
     ASSERT_GT(expected.size(), 1500u) << "test data missing";
-
-    int failures = 0, holidays = 0;
-    const int64_t last = civil::days_from_epoch(2050, 12, 31);
-    for (int64_t days = civil::days_from_epoch(1948, 7, 20); days <= last && failures < 20; ++days) {
-        const civil::Date d = civil::date_from_epoch(days);
-        const std::string date = key(d.year, d.month, d.day);
-        const int wday = civil::weekday(days);
-        Listed want{wday == 6 ? 1 : wday == 0 ? 2 : 0, u""};
-        if (expected.count(date)) {
-            want = expected.at(date);
-            ++holidays;
-        }
-        // From 2007 a Sunday in Golden Week moves its holiday to 6 May. The
-        // list names that day after こどもの日, the day before it, except in
-        // 2020; the library names the holiday that fell on the Sunday.
-        if (d.month == 5 && d.day == 6 && d.year >= 2007 && (wday == 2 || wday == 3))
-            want.name = wday == 2 ? u"みどりの日 振替休日" : u"憲法記念日 振替休日";
+    // From 2007 a Sunday in Golden Week moves its holiday to 6 May. The list
+    // names that day after こどもの日, the day before it, except in 2020; the
+    // library names the holiday that fell on the Sunday.
+    for (auto &[date, listed] : expected)
+        if (const int wday = may_substitute(date); wday >= 0)
+            listed.name = wday == 2 ? u"みどりの日 振替休日" : u"憲法記念日 振替休日";
+    expect_every_day(expected, 2050, [](const civil::Date &d, int) {
         unsigned short name[TM_HOLIDAY_NAME_SIZE];
         const int dayClass = Tm_HolidayAct(d.year, d.month, d.day, name, TM_HOLIDAY_NAME_SIZE);
-        const std::u16string got(reinterpret_cast<const char16_t *>(name));
-        if (dayClass != want.dayClass || got != want.name) {
-            ++failures;
-            ADD_FAILURE() << date << ": library " << dayClass << " " << testing::PrintToString(got)
-                          << ", list " << want.dayClass << " " << testing::PrintToString(want.name);
-        }
-    }
-    EXPECT_EQ(holidays, static_cast<int>(expected.size())) << "every listed day was visited";
+        return Listed{dayClass, test::str16(name)};
+    });
 }
 
 // Past the lists, bad dates, and names cut to the room given.

@@ -4,6 +4,7 @@
 #include <quorvel/calendar.h>
 
 #include "civil.h"
+#include "support/bytes.h"
 #include "support/time_zone.h"
 
 #include <gtest/gtest.h>
@@ -20,9 +21,7 @@ constexpr bool kWindowsRuntime = true;
 constexpr bool kWindowsRuntime = false;
 #endif
 
-std::u16string name_in(const unsigned short *buffer) {
-    return std::u16string(reinterpret_cast<const char16_t *>(buffer));
-}
+using test::str16;
 
 class Holidays : public ::testing::Test {
 protected:
@@ -75,7 +74,7 @@ TEST_F(Holidays, ClassAndNameByTheArgumentsGiven) {
         SCOPED_TRACE(std::to_string(d.year) + "-" + std::to_string(d.month) + "-" + std::to_string(d.day) +
                      " " + std::to_string(d.wday) + " " + std::to_string(d.time));
         EXPECT_EQ(Tm_Holiday(d.year, d.month, d.day, d.wday, time), d.dayClass);
-        EXPECT_EQ(name_in(Tm_HolidayStr(d.year, d.month, d.day, d.wday, time)), d.name);
+        EXPECT_EQ(str16(Tm_HolidayStr(d.year, d.month, d.day, d.wday, time)), d.name);
     }
     // 2151 is past the formulas: no equinox holiday in March or September.
     for (int day = 1; day <= 31; ++day) {
@@ -107,11 +106,11 @@ TEST_F(Holidays, OneArgumentTakesTheLocalDateOfTheTime) {
 
 TEST_F(Holidays, NameBufferIsClearedByEachCall) {
     const unsigned short *buffer = Tm_HolidayStr(2009, 1, 1, -1, -1);
-    EXPECT_EQ(name_in(buffer), u"元日");
+    EXPECT_EQ(str16(buffer), u"元日");
     EXPECT_EQ(Tm_HolidayStr(2009, 1, 2, -1, -1), buffer);  // one buffer for every call
-    EXPECT_EQ(name_in(buffer), u"");
+    EXPECT_EQ(str16(buffer), u"");
     Tm_Holiday(2009, 11, 23, -1, -1);
-    EXPECT_EQ(name_in(buffer), u"勤労感謝の日");
+    EXPECT_EQ(str16(buffer), u"勤労感謝の日");
     // Every unit past the name is zero too.
     Tm_Holiday(1959, 4, 10, -1, civil::japan_midnight(1959, 4, 10));
     Tm_Holiday(2009, 1, 2, -1, -1);

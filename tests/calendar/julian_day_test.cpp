@@ -20,10 +20,8 @@ Fields fields(const struct tm &t) {
 // 1970-01-01 00:00 is day 2440587.0 on the library's scale.
 constexpr double kEpochDay = 2440587.0;
 
+// Whole days are checked day by day below; here the fractions.
 TEST(JulianDay, PublishedDayNumbers) {
-    EXPECT_EQ(Tm_Date2Jd(2000, 1, 1, 0, 0, 0), 2451544.0);
-    EXPECT_EQ(Tm_Date2Jd(1970, 1, 1, 0, 0, 0), 2440587.0);
-    EXPECT_EQ(Tm_Date2Jd(2000, 2, 29, 0, 0, 0), 2451603.0);
     EXPECT_EQ(Tm_Date2Jd(2000, 1, 1, 6, 0, 0), 2451544.25);
     EXPECT_EQ(Tm_Date2Jd(2000, 1, 1, 12, 0, 0), 2451544.5);
     // Out-of-range times simply add: 25 hours is the next day at 01:00.
@@ -76,9 +74,7 @@ TEST(JulianDay, TimeOfDayTruncatesAtEachStep) {
 }
 
 TEST(JulianDay, WeekdaysLeapYearsAndMonthLengths) {
-    EXPECT_EQ(Tm_Zeller(2000, 1, 1), 6);
-    EXPECT_EQ(Tm_Zeller(1970, 1, 1), 4);
-    EXPECT_EQ(Tm_Zeller(2024, 2, 29), 4);
+    EXPECT_EQ(Tm_Zeller(2024, 2, 29), 4);  // the first of each month is checked below
     for (int year = 1583; year <= 2500; ++year)
         for (int month = 1; month <= 12; ++month) {
             const int64_t first = civil::days_from_epoch(year, month, 1);

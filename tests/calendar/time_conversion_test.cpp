@@ -109,7 +109,6 @@ TEST(FileTime, LocalFileTimeAppliesTheOffsetInForceNow) {
 
 TEST(TimeConversion, FileTimeAndUnixTimeArithmetic) {
     EXPECT_EQ(value(Tm_UnixTimeToFileTime(0)), kUnixEpoch);
-    EXPECT_EQ(value(Tm_UnixTimeToFileTime(0)), 0x019DB1DED53E8000ull);
     EXPECT_EQ(Tm_FileTimeToUnixTime(file_time(kUnixEpoch)), 0);
     // Truncation toward zero on both sides of 1970.
     EXPECT_EQ(Tm_FileTimeToUnixTime(file_time(116444736009999999ull)), 0);
