@@ -34,22 +34,6 @@ test::Bytes reference(const std::string &name) {
     return test::Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void Sandbox::put(const std::string &name, const test::Bytes &content) {
-    std::filesystem::create_directories(scratch.native(name).parent_path());
-    scratch.write(name, content);
-}
-
-Tree Sandbox::tree(const std::string &folder) {
-    Tree found;
-    const auto root = scratch.native(folder);
-    for (const auto &entry : std::filesystem::recursive_directory_iterator(root)) {
-        std::string name = entry.path().lexically_relative(root).u8string();
-        for (char &c : name) c = c == '\\' ? '/' : c;
-        found.insert(entry.is_directory() ? name + "/" : name);
-    }
-    return found;
-}
-
 bool Sandbox::set_times(const std::string &name, int32_t created) {
     const FILETIME creation = filetime(created), write = filetime(kWritten);
     test::Handle file(scratch.open(name, FL_UPDATE));

@@ -35,10 +35,8 @@ class Sandbox : public ::testing::Test {
 protected:
     test::Scratch scratch;
     std::u16string path(const std::string &name) { return scratch.path(name); }
-    // Writes a file, making its folders.
-    void put(const std::string &name, const test::Bytes &content);
-    // Every file ("a/x") and folder ("a/") under the folder, sorted.
-    Tree tree(const std::string &folder = "");
+    void put(const std::string &name, const test::Bytes &content) { scratch.write(name, content); }
+    Tree tree(const std::string &folder = "") { return scratch.tree(folder); }
     // Gives the file the reference times; false where the system keeps no
     // creation time (Wine on Linux, which then reports the last-write time).
     bool set_times(const std::string &name, int32_t created = kCreated);

@@ -41,12 +41,24 @@ void *Scratch::open(const std::string &name, int mode, int report) const {
 }
 
 void Scratch::write(const std::string &name, const Bytes &bytes) const {
+    std::filesystem::create_directories(native(name).parent_path());
     std::ofstream(native(name), std::ios::binary | std::ios::trunc) << bytes;
 }
 
 Bytes Scratch::read(const std::string &name) const {
     std::ifstream in(native(name), std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::set<std::string> Scratch::tree(const std::string &folder) const {
+    std::set<std::string> found;
+    const auto root = native(folder);
+    std::error_code missing;
+    for (std::filesystem::recursive_directory_iterator it(root, missing), end; it != end; ++it) {
+        const std::string name = it->path().lexically_relative(root).generic_u8string();
+        found.insert(it->is_directory() ? name + "/" : name);
+    }
+    return found;
 }
 
 }  // namespace test

@@ -8,6 +8,7 @@
 #include "support/bytes.h"
 
 #include <filesystem>
+#include <set>
 
 namespace test {
 
@@ -27,8 +28,11 @@ public:
     // A file of pattern(size); gives its path.
     std::u16string file(const std::string &name, std::size_t size) const;
     void *open(const std::string &name, int mode, int report = 1) const;
+    // Writes a file, making its folders.
     void write(const std::string &name, const Bytes &bytes) const;
     Bytes read(const std::string &name) const;
+    // Every file ("a/x") and folder ("a/") below the folder or its `folder`.
+    std::set<std::string> tree(const std::string &folder = {}) const;
 
 private:
     std::filesystem::path folder_;
