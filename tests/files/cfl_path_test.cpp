@@ -46,19 +46,17 @@ TEST(CflEdit, BackslashesParentFolderAndLastComponent) {
         {Cfl_StripPath, u"\\\\srv\\share\\", u"share"},
     };
     unsigned short buffer[64];
-    for (const auto &c : cases) {
+    const auto edited = [&](unsigned short *(*edit)(unsigned short *), const char16_t *text) {
         std::memset(buffer, 0, sizeof buffer);
-        std::memcpy(buffer, c.text, std::char_traits<char16_t>::length(c.text) * 2);
-        EXPECT_EQ(c.edit(buffer), buffer);
-        EXPECT_EQ(str16(buffer), c.expected) << testing::PrintToString(std::u16string(c.text));
-    }
+        std::memcpy(buffer, text, std::char_traits<char16_t>::length(text) * 2);
+        EXPECT_EQ(edit(buffer), buffer);
+        return str16(buffer);
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(edited(c.edit, c.text), c.expected) << testing::PrintToString(std::u16string(c.text));
     // Neither has a folder to take off.
     for (auto *edit : {Cfl_RemoveFileSpec, Cfl_StripPath})
-        for (const char16_t *same : {u"C:\\", u"C:", u"b.txt", u""}) {
-            std::memset(buffer, 0, sizeof buffer);
-            std::memcpy(buffer, same, std::char_traits<char16_t>::length(same) * 2);
-            EXPECT_EQ(str16(edit(buffer)), same);
-        }
+        for (const char16_t *same : {u"C:\\", u"C:", u"b.txt", u""}) EXPECT_EQ(edited(edit, same), same);
     for (auto *edit : {Cfl_AddBackslash, Cfl_RemoveBackslash, Cfl_RemoveFileSpec, Cfl_StripPath})
         EXPECT_EQ(edit(nullptr), nullptr);
 }

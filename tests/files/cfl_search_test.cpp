@@ -28,8 +28,6 @@ LPCWSTR wide(const std::u16string &text) { return reinterpret_cast<LPCWSTR>(text
 struct Tree {
     test::Scratch scratch;
     Tree() {
-        for (const char *folder : {"sub", "sub/deep", "hidsub"})
-            std::filesystem::create_directory(scratch.native(folder));
         const std::pair<const char *, size_t> files[] = {
             {"a.txt", 10}, {"B.TXT", 20},  {"noext", 5},       {".dotfile", 7},  {"hid.txt", 3},
             {"sys.txt", 4}, {"sub/c.txt", 30}, {"sub/deep/d.dat", 40}, {"hidsub/e.txt", 50}};
@@ -109,27 +107,25 @@ TEST(CflSearch, AttributesAreReadAndWritten) {
         {"hidsub", FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN},
         {"ro.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE},
     };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
+    const auto attributes_of = [&](const char *name) {
         DWORD attributes = 0;
-        EXPECT_EQ(Cfl_GetFileAttr(u16(tree.path(row.name)), attributes, 1), 1);
-        EXPECT_EQ(attributes, row.attributes);
-    }
-    DWORD attributes = 0;
+        EXPECT_EQ(Cfl_GetFileAttr(u16(tree.path(name)), attributes, 1), 1) << name;
+        return attributes;
+    };
+    for (const auto &row : rows) EXPECT_EQ(attributes_of(row.name), row.attributes) << row.name;
     EXPECT_EQ(Cfl_RemoveFileAttrReadOnly(u16(tree.path("ro.txt"))), 1);
-    EXPECT_EQ(Cfl_GetFileAttr(u16(tree.path("ro.txt")), attributes, 1), 1);
-    EXPECT_EQ(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(attributes_of("ro.txt"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
     EXPECT_EQ(Cfl_SetFileAttr(u16(tree.path("hid.txt")), FILE_ATTRIBUTE_ARCHIVE, 1), 1);
-    EXPECT_EQ(Cfl_GetFileAttr(u16(tree.path("hid.txt")), attributes, 1), 1);
-    EXPECT_EQ(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(attributes_of("hid.txt"), static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
     // Wine 8 keeps only hidden and system, so a file stays archive there.
     EXPECT_EQ(Cfl_SetFileAttr(u16(tree.path("a.txt")), FILE_ATTRIBUTE_NORMAL, 1), 1);
-    EXPECT_EQ(Cfl_GetFileAttr(u16(tree.path("a.txt")), attributes, 1), 1);
+    const DWORD normal = attributes_of("a.txt");
     if (!test::under_wine()) {
-        EXPECT_EQ(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));
+        EXPECT_EQ(normal, static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));
     }
 
     test::MessageBoxCapture boxes;
+    DWORD attributes = 0;
     EXPECT_EQ(Cfl_GetFileAttr(u16(tree.path("missing")), attributes, 0), 0);
     EXPECT_EQ(attributes, INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
