@@ -93,12 +93,19 @@ TEST_F(ProgressFlags, FlagsAreStoredAsGivenAndAnswerTheWorker) {
     EXPECT_EQ(Prg_IsProgress(), 0);
 }
 
-// Runs Prg_DoCancel on a worker while paused; `release` ends the pause.
+// Runs Prg_DoCancel on a worker while paused; `release` ends the pause once
+// the worker is on its way in. A worker that did not wait would have
+// returned, and would not see a cancel set afterwards.
 template <typename Release>
 int paused_worker_result(Release release) {
     Prg_SetResume(1);
-    auto worker = std::async(std::launch::async, [] { return Prg_DoCancel(); });
-    EXPECT_EQ(worker.wait_for(600ms), std::future_status::timeout) << "a paused worker must wait";
+    std::atomic<bool> started{false};
+    auto worker = std::async(std::launch::async, [&] {
+        started = true;
+        return Prg_DoCancel();
+    });
+    while (!started) std::this_thread::yield();
+    EXPECT_EQ(worker.wait_for(0s), std::future_status::timeout) << "a paused worker must wait";
     release();
     return worker.get();
 }
