@@ -22,7 +22,6 @@ TEST(Module, ClipboardFormatsHoldTheRegisteredIdentifiers) {
         EXPECT_EQ(formats[i], registered(names[i])) << i;
     }
     EXPECT_EQ(CF_HTML, registered(u"html format"));  // names compare without case
-    EXPECT_NE(CF_URL, CF_URLLINK);
 }
 
 TEST(Module, FolderBuffersStartEmpty) {
