@@ -34,15 +34,12 @@ TEST(Sequence, EmptyListAnswersNullEverywhere) {
     tagSEQ list;
     EXPECT_EQ(GetHead(list), nullptr);
     EXPECT_EQ(GetTail(list), nullptr);
-    EXPECT_EQ(GetHeadPosition(list), nullptr);
-    EXPECT_EQ(GetTailPosition(list), nullptr);
-    EXPECT_EQ(GetCount(list), 0);
     EXPECT_EQ(RemoveHead(list), nullptr);
     EXPECT_EQ(RemoveTail(list), nullptr);
     EXPECT_EQ(RemoveAt(list, nullptr), nullptr);
     EXPECT_EQ(FindIndex(list, 0), nullptr);
     EXPECT_EQ(GetAt(nullptr), nullptr);
-    expect_list(list, {});
+    expect_list(list, {});  // no positions, a count of 0
 }
 
 TEST(Sequence, AddsInsertsAndFinds) {
@@ -78,9 +75,7 @@ TEST(Sequence, RemovalsKeepTheLinksAndReturnTheData) {
     tagSEQ list;
     AddTail(list, &a);
     EXPECT_EQ(RemoveHead(list), &a);
-    EXPECT_EQ(list.pHead, nullptr);
-    EXPECT_EQ(list.pTail, nullptr);
-    EXPECT_EQ(list.lCount, 0);
+    expect_list(list, {});
 
     for (void *p : {&a, &x, &b, &x, &c}) AddTail(list, p);
     AddTail(list, nullptr);
