@@ -20,4 +20,13 @@ inline bool under_wine() {
 #endif
 }
 
+// The ANSI code page of a Japanese system (932) for a scope: Wine runs the
+// Windows tests on one; on POSIX the layer's override stands in for it.
+struct JapaneseCodePage {
+#ifndef _WIN32
+    JapaneseCodePage() { Quorvel_SetAnsiCodePage(932); }
+    ~JapaneseCodePage() { Quorvel_SetAnsiCodePage(0); }
+#endif
+};
+
 }  // namespace test

@@ -1,0 +1,104 @@
+// POSIX shortcut files against an independent reader (lnkinfo, from
+// liblnk-utils), the files the Windows build wrote under Wine, and
+// truncated or hostile files.
+#include <quorvel/links.h>
+
+#include "support/message_box_capture.h"
+#include "support/scratch.h"
+#include "support/win32.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <map>
+
+namespace {
+
+using test::Scratch;
+using test::u16;
+
+// lnkinfo's "name : value" lines.
+std::map<std::string, std::string> lnkinfo(const std::string &file) {
+    std::map<std::string, std::string> fields;
+    FILE *out = popen(("lnkinfo -c windows-932 '" + file + "'").c_str(), "r");
+    if (!out) return fields;
+    char line[1024];
+    while (std::fgets(line, sizeof line, out)) {
+        std::string text(line);
+        const size_t colon = text.find(": ");
+        if (colon == std::string::npos) continue;
+        const size_t first = text.find_first_not_of('\t');
+        const size_t last = text.find_last_not_of("\t ", colon - 1);
+        fields[text.substr(first, last - first + 1)] = text.substr(colon + 2, text.size() - colon - 3);
+    }
+    pclose(out);
+    return fields;
+}
+
+TEST(PosixLinks, WhatLnkinfoReads) {
+    const test::JapaneseCodePage japanese;
+    const Scratch scratch;
+    const std::u16string target = scratch.file("目標.txt", 3);
+    const std::u16string link = scratch.path("a.lnk");
+    ASSERT_EQ(Cfl_CreateLinkFile(u16(target), u16(link), u16(u"-x \"a b\""), u16(u"C:\\作業"),
+                                 u16(u"C:\\icons\\app.ico"), 0x0641, 1),
+              1);
+    std::string local = "Z:" + scratch.native("目標.txt").string();
+    std::replace(local.begin(), local.end(), '/', '\\');
+    // Ours, and the one the Windows build made under Wine.
+    for (const auto &[file, path] :
+         {std::pair{scratch.native("a.lnk").string(), local},
+          std::pair{std::string(QUORVEL_TEST_DATA "/links/windows.lnk"),
+                    std::string("C:\\Quorvel\\目標.txt")}}) {
+        SCOPED_TRACE(file);
+        const auto fields = lnkinfo(file);
+        EXPECT_EQ(fields.at("Local path"), path);
+        EXPECT_EQ(fields.at("Command line arguments"), "-x \"a b\"");
+        EXPECT_EQ(fields.at("Working directory"), "C:\\作業");
+        EXPECT_EQ(fields.at("Icon location"), "C:\\icons\\app.ico");
+        EXPECT_EQ(fields.at("Drive type"), "Fixed (3)");
+    }
+    EXPECT_EQ(lnkinfo(scratch.native("a.lnk").string()).at("File size"), "3 bytes");
+}
+
+// Every cut of a shortcut and every field pointed past its end: a failure,
+// never a read outside the file (the ASan build watches).
+TEST(PosixLinks, TruncatedAndHostileFiles) {
+    const Scratch scratch;
+    const std::u16string link = scratch.path("a.lnk");
+    ASSERT_EQ(Cfl_CreateLinkFile(u16(u"\\\\サーバ\\共有\\a.txt"), u16(link), u16(u"x"),
+                                 u16(u"y"), u16(u"z"), 0, 1),
+              1);
+    const test::Bytes whole = scratch.read("a.lnk");
+    unsigned short found[300];
+    for (size_t size = 0; size + 4 < whole.size(); ++size) {
+        scratch.write("cut.lnk", whole.substr(0, size));
+        EXPECT_EQ(Cfl_ReadLinkFile(u16(scratch.path("cut.lnk")), found, 300, found, 300, found, 300,
+                                   nullptr),
+                  0)
+            << size;
+    }
+    // At offsets from the start of the file: the link flags; the link
+    // information's size and header size; its network block's offset and the
+    // UTF-16 suffix's; the network block's size and UTF-16 name offset; the
+    // first string's count.
+    const struct {
+        size_t at;
+        uint32_t value;
+    } rows[] = {{0x14, 0xFFFFFFFF}, {0x4C, 0xFFFFFFF0}, {0x4C, 4},      {0x50, 0xFFFF},
+                {0x60, 0x7FFFFFFF}, {0x6C, 0xFFFFFFFF}, {0x70, 0xFFFFFFF0}, {0x84, 0xFFFF},
+                {0xB9, 0xFFFF}};
+    for (const auto &row : rows) {
+        test::Bytes hostile = whole;
+        for (int i = 0; i < 4; ++i) hostile[row.at + i] = static_cast<char>(row.value >> (8 * i));
+        scratch.write("bad.lnk", hostile);
+        EXPECT_EQ(Cfl_ReadLinkFile(u16(scratch.path("bad.lnk")), found, 300, found, 300, found, 300,
+                                   nullptr),
+                  0)
+            << std::hex << row.at;
+    }
+}
+
+}  // namespace
