@@ -1,17 +1,22 @@
 // quorvel bf-encrypt / bf-decrypt / bf-verify: the library's Blowfish file
-// streams between two files, under the MD5 hex digest of a password (the
-// form of key the library's containers use), with progress on the terminal.
+// streams between two files, under the MD5 hex digest of a password's UTF-8
+// bytes (the form of key the library's containers use), with progress on
+// the terminal.
 #include "command.h"
+#include "console.h"
 #include "host_path.h"
+#include "password.h"
 
 #include <quorvel/crypto.h>
 #include <quorvel/fl.h>
+#include <quorvel/paths.h>
 #include <quorvel/progress.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -24,48 +29,82 @@ struct Files {
     }
 };
 
-int run(const char *name, int argc, char **argv, bool needs_length) {
-    if (argc != (needs_length ? 5 : 4)) {
-        std::fprintf(stderr, "usage: quorvel %s PASSWORD INPUT OUTPUT%s\n", name,
-                     needs_length ? " LENGTH" : "");
-        return 2;
+int run(const char *name, int argc, char **argv) {
+    if (cli::wants_help(argc, argv)) return cli::show_usage(name, stdout);
+    const char kind = name[3];  // 'e'ncrypt, 'd'ecrypt or 'v'erify
+    std::string password_file;
+    bool force = false;
+    std::vector<const char *> operands;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--password-file") == 0 && i + 1 < argc) {
+            password_file = argv[++i];
+        } else if (std::strcmp(argv[i], "--force") == 0 && kind != 'v') {
+            force = true;
+        } else if (argv[i][0] == '-' && argv[i][1]) {
+            return cli::show_usage(name, stderr);
+        } else {
+            operands.push_back(argv[i]);
+        }
     }
+    if (operands.size() != (kind == 'e' ? 2u : 3u)) return cli::show_usage(name, stderr);
+    char *end = nullptr;
+    const long long length = kind == 'e' ? 0 : std::strtoll(operands[2], &end, 10);
+    if (kind != 'e' && (*end || length < 0)) return cli::show_usage(name, stderr);
+
+    const std::u16string input = cli::library_path(operands[0]);
+    const std::u16string output = cli::library_path(operands[1]);
+    if (kind != 'v' && !force && Cfl_IsExist(cli::u16(output))) {
+        std::fprintf(stderr, "quorvel %s: %s exists (--force replaces it)\n", name, operands[1]);
+        return 1;
+    }
+    std::u16string password;
+    if (!cli::read_password(name, password_file, kind == 'e', password)) return 1;
     unsigned char key[33];
-    Md5(reinterpret_cast<const unsigned char *>(argv[1]), key);
+    Md5(reinterpret_cast<const unsigned char *>(cli::utf8(cli::u16(password)).c_str()), key);
 
-    const bool verify = name[3] == 'v';
     Files files;
-    files.input = Fl_Open(cli::u16(cli::library_path(argv[2])), FL_READ, 1);
-    files.output = Fl_Open(cli::u16(cli::library_path(argv[3])), verify ? FL_READ : FL_CREATE, 1);
-    if (!files.input || !files.output) return 1;
+    files.input = Fl_Open(cli::u16(input), FL_READ, 1);
+    if (!files.input) return 1;
+    files.output = Fl_Open(cli::u16(output), kind == 'v' ? FL_READ : FL_CREATE, 1);
+    if (!files.output) return 1;
 
-    const int64_t size = Fl_FileSize(files.input);
-    const int64_t length = needs_length ? std::strtoll(argv[4], nullptr, 10) : size;
     // The progress window shows on a terminal (on Windows, as the dialog).
+    Prg_SetCancel(0);
+    cli::cancel_on_interrupt();
     Prg_CreateProgress(nullptr, nullptr, nullptr, nullptr);
     const std::u16string title(name, name + std::strlen(name));
     Prg_OpenProgress(cli::u16(title));
-    Prg_SetFileName(cli::u16(cli::library_path(argv[2])));
+    Prg_SetFileName(cli::u16(input));
     Bwf_FuncCall(Prg_ProgressCall);
     int result;
-    if (name[3] == 'e')
-        result = Bwf_Encrypt(files.input, files.output, key, size);
-    else if (name[3] == 'd')
+    if (kind == 'e')
+        result = Bwf_Encrypt(files.input, files.output, key, Fl_FileSize(files.input));
+    else if (kind == 'd')
         result = Bwf_Decrypt(files.input, files.output, key, length);
     else
         result = Bwf_Verify(files.input, files.output, key, length);
+    const bool cancelled = Prg_IsCancel() != 0;
     Prg_CloseProgress();
+    if (cancelled) {
+        std::fprintf(stderr, "quorvel %s: cancelled\n", name);
+        return 130;
+    }
     if (result != 1) std::fprintf(stderr, "quorvel %s: %s\n", name,
-                                  verify && result == 0 ? "the files differ" : "failed");
+                                  kind == 'v' && result == 0 ? "the files differ" : "failed");
     return result == 1 ? 0 : 1;
 }
 
-int encrypt(int argc, char **argv) { return run("bf-encrypt", argc, argv, false); }
-int decrypt(int argc, char **argv) { return run("bf-decrypt", argc, argv, true); }
-int verify(int argc, char **argv) { return run("bf-verify", argc, argv, true); }
+int encrypt(int argc, char **argv) { return run("bf-encrypt", argc, argv); }
+int decrypt(int argc, char **argv) { return run("bf-decrypt", argc, argv); }
+int verify(int argc, char **argv) { return run("bf-verify", argc, argv); }
 
 }  // namespace
 
-QUORVEL_COMMAND("bf-encrypt", "PASSWORD INPUT OUTPUT  Blowfish (ECB) of a file, zero-padded to 8", encrypt);
-QUORVEL_COMMAND("bf-decrypt", "PASSWORD INPUT OUTPUT LENGTH  the first LENGTH plain bytes back", decrypt);
-QUORVEL_COMMAND("bf-verify", "PASSWORD ENCIPHERED ORIGINAL LENGTH  exit 0 when they match", verify);
+QUORVEL_COMMAND("bf-encrypt",
+                "[--password-file FILE] [--force] INPUT OUTPUT  Blowfish (ECB) of a file, zero-padded to 8",
+                encrypt);
+QUORVEL_COMMAND("bf-decrypt",
+                "[--password-file FILE] [--force] INPUT OUTPUT LENGTH  the first LENGTH plain bytes back",
+                decrypt);
+QUORVEL_COMMAND("bf-verify",
+                "[--password-file FILE] ENCIPHERED ORIGINAL LENGTH  exit 0 when they match", verify);

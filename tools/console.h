@@ -16,8 +16,6 @@ bool read_secret(const char *prompt, std::u16string &answer);
 // the library polls between blocks, instead of ending the process.
 void cancel_on_interrupt();
 
-// UTF-8 text (files, the environment on POSIX) as UTF-16.
-std::u16string from_utf8(const std::string &text);
 // A named environment variable as text; false when it is not set.
 bool environment_text(const char *name, std::u16string &value);
 

@@ -53,8 +53,6 @@ void cancel_on_interrupt() {
     sigaction(SIGINT, &action, nullptr);
 }
 
-std::u16string from_utf8(const std::string &text) { return text_argument(text.c_str()); }
-
 bool environment_text(const char *name, std::u16string &value) {
     const char *text = std::getenv(name);
     if (!text) return false;

@@ -1,4 +1,5 @@
 #include "console.h"
+#include "host_path.h"
 
 #include <quorvel/progress.h>
 
@@ -35,17 +36,6 @@ bool read_secret(const char *prompt, std::u16string &answer) {
 }
 
 void cancel_on_interrupt() { SetConsoleCtrlHandler(on_break, TRUE); }
-
-std::u16string from_utf8(const std::string &text) {
-    if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0);
-    std::u16string out(n > 0 ? n : 0, u'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                            reinterpret_cast<wchar_t *>(&out[0]), n);
-    return out;
-}
 
 bool environment_text(const char *name, std::u16string &value) {
     const std::u16string wide_name = from_utf8(name);

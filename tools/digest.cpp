@@ -12,10 +12,8 @@ namespace {
 const unsigned char *bytes(const char *text) { return reinterpret_cast<const unsigned char *>(text); }
 
 int md5(int argc, char **argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: quorvel md5 TEXT\n");
-        return 2;
-    }
+    if (cli::wants_help(argc, argv)) return cli::show_usage("md5", stdout);
+    if (argc != 2) return cli::show_usage("md5", stderr);
     unsigned char hex[33];
     Md5(bytes(argv[1]), hex);
     std::printf("%s\n", reinterpret_cast<const char *>(hex));
@@ -23,10 +21,8 @@ int md5(int argc, char **argv) {
 }
 
 int hmac(int argc, char **argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: quorvel hmac KEY TEXT\n");
-        return 2;
-    }
+    if (cli::wants_help(argc, argv)) return cli::show_usage("hmac", stdout);
+    if (argc != 3) return cli::show_usage("hmac", stderr);
     unsigned char digest[16], hex[33];
     Md5_HMAC(bytes(argv[2]), static_cast<int>(std::strlen(argv[2])), bytes(argv[1]),
              static_cast<int>(std::strlen(argv[1])), digest);

@@ -4,6 +4,7 @@
 #include "command.h"
 #include "console.h"
 #include "host_path.h"
+#include "password.h"
 
 #include <quorvel/encrypt.h>
 #include <quorvel/fileops.h>
@@ -15,7 +16,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -139,43 +139,9 @@ bool parse(int argc, char **argv, bool encrypting, Options &options) {
     return !options.paths.empty();
 }
 
-// The password: FILE's first line, QUORVEL_PASSWORD, or the terminal.
-bool read_password(const Options &options, bool confirm, std::u16string &password) {
-    if (!options.password_file.empty()) {
-        std::ifstream in(options.password_file, std::ios::binary);
-        std::string line;
-        if (!in || !std::getline(in, line)) {
-            std::fprintf(stderr, "quorvel %s: cannot read %s\n", g_command,
-                         options.password_file.c_str());
-            return false;
-        }
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        password = cli::from_utf8(line);
-    } else if (!cli::environment_text("QUORVEL_PASSWORD", password)) {
-        std::u16string again;
-        if (!cli::read_secret("Password: ", password) ||
-            (confirm && !cli::read_secret("Password again: ", again))) {
-            std::fprintf(stderr, "quorvel %s: no password (no terminal to ask on)\n", g_command);
-            return false;
-        }
-        if (confirm && again != password) {
-            std::fprintf(stderr, "quorvel %s: the passwords differ\n", g_command);
-            return false;
-        }
-    }
-    if (password.empty()) std::fprintf(stderr, "quorvel %s: the password is empty\n", g_command);
-    return !password.empty();
-}
-
-bool wants_help(int argc, char **argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
-    return false;
-}
-
 int run(int argc, char **argv, bool encrypting) {
     g_command = encrypting ? "encrypt" : "decrypt";
-    if (wants_help(argc, argv)) return usage(g_command, true);
+    if (cli::wants_help(argc, argv)) return usage(g_command, true);
     Options options;
     if (!parse(argc, argv, encrypting, options)) return usage(g_command, false);
     for (const std::u16string &path : options.paths)
@@ -185,7 +151,7 @@ int run(int argc, char **argv, bool encrypting) {
             return kFailed;
         }
     std::u16string password;
-    if (!read_password(options, encrypting, password)) return kFailed;
+    if (!cli::read_password(g_command, options.password_file, encrypting, password)) return kFailed;
     if (g_cOutFolder == 3 && !Cfl_CreateFolder(g_szWrkDir)) return kFailed;
 
     Enc_FuncCallResult(on_result);
@@ -217,7 +183,7 @@ int decrypt(int argc, char **argv) { return run(argc, argv, false); }
 
 int view(int argc, char **argv) {
     g_command = "view";
-    if (wants_help(argc, argv)) return usage("view", true);
+    if (cli::wants_help(argc, argv)) return usage("view", true);
     Options options;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--password-file") == 0 && i + 1 < argc)
@@ -229,7 +195,7 @@ int view(int argc, char **argv) {
     }
     if (options.paths.empty()) return usage("view", false);
     std::u16string password;
-    if (!read_password(options, false, password)) return kFailed;
+    if (!cli::read_password(g_command, options.password_file, false, password)) return kFailed;
     char16_t name[QUORVEL_MAX_TEXT] = u"";
     const int version = Enc_DecryptView(cli::u16(password), cli::u16(options.paths[0]),
                                         reinterpret_cast<unsigned short *>(name));

@@ -11,10 +11,6 @@
 #include <cstring>
 #include <string>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace {
 
 const char *class_name(unsigned char dayClass) {
@@ -26,17 +22,12 @@ const char *class_name(unsigned char dayClass) {
 }
 
 int run_holidays(int argc, char **argv) {
+    if (cli::wants_help(argc, argv)) return cli::show_usage("holidays", stdout);
     const bool classic = argc == 3 && std::strcmp(argv[1], "--classic") == 0;
     const char *yearText = argc == 2 ? argv[1] : classic ? argv[2] : nullptr;
     char *end = nullptr;
     const long year = yearText ? std::strtol(yearText, &end, 10) : 0;
-    if (!yearText || *end != '\0' || year < 1 || year > 9999) {
-        std::fprintf(stderr, "usage: quorvel holidays [--classic] YEAR (1 to 9999)\n");
-        return 2;
-    }
-#ifdef _WIN32
-    SetConsoleOutputCP(CP_UTF8);
-#endif
+    if (!yearText || *end != '\0' || year < 1 || year > 9999) return cli::show_usage("holidays", stderr);
     static const char *const weekday[7] = {"日", "月", "火", "水", "木", "金", "土"};
     const int y = static_cast<int>(year);
     for (int month = 1; month <= 12; ++month) {

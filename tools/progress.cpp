@@ -1,21 +1,18 @@
 // quorvel progress [SECONDS]: a pretend copy of 200 files over SECONDS
 // seconds (default 10) shown in the progress window: the dialog on Windows,
 // the terminal form of standard error on POSIX. Exit status 0 when the copy
-// ran to the end, 1 when it was cancelled, 3 when no window could be shown
-// (the copy then runs silently).
+// ran to the end, 130 when it was cancelled (Ctrl-C or the window's button),
+// 3 when no window could be shown (the copy then runs silently).
 #include "command.h"
+#include "console.h"
 
 #include <quorvel/progress.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include "winapi/winapi.h"
-#endif
 
 namespace {
 
@@ -26,25 +23,28 @@ const unsigned short *u16(const char16_t *text) {
 }
 
 int pretend_copy(int argc, char **argv) {
-    if (argc > 2) {
-        std::fprintf(stderr, "usage: quorvel progress [SECONDS]\n");
-        return 2;
-    }
+    if (cli::wants_help(argc, argv)) return cli::show_usage("progress", stdout);
+    if (argc > 2) return cli::show_usage("progress", stderr);
     int seconds = argc == 2 ? std::atoi(argv[1]) : 10;
     if (seconds < 1) seconds = 1;
+    Prg_SetCancel(0);
+    cli::cancel_on_interrupt();
     int shown = Prg_CreateProgress(nullptr, nullptr, nullptr, nullptr);
     Prg_SetVersion(u16(u"1.0"));
     Prg_OpenProgress(u16(u"ファイルのコピー"));
     Prg_SetMessage(u16(u"ファイルをコピーしています"));
-    auto step = static_cast<DWORD>(seconds * 1000 / kFiles);
+    const auto step = std::chrono::milliseconds(seconds * 1000 / kFiles);
     for (int file = 1; file <= kFiles; ++file) {
         std::u16string name = u"C:\\Users\\user\\ドキュメント\\報告書\\資料" +
                               std::u16string(1, static_cast<char16_t>(u'0' + file / 100)) +
                               std::u16string(1, static_cast<char16_t>(u'0' + file / 10 % 10)) +
                               std::u16string(1, static_cast<char16_t>(u'0' + file % 10)) + u".docx";
         Prg_SetFileName(u16(name.c_str()));
-        Sleep(step);
-        if (!Prg_ProgressCall(kFiles, file, 0)) return 1;
+        std::this_thread::sleep_for(step);
+        if (!Prg_ProgressCall(kFiles, file, 0)) {
+            Prg_CloseProgress();
+            return 130;
+        }
     }
     Prg_CloseProgress();
     return shown ? 0 : 3;

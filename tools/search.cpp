@@ -10,12 +10,6 @@
 
 namespace {
 
-bool asks_for_help(int argc, char **argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) return true;
-    return false;
-}
-
 const char kFindUsage[] =
     "usage: quorvel find [--files] FOLDER PATTERN\n"
     "Lists the entries of FOLDER's tree whose names match PATTERN (* and ?, as\n"
@@ -26,7 +20,7 @@ const char kFindUsage[] =
     "Exit status: 0 when something was found, 1 when nothing was, 2 for usage.\n";
 
 int find(int argc, char **argv) {
-    if (asks_for_help(argc, argv)) {
+    if (cli::wants_help(argc, argv)) {
         std::fputs(kFindUsage, stdout);
         return 0;
     }
@@ -56,7 +50,7 @@ const char kDuUsage[] =
     "Exit status: 0 on success, 1 when a folder could not be listed, 2 for usage.\n";
 
 int du(int argc, char **argv) {
-    if (asks_for_help(argc, argv)) {
+    if (cli::wants_help(argc, argv)) {
         std::fputs(kDuUsage, stdout);
         return 0;
     }

@@ -1,16 +1,12 @@
 #include "calendar/runtime_clock.h"
 
+#include "platform/win32.h"
+
 namespace calendar {
 
 bool local_time(int32_t time, std::tm &out) {
     const std::time_t value = time;
-#ifdef _WIN32
     return localtime_s(&out, &value) == 0;
-#else
-    // localtime would re-read TZ; localtime_r need not, so ask for it.
-    tzset();
-    return localtime_r(&value, &out) != nullptr;
-#endif
 }
 
 int32_t make_time(std::tm local) {

@@ -4,9 +4,6 @@
 #include "files/long_form.h"
 #include "platform/win32.h"
 
-#ifdef _WIN32
-#include <shlwapi.h>
-#endif
 
 #include <cstring>
 

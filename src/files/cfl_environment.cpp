@@ -5,9 +5,6 @@
 
 #include "platform/win32.h"
 
-#ifdef _WIN32
-#include <shlwapi.h>
-#endif
 #include <cstring>
 
 unsigned short *Cfl_ExpandEnvironmentStrings(const unsigned short *text) {

@@ -1,11 +1,9 @@
 // The temporary folder and the shell's special folders.
 #include <quorvel/paths.h>
 
+#include "files/special_folder.h"
 #include "platform/win32.h"
 
-#ifdef _WIN32
-#include <shlobj.h>
-#endif
 #include <cstring>
 
 namespace {
@@ -15,33 +13,12 @@ void copy_text(unsigned short *target, const unsigned short *source) {
     }
 }
 
-#ifdef _WIN32
-// The shell's own route: an item-ID list from the shell's allocator.
-bool shell_folder(int csidl, unsigned short *path) {
-    IMalloc *allocator = nullptr;
-    if (FAILED(SHGetMalloc(&allocator))) return false;
-    LPITEMIDLIST items = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &items))) {
-        allocator->Release();
-        return false;
-    }
-    const bool found = SHGetPathFromIDListW(items, as_wide(path));
-    allocator->Free(items);
-    allocator->Release();
-    return found;
-}
-#else
-bool shell_folder(int csidl, unsigned short *path) {
-    return SUCCEEDED(SHGetFolderPathW(nullptr, csidl, nullptr, 0, as_wide(path)));
-}
-#endif
-
 }  // namespace
 
 int Cfl_GetSystemFolder(unsigned short *folder, int csidl) {
     if (!folder) return 0;
     unsigned short path[QUORVEL_MAX_TEXT] = {};
-    if (!shell_folder(csidl, path)) return 0;
+    if (!files::special_folder(csidl, path)) return 0;
     Cfl_AddBackslash(path);
     copy_text(folder, path);
     return 1;

@@ -3,9 +3,6 @@
 
 #include "platform/win32.h"
 
-#ifdef _WIN32
-#include <shlwapi.h>
-#endif
 
 #include <cstring>
 

@@ -3,9 +3,6 @@
 
 #include "platform/win32.h"
 
-#ifdef _WIN32
-#include <sys/utime.h>
-#endif
 #include <cstring>
 
 namespace {

@@ -3,17 +3,12 @@
 // missing-argument value of the database calls. The entry point proper then
 // records the module handle. At unload the entry point runs first, then the
 // exit actions in reverse order: the missing-argument value is cleared, then
-// COM is uninitialised. On Windows the runtime brackets DllMain this way;
-// on POSIX the entry point is the last static object of this file.
+// COM is uninitialised. The entry point is the last static object of this
+// file, so both builds bracket it the same way.
 #include "frame/module.h"
 
 #include <quorvel/frame.h>
 
-#ifdef _WIN32
-#include <oleauto.h>
-#else
-#include <dlfcn.h>
-#endif
 
 uint32_t CF_HTML = 0;
 uint32_t CF_URL = 0;
@@ -71,28 +66,13 @@ ComForLoadingThread g_com_for_loading_thread;
 MissingArgument g_missing_argument;
 #endif
 
-#ifndef _WIN32
-HINSTANCE this_module() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void *>(&this_module), &info) == 0) return nullptr;
-    return static_cast<HINSTANCE>(info.dli_fbase);
-}
-
 struct EntryPoint {
-    EntryPoint() { g_module = this_module(); }
-    ~EntryPoint() { g_module = this_module(); }
+    EntryPoint() { g_module = frame::this_module(); }
+    ~EntryPoint() { g_module = frame::this_module(); }
 };
 EntryPoint g_entry_point;
-#endif
 
 }  // namespace
-
-#ifdef _WIN32
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
-    g_module = instance;
-    return TRUE;
-}
-#endif
 
 namespace frame {
 

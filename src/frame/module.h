@@ -8,6 +8,10 @@ namespace frame {
 // The library's instance handle (the default instance of its windows).
 HINSTANCE module_handle();
 
+// The module that holds this code, found from an address in it (the entry
+// point's record of it; see module.cpp).
+HINSTANCE this_module();
+
 // What initialising COM for the loading thread returned.
 HRESULT com_init_result();
 

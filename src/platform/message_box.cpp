@@ -80,6 +80,16 @@ int ask_on_terminal(const Buttons &buttons, int fallback) {
     }
 }
 
+// System texts end their lines with "\r\n", which a terminal shows as
+// stray returns; the last line's end is the box's own.
+std::string terminal_lines(const std::string &text) {
+    std::string lines;
+    for (char c : text)
+        if (c != '\r') lines += c;
+    while (!lines.empty() && lines.back() == '\n') lines.pop_back();
+    return lines;
+}
+
 }  // namespace
 
 extern "C" QuorvelMessageBoxHandler Quorvel_SetMessageBoxHandler(QuorvelMessageBoxHandler handler,
@@ -104,7 +114,7 @@ int quorvel_win32::MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT t
     if (!caption) caption = kEmpty;
     if (handler) return handler(context, owner, text, caption, type);
     std::fprintf(stderr, "%s: %s\n", platform::utf16_to_utf8(caption).c_str(),
-                 platform::utf16_to_utf8(text).c_str());
+                 terminal_lines(platform::utf16_to_utf8(text)).c_str());
     std::fflush(stderr);
     const Buttons buttons = buttons_of(type);
     const int fallback = default_index(type, buttons);

@@ -2,7 +2,6 @@
 // (terminal_posix.h). A handle that names no live window fails with
 // ERROR_INVALID_WINDOW_HANDLE, as the system answers for a window it does
 // not know.
-#ifndef _WIN32
 #include "progress/window_calls.h"
 
 #include "progress/dialog_actions.h"
@@ -187,4 +186,3 @@ bool destroy_window(HWND handle) {
 }
 
 }  // namespace progress
-#endif

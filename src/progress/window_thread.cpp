@@ -137,11 +137,7 @@ int Prg_CreateProgress(HWND owner, int *cancel, int *pause, HINSTANCE instance) 
         Sleep(kStartPollMs);
     }
 
-#ifdef _WIN32
     _tzset();
-#else
-    tzset();
-#endif
     s.start_time.store(static_cast<int32_t>(std::time(nullptr)));
 
     while (!drawing_threads_settled()) {

@@ -1,9 +1,10 @@
 // Splitting one line of delimited text into malloc'd field buffers.
 #include <quorvel/text.h>
 
+#include "platform/win32.h"
+
 #include <cstdlib>
 #include <cstring>
-#include <malloc.h>
 
 namespace {
 
@@ -11,11 +12,7 @@ using u16 = unsigned short;
 
 size_t block_size(void *block) {
     if (!block) return 0;
-#ifdef _WIN32
     return _msize(block);
-#else
-    return malloc_usable_size(block);
-#endif
 }
 
 // Copies `length` units into the field, growing it to exactly length + 1

@@ -3,10 +3,6 @@
 #include <quorvel/text.h>
 
 #include "platform/win32.h"
-#ifdef _WIN32
-#include <shlwapi.h>
-#endif
-
 #include <cstdlib>
 #include <cstring>
 
@@ -78,12 +74,8 @@ unsigned short *Str_TrimRight(unsigned short *text, const unsigned short *set) {
 }
 
 unsigned short *Str_Trim(unsigned short *text, const unsigned short *set) {
-#ifdef _WIN32
     if (text) StrTrimW(as_wide(text), as_wide(set ? set : kDefaultSet));
     return text;
-#else
-    return Str_TrimLeft(Str_TrimRight(text, set), set);
-#endif
 }
 
 unsigned short *Str_DeleteChar(unsigned short *text, unsigned short character) {

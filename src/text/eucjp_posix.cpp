@@ -1,5 +1,4 @@
 // EUC-JP without mlang.dll: the platform layer's code page 51932.
-#ifndef _WIN32
 #include <quorvel/text.h>
 
 #include "platform/win32.h"
@@ -35,4 +34,3 @@ char *Str_UnicodeToEucJP(const unsigned short *text, int &count) {
     result[written] = 0;
     return result;
 }
-#endif

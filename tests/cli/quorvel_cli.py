@@ -4,6 +4,7 @@ Expected digests are the published vectors of RFC 1321 and RFC 2104; the
 holidays those of the Cabinet Office's list.
 
 usage: quorvel_cli.py [EMULATOR] QUORVEL"""
+import hashlib
 import subprocess
 import sys
 
@@ -11,10 +12,17 @@ command = sys.argv[1:]
 # arguments, exit code, lines the output must hold
 cases = [
     ([], 2, []),
-    (["help"], 2, []),
+    (["help"], 0, []),
+    (["--version"], 0, []),
+    (["help", "md5"], 0, ["usage: quorvel md5 TEXT"]),
+    (["holidays", "--help"], 0, ["usage: quorvel holidays [--classic] YEAR"]),
     (["no-such-command"], 2, []),
     (["md5"], 2, []),
     (["md5", "abc"], 0, ["900150983cd24fb0d6963f7d28e17f72"]),
+    # Outside every ANSI code page: the command line arrives whole.
+    (["md5", "é€😀"], 0, [hashlib.md5("é€😀".encode()).hexdigest()]),
+    # No password in an argument: the old form is a usage error.
+    (["bf-encrypt", "secret", "in", "out"], 2, []),
     (["hmac", "Jefe", "what do ya want for nothing?"], 0, ["750c783e6ab0b503eaa86e310a5db738"]),
     (["holidays"], 2, []),
     (["holidays", "20x6"], 2, []),

@@ -68,6 +68,10 @@ QUORVEL_WINAPI LCID GetUserDefaultLCID(void);
 QUORVEL_WINAPI int LCMapStringW(LCID locale, DWORD flags, LPCWSTR source, int length,
                                 LPWSTR target, int capacity);
 
+/* Removes the units of `set` from both ends of `text`, in place; TRUE when
+ * any was removed. */
+QUORVEL_WINAPI BOOL StrTrimW(LPWSTR text, LPCWSTR set);
+
 }  // namespace quorvel_win32
 
 #endif

@@ -6,6 +6,7 @@
 #define QUORVEL_PLATFORM_WINAPI_H
 
 #include "base.h"
+#include "crt.h"
 #include "files.h"
 #include "fileops.h"
 #include "folders.h"

@@ -1,0 +1,14 @@
+// The password of a command: never from an argument.
+#pragma once
+
+#include <string>
+
+namespace cli {
+
+// FILE's first line when `file` is given, else QUORVEL_PASSWORD, else asked
+// for on the terminal without echo (twice when `confirm`). False, with the
+// reason on standard error, when none can be had or it is empty.
+bool read_password(const char *command, const std::string &file, bool confirm,
+                   std::u16string &password);
+
+}  // namespace cli
