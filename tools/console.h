@@ -1,7 +1,6 @@
 // The host's terminal and environment: a password read without echo,
-// Ctrl-C turned into the progress state's cancel, UTF-8 and environment
-// text. One implementation per platform (console_posix.cpp,
-// console_win.cpp).
+// Ctrl-C turned into the progress state's cancel, environment text. One
+// implementation per platform (console_posix.cpp, console_win.cpp).
 #pragma once
 
 #include <string>

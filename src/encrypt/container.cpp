@@ -8,6 +8,7 @@
 
 #include "calendar/runtime_clock.h"
 #include "crypto/byte_order.h"
+#include "platform/utf16.h"
 
 #include <cstdio>
 #include <cstring>
@@ -32,12 +33,6 @@ FILETIME load_filetime(const unsigned char *bytes) {
 }
 
 }  // namespace
-
-size_t units(const unsigned short *text) {
-    size_t n = 0;
-    while (text[n]) ++n;
-    return n;
-}
 
 AnsiText ansi(const unsigned short *text) {
     return AnsiText(Str_FromUnicode(text, 0xFFFFFFFFu));

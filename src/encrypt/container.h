@@ -86,7 +86,6 @@ inline const unsigned short *u16(const char16_t *text) {
 }
 inline const unsigned short *u16(const std::u16string &text) { return u16(text.c_str()); }
 
-size_t units(const unsigned short *text);
 inline std::u16string text_of(const unsigned short *text) {
     return std::u16string(reinterpret_cast<const char16_t *>(text));
 }

@@ -2,6 +2,8 @@
 // the password, and written with a file-name-safe 64-character alphabet.
 #include <quorvel/encrypt.h>
 
+#include "platform/utf16.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -78,8 +80,7 @@ unsigned short *Enc_EncryptFolder(const unsigned short *name, const unsigned sho
 
 unsigned short *Enc_DecryptFolder(const unsigned short *text, const unsigned short *password) {
     if (empty(text) || empty(password)) return nullptr;
-    size_t characters = 0;
-    while (text[characters]) ++characters;
+    const size_t characters = platform::u16_length(text);
     Bytes bytes((characters + 3) / 4 * 3 + 4, 0);
     for (size_t i = 0; i < characters; ++i) {
         // Each character holds 6 bits, most significant first.

@@ -2,6 +2,7 @@
 // checks that keep a hostile container inside that folder.
 #include "encrypt/container.h"
 #include "encrypt/run_state.h"
+#include "platform/utf16.h"
 
 #include <quorvel/crypto.h>
 #include <quorvel/fl.h>
@@ -143,7 +144,7 @@ int Enc_DecryptHead(const unsigned short *password, const unsigned short *contai
         MallocText key;
         if (encrypt::read_header(file, header) && header.cipher == encrypt::kBlowfish)
             key.reset(Enc_CreateKey(password, header.key_time, header.cipher));
-        if (key && encrypt::units(outputFolder) <= kLongestPath) {
+        if (key && platform::u16_length(outputFolder) <= kLongestPath) {
             unsigned short folder[encrypt::kFolderUnits] = {};
             copy_to(folder, text_of(outputFolder));
             Cfl_AddBackslash(folder);

@@ -10,6 +10,7 @@
 #include <quorvel/search.h>
 
 #include "crypto/byte_order.h"
+#include "platform/utf16.h"
 
 #include <cstring>
 
@@ -51,13 +52,13 @@ std::u16string last_component(const unsigned short *path) {
 
 DWORD attributes_of(const unsigned short *path) {
     unsigned short long_path[QUORVEL_MAX_TEXT + 8];
-    if (encrypt::units(path) > QUORVEL_MAX_TEXT) return INVALID_FILE_ATTRIBUTES;
+    if (platform::u16_length(path) > QUORVEL_MAX_TEXT) return INVALID_FILE_ATTRIBUTES;
     return GetFileAttributesW(as_wide(Cfl_ChangeUNCPath(path, long_path)));
 }
 
 void set_attributes(const unsigned short *path, DWORD attributes) {
     unsigned short long_path[QUORVEL_MAX_TEXT + 8];
-    if (encrypt::units(path) <= QUORVEL_MAX_TEXT)
+    if (platform::u16_length(path) <= QUORVEL_MAX_TEXT)
         SetFileAttributesW(as_wide(Cfl_ChangeUNCPath(path, long_path)), attributes);
 }
 

@@ -3,6 +3,7 @@
 
 #include "files/long_form.h"
 #include "platform/win32.h"
+#include "platform/utf16.h"
 
 
 #include <cstring>
@@ -10,12 +11,6 @@
 namespace {
 
 constexpr unsigned short kBackslash = '\\';
-
-size_t length_of(const unsigned short *text) {
-    size_t n = 0;
-    while (text[n]) ++n;
-    return n;
-}
 
 bool starts_with(const unsigned short *text, const char16_t *prefix) {
     for (; *prefix; ++text, ++prefix)
@@ -27,7 +22,7 @@ bool starts_with(const unsigned short *text, const char16_t *prefix) {
 // string stays as it is (empty, a drive root, a bare drive); otherwise drops
 // one trailing backslash and gives the new length.
 bool trim_for_split(unsigned short *path, size_t &length) {
-    length = length_of(path);
+    length = platform::u16_length(path);
     if (length == 0) return false;
     if (path[length - 1] == kBackslash) {
         if (length >= 3 && path[length - 2] == ':') return false;
@@ -48,7 +43,7 @@ long last_backslash(const unsigned short *path, size_t length) {
 
 unsigned short *Cfl_AddBackslash(unsigned short *path) {
     if (!path) return nullptr;
-    const size_t length = length_of(path);
+    const size_t length = platform::u16_length(path);
     if (length > 0 && path[length - 1] != kBackslash) {
         path[length] = kBackslash;
         path[length + 1] = 0;
@@ -58,7 +53,7 @@ unsigned short *Cfl_AddBackslash(unsigned short *path) {
 
 unsigned short *Cfl_RemoveBackslash(unsigned short *path) {
     if (!path) return nullptr;
-    const size_t length = length_of(path);
+    const size_t length = platform::u16_length(path);
     if (length == 0 || path[length - 1] != kBackslash) return path;
     if (length >= 3 && path[length - 2] == ':') return path;
     path[length - 1] = 0;
@@ -131,7 +126,7 @@ namespace files {
 
 bool long_form(const unsigned short *path, unsigned short *out) {
     // The longest prefix added is "\\?\UNC\" less the two backslashes it replaces.
-    if (!path || length_of(path) + 6 >= QUORVEL_MAX_TEXT) {
+    if (!path || platform::u16_length(path) + 6 >= QUORVEL_MAX_TEXT) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;
     }
@@ -140,7 +135,7 @@ bool long_form(const unsigned short *path, unsigned short *out) {
 }
 
 bool join(const unsigned short *folder, const unsigned short *name, unsigned short *out) {
-    const size_t head = length_of(folder), tail = length_of(name);
+    const size_t head = platform::u16_length(folder), tail = platform::u16_length(name);
     if (head + tail >= QUORVEL_MAX_TEXT) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return false;

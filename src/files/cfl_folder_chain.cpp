@@ -5,6 +5,7 @@
 
 #include "files/long_form.h"
 #include "platform/win32.h"
+#include "platform/utf16.h"
 
 namespace {
 
@@ -25,8 +26,7 @@ size_t first_to_make(const unsigned short *path, size_t length) {
 int Cfl_CreateFolder(const unsigned short *path) {
     if (!path) return 0;
     if (Cfl_IsExist(path)) return 1;
-    size_t length = 0;
-    while (path[length]) ++length;
+    const size_t length = platform::u16_length(path);
     unsigned short folder[QUORVEL_MAX_TEXT];
     if (length >= QUORVEL_MAX_TEXT) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);

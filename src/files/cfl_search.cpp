@@ -3,6 +3,7 @@
 #include <quorvel/search.h>
 
 #include "platform/win32.h"
+#include "platform/utf16.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -11,16 +12,10 @@
 
 namespace {
 
-size_t length_of(const unsigned short *text) {
-    size_t n = 0;
-    while (text[n]) ++n;
-    return n;
-}
-
 // The first `length` units of `text`, then `name`, as a malloc'd string.
 unsigned short *join(const unsigned short *text, size_t length, const WCHAR *name) {
     const unsigned short *tail = as_u16(name);
-    const size_t tail_length = length_of(tail);
+    const size_t tail_length = platform::u16_length(tail);
     auto *path = static_cast<unsigned short *>(
         std::malloc((length + tail_length + 1) * sizeof(unsigned short)));
     if (!path) return nullptr;
@@ -53,12 +48,12 @@ struct Level {
 // False when the listing cannot start or the text would not fit.
 bool open_level(unsigned short *path, const unsigned short *folder,
                 const unsigned short *pattern, Level &level) {
-    size_t length = length_of(folder);
+    size_t length = platform::u16_length(folder);
     if (length + 1 >= QUORVEL_MAX_TEXT) return false;
     std::memmove(path, folder, (length + 1) * sizeof(unsigned short));
     Cfl_AddBackslash(path);
-    length = length_of(path);
-    const size_t pattern_length = length_of(pattern);
+    length = platform::u16_length(path);
+    const size_t pattern_length = platform::u16_length(pattern);
     if (length + pattern_length >= QUORVEL_MAX_TEXT) return false;
     std::memcpy(path + length, pattern, (pattern_length + 1) * sizeof(unsigned short));
     level.base_length = length;

@@ -6,6 +6,7 @@
 #include <quorvel/paths.h>
 
 #include "platform/win32.h"
+#include "platform/utf16.h"
 
 namespace {
 
@@ -97,8 +98,7 @@ uint32_t Fl_Write(void *file, const unsigned short *text) {
     if (!file) return FL_FAILED;
     static const unsigned short kEmpty = 0;
     if (!text) text = &kEmpty;
-    uint32_t count = 0;
-    while (text[count]) ++count;
+    const auto count = static_cast<uint32_t>(platform::u16_length(text));
     const unsigned char count_bytes[4] = {
         static_cast<unsigned char>(count), static_cast<unsigned char>(count >> 8),
         static_cast<unsigned char>(count >> 16), static_cast<unsigned char>(count >> 24)};

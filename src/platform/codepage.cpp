@@ -1,7 +1,8 @@
 // MultiByteToWideChar and WideCharToMultiByte over the code pages the
 // library meets, and the ANSI code page that the locale selects.
 #include "platform/codepage.h"
-#include "text/jis.h"
+#include "platform/codepage_jis.h"
+#include "platform/utf16.h"
 
 #include <atomic>
 #include <initializer_list>
@@ -33,67 +34,42 @@ constexpr u16 kCp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 constexpr u16 kBadPair = 0x30FB;  // 932's default character for a bad pair
-constexpr u16 kReplacement = 0xFFFD;
 
-// Where a conversion's units or bytes go. The first pass of a call with no
-// buffer only counts them; the second writes them, stopping at the room it
-// was given. The conversions are templates over the two, so that neither
-// pass tests for the other's case once per unit.
-template <typename T>
-struct CountSink {
-    int count = 0;
-    static constexpr bool overflow = false;
-    void put(T) { ++count; }
-};
-
-template <typename T>
-struct WriteSink {
-    T *out;
-    int capacity;
-    int count = 0;
-    bool overflow = false;
-    void put(T value) {
-        if (count >= capacity) {
-            overflow = true;
-            return;
-        }
-        out[count++] = value;
-    }
-};
+// The conversions below, like those of utf16.h, return the units (bytes)
+// the whole input needs and write them while they fit, so one function
+// serves a call's counting pass and its writing pass.
 
 // ---- bytes to UTF-16 ----
 
-// Returns false on an invalid sequence when `strict`.
-template <typename Sink>
-bool decode_932(const unsigned char *s, int n, Sink &sink, bool strict) {
+size_t decode_932(const unsigned char *s, size_t n, u16 *out, size_t room, bool &malformed) {
     const Cp932Tables &t = cp932_tables();
-    for (int i = 0; i < n && !sink.overflow; ++i) {
+    BoundedOutput<u16> o{out, room};
+    for (size_t i = 0; i < n; ++i) {
         const unsigned char b = s[i];
         if (!jis::is_sjis_lead(b)) {
-            sink.put(t.single[b]);
+            o.put(t.single[b]);
             continue;
         }
         // A lead byte at the end, or before a terminator, stands alone.
         if (i + 1 >= n || s[i + 1] == 0) {
-            if (strict) return false;
-            sink.put(kBadPair);
+            malformed = true;
+            o.put(kBadPair);
             continue;
         }
-        const u16 c = t.pair[b << 8 | s[i + 1]];
-        if (!c && strict) return false;
-        sink.put(c ? c : kBadPair);
-        ++i;
+        const u16 c = t.pair[b << 8 | s[++i]];
+        if (!c) malformed = true;
+        o.put(c ? c : kBadPair);
     }
-    return true;
+    return o.count;
 }
 
-template <typename Sink>
-bool decode_51932(const unsigned char *s, int n, Sink &sink, bool strict) {
+size_t decode_51932(const unsigned char *s, size_t n, u16 *out, size_t room, bool &malformed) {
     const Cp932Tables &t = cp932_tables();
-    for (int i = 0; i < n && !sink.overflow; ++i) {
+    BoundedOutput<u16> o{out, room};
+    for (size_t i = 0; i < n; ++i) {
         const unsigned char b = s[i];
         if (b < 0x80) {
-            sink.put(b);
+            o.put(b);
             continue;
         }
         u16 c = 0;
@@ -103,109 +79,43 @@ bool decode_51932(const unsigned char *s, int n, Sink &sink, bool strict) {
             const unsigned code = jis::jis_to_sjis(b & 0x7F, s[++i] & 0x7F);
             c = code ? t.pair[code] : 0;
         }
-        if (!c && strict) return false;
-        sink.put(c ? c : kBadPair);
+        if (!c) malformed = true;
+        o.put(c ? c : kBadPair);
     }
-    return true;
+    return o.count;
 }
 
-template <typename Sink>
-bool decode_1252(const unsigned char *s, int n, Sink &sink, bool) {
-    for (int i = 0; i < n && !sink.overflow; ++i)
-        sink.put(s[i] >= 0x80 && s[i] < 0xA0 ? kCp1252High[s[i] - 0x80] : s[i]);
-    return true;
-}
-
-// Each maximal ill-formed subsequence becomes one U+FFFD.
-template <typename Sink>
-bool decode_utf8(const unsigned char *s, int n, Sink &sink, bool strict) {
-    int i = 0;
-    while (i < n && !sink.overflow) {
-        const unsigned char b = s[i];
-        if (b < 0x80) {
-            sink.put(b);
-            ++i;
-            continue;
-        }
-        // The common well-formed sequences first: two bytes, and three bytes
-        // whose second byte may be any continuation (all but E0 and ED).
-        if (b >= 0xC2 && b <= 0xDF && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
-            sink.put(static_cast<u16>((b & 0x1F) << 6 | (s[i + 1] & 0x3F)));
-            i += 2;
-            continue;
-        }
-        if (b >= 0xE1 && b <= 0xEF && b != 0xED && i + 2 < n && (s[i + 1] & 0xC0) == 0x80 &&
-            (s[i + 2] & 0xC0) == 0x80) {
-            sink.put(static_cast<u16>((b & 0x0F) << 12 | (s[i + 1] & 0x3F) << 6 | (s[i + 2] & 0x3F)));
-            i += 3;
-            continue;
-        }
-        int extra;
-        unsigned lo = 0x80, hi = 0xBF;
-        char32_t c;
-        if (b >= 0xC2 && b <= 0xDF) { extra = 1; c = b & 0x1F; }
-        else if (b >= 0xE0 && b <= 0xEF) {
-            extra = 2; c = b & 0x0F;
-            if (b == 0xE0) lo = 0xA0;
-            if (b == 0xED) hi = 0x9F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            extra = 3; c = b & 0x07;
-            if (b == 0xF0) lo = 0x90;
-            if (b == 0xF4) hi = 0x8F;
-        } else {
-            if (strict) return false;
-            sink.put(kReplacement);
-            ++i;
-            continue;
-        }
-        int k = 1;
-        for (; k <= extra && i + k < n; ++k) {
-            const unsigned char t = s[i + k];
-            if (t < lo || t > hi) break;
-            lo = 0x80;
-            hi = 0xBF;
-            c = c << 6 | (t & 0x3F);
-        }
-        if (k <= extra) {
-            if (strict) return false;
-            sink.put(kReplacement);
-            i += k;
-            continue;
-        }
-        i += k;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            sink.put(static_cast<u16>(0xD800 + (c >> 10)));
-            sink.put(static_cast<u16>(0xDC00 + (c & 0x3FF)));
-        } else {
-            sink.put(static_cast<u16>(c));
-        }
-    }
-    return true;
+size_t decode_1252(const unsigned char *s, size_t n, u16 *out, size_t room, bool &) {
+    BoundedOutput<u16> o{out, room};
+    for (size_t i = 0; i < n; ++i)
+        o.put(s[i] >= 0x80 && s[i] < 0xA0 ? kCp1252High[s[i] - 0x80] : s[i]);
+    return o.count;
 }
 
 // ---- UTF-16 to bytes ----
 
 // Code pages 932 and 51932: one table lookup per unit, one or two bytes out.
-template <typename Sink>
-void encode_double_byte(const u16 *table, const u16 *w, int n, Sink &sink, bool &usedDefault) {
-    for (int i = 0; i < n && !sink.overflow; ++i) {
+size_t encode_double_byte(const u16 *table, const u16 *w, size_t n, unsigned char *out,
+                          size_t room, bool &usedDefault) {
+    BoundedOutput<unsigned char> o{out, room};
+    for (size_t i = 0; i < n; ++i) {
         const u16 code = table[w[i]];
         if (code == kNoCode) {
             usedDefault = true;
-            sink.put('?');
+            o.put('?');
         } else if (code < 0x100) {
-            sink.put(static_cast<char>(code));
+            o.put(static_cast<unsigned char>(code));
         } else {
-            sink.put(static_cast<char>(code >> 8));
-            sink.put(static_cast<char>(code & 0xFF));
+            o.put(static_cast<unsigned char>(code >> 8));
+            o.put(static_cast<unsigned char>(code & 0xFF));
         }
     }
+    return o.count;
 }
 
-template <typename Sink>
-void encode_1252(const u16 *w, int n, Sink &sink, bool &usedDefault) {
-    for (int i = 0; i < n && !sink.overflow; ++i) {
+size_t encode_1252(const u16 *w, size_t n, unsigned char *out, size_t room, bool &usedDefault) {
+    BoundedOutput<unsigned char> o{out, room};
+    for (size_t i = 0; i < n; ++i) {
         const u16 c = w[i];
         int byte = -1;
         if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) byte = c;
@@ -215,54 +125,28 @@ void encode_1252(const u16 *w, int n, Sink &sink, bool &usedDefault) {
             usedDefault = true;
             byte = '?';
         }
-        sink.put(static_cast<char>(byte));
+        o.put(static_cast<unsigned char>(byte));
     }
+    return o.count;
 }
 
-template <typename Sink>
-void encode_utf8(const u16 *w, int n, Sink &sink, bool &) {
-    for (int i = 0; i < n && !sink.overflow; ++i) {
-        char32_t c = w[i];
-        if (c < 0x80) {
-            sink.put(static_cast<char>(c));
-            continue;
-        }
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (w[++i] - 0xDC00);
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = kReplacement;  // an unpaired surrogate
-        }
-        if (c < 0x800) {
-            sink.put(static_cast<char>(0xC0 | (c >> 6)));
-        } else if (c < 0x10000) {
-            sink.put(static_cast<char>(0xE0 | (c >> 12)));
-            sink.put(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        } else {
-            sink.put(static_cast<char>(0xF0 | (c >> 18)));
-            sink.put(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            sink.put(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        }
-        sink.put(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
-template <typename Sink>
-bool decode(UINT cp, const unsigned char *bytes, int n, Sink &sink, bool strict) {
+size_t decode(UINT cp, const unsigned char *bytes, size_t n, u16 *out, size_t room,
+              bool &malformed) {
     switch (cp) {
-    case 932: return decode_932(bytes, n, sink, strict);
-    case 51932: return decode_51932(bytes, n, sink, strict);
-    case 1252: return decode_1252(bytes, n, sink, strict);
-    default: return decode_utf8(bytes, n, sink, strict);
+    case 932: return decode_932(bytes, n, out, room, malformed);
+    case 51932: return decode_51932(bytes, n, out, room, malformed);
+    case 1252: return decode_1252(bytes, n, out, room, malformed);
+    default: return decode_utf8(bytes, n, out, room, malformed);
     }
 }
 
-template <typename Sink>
-void encode(UINT cp, const u16 *wide, int n, Sink &sink, bool &usedDefault) {
+size_t encode(UINT cp, const u16 *wide, size_t n, unsigned char *out, size_t room,
+              bool &usedDefault) {
     switch (cp) {
-    case 932: encode_double_byte(cp932_tables().encode, wide, n, sink, usedDefault); break;
-    case 51932: encode_double_byte(cp932_tables().euc, wide, n, sink, usedDefault); break;
-    case 1252: encode_1252(wide, n, sink, usedDefault); break;
-    default: encode_utf8(wide, n, sink, usedDefault); break;
+    case 932: return encode_double_byte(cp932_tables().encode, wide, n, out, room, usedDefault);
+    case 51932: return encode_double_byte(cp932_tables().euc, wide, n, out, room, usedDefault);
+    case 1252: return encode_1252(wide, n, out, room, usedDefault);
+    default: return encode_utf8(wide, n, out, room);
     }
 }
 
@@ -329,30 +213,20 @@ int quorvel_win32::MultiByteToWideChar(UINT codePage, DWORD flags, const char *t
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    const int n = length == -1 ? static_cast<int>(std::strlen(text)) + 1 : length;
-    const auto *bytes = reinterpret_cast<const unsigned char *>(text);
-    const bool strict = flags & MB_ERR_INVALID_CHARS;
-    bool ok, overflow = false;
-    int count;
-    if (capacity) {
-        WriteSink<u16> sink{wide, capacity};
-        ok = decode(cp, bytes, n, sink, strict);
-        overflow = sink.overflow;
-        count = sink.count;
-    } else {
-        CountSink<u16> sink;
-        ok = decode(cp, bytes, n, sink, strict);
-        count = sink.count;
-    }
-    if (!ok) {
+    const size_t n = length == -1 ? std::strlen(text) + 1 : static_cast<size_t>(length);
+    bool malformed = false;
+    const size_t count = decode(cp, reinterpret_cast<const unsigned char *>(text), n,
+                                capacity ? as_u16(wide) : nullptr, static_cast<size_t>(capacity),
+                                malformed);
+    if (malformed && (flags & MB_ERR_INVALID_CHARS)) {
         SetLastError(ERROR_NO_UNICODE_TRANSLATION);
         return 0;
     }
-    if (overflow) {
+    if (count > 0x7FFFFFFF || (capacity && count > static_cast<size_t>(capacity))) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
-    return count;
+    return static_cast<int>(count);
 }
 
 int quorvel_win32::WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int length,
@@ -372,28 +246,14 @@ int quorvel_win32::WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide,
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    int n = length;
-    if (n == -1) {
-        n = 0;
-        while (wide[n]) ++n;
-        ++n;
-    }
-    bool defaulted = false, overflow = false;
-    int count;
-    if (capacity) {
-        WriteSink<char> sink{text, capacity};
-        encode(cp, wide, n, sink, defaulted);
-        overflow = sink.overflow;
-        count = sink.count;
-    } else {
-        CountSink<char> sink;
-        encode(cp, wide, n, sink, defaulted);
-        count = sink.count;
-    }
-    if (overflow) {
+    const size_t n = length == -1 ? u16_length(wide) + 1 : static_cast<size_t>(length);
+    bool defaulted = false;
+    const size_t count = encode(cp, as_u16(wide), n, reinterpret_cast<unsigned char *>(text),
+                                capacity ? static_cast<size_t>(capacity) : 0, defaulted);
+    if (count > 0x7FFFFFFF || (capacity && count > static_cast<size_t>(capacity))) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
     if (usedDefault) *usedDefault = defaulted;
-    return count;
+    return static_cast<int>(count);
 }

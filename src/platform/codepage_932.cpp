@@ -2,7 +2,7 @@
 // ICU supplies the mapping data only; the conversions are table walks of
 // our own, so the default characters are those Windows uses.
 #include "platform/codepage.h"
-#include "text/jis.h"
+#include "platform/codepage_jis.h"
 
 #include <unicode/ucnv.h>
 

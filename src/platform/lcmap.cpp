@@ -1,6 +1,7 @@
 // LCMapStringW: case, kana and width mappings, the same for every locale
 // (the Japanese locale's rules), and sort keys from ICU's collation.
 #include "platform/win32.h"
+#include "platform/utf16.h"
 
 #include <unicode/uchar.h>
 #include <unicode/ucol.h>
@@ -170,11 +171,7 @@ int quorvel_win32::LCMapStringW(LCID locale, DWORD flags, LPCWSTR source, int le
         return 0;
     }
     if (flags == LCMAP_SORTKEY) {
-        size_t n = 0;
-        if (length == -1)
-            while (source[n]) ++n;
-        else
-            n = static_cast<size_t>(length);
+        const size_t n = length == -1 ? platform::u16_length(source) : static_cast<size_t>(length);
         return sort_key(locale, source, n, target, capacity);
     }
     auto both = [flags](DWORD a, DWORD b) { return (flags & a) && (flags & b); };
@@ -183,13 +180,7 @@ int quorvel_win32::LCMapStringW(LCID locale, DWORD flags, LPCWSTR source, int le
         SetLastError(ERROR_INVALID_FLAGS);
         return 0;
     }
-    size_t n = 0;
-    if (length == -1) {
-        while (source[n]) ++n;
-        ++n;
-    } else {
-        n = static_cast<size_t>(length);
-    }
+    const size_t n = length == -1 ? platform::u16_length(source) + 1 : static_cast<size_t>(length);
     std::vector<u16> text(source, source + n);
     // Full width first, so half-width katakana reach the kana mapping.
     if (flags & LCMAP_FULLWIDTH) to_fullwidth(text);

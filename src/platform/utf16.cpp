@@ -1,75 +1,121 @@
 #include "platform/utf16.h"
 
-namespace platform {
+#include <cstdint>
+#include <cstring>
 
-size_t u16_length(const u16 *text) {
-    size_t n = 0;
-    if (text)
-        while (text[n]) ++n;
-    return n;
+namespace platform {
+namespace {
+
+constexpr u16 kReplacement = 0xFFFD;
+constexpr uint64_t kHighBits = 0x8080808080808080u;
+
+}  // namespace
+
+size_t decode_utf8(const unsigned char *s, size_t n, u16 *out, size_t room, bool &malformed) {
+    BoundedOutput<u16> o{out, out ? room : 0};
+    size_t i = 0;
+    while (i < n) {
+        // Runs of ASCII, eight bytes at a time.
+        uint64_t word;
+        if (n - i >= 8 && (std::memcpy(&word, s + i, 8), !(word & kHighBits))) {
+            if (o.fits(8))
+                for (int k = 0; k < 8; ++k) o.out[o.count + k] = s[i + k];
+            o.count += 8;
+            i += 8;
+            continue;
+        }
+        const unsigned char b = s[i];
+        if (b < 0x80) {
+            o.put(b);
+            ++i;
+            continue;
+        }
+        // The allowed range of the second byte narrows after E0, ED, F0 and
+        // F4: that is what rules out overlong forms, surrogates and code
+        // points past U+10FFFF.
+        int extra;
+        unsigned lo = 0x80, hi = 0xBF;
+        char32_t c;
+        if (b >= 0xC2 && b <= 0xDF) {
+            extra = 1;
+            c = b & 0x1F;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            extra = 2;
+            c = b & 0x0F;
+            if (b == 0xE0) lo = 0xA0;
+            if (b == 0xED) hi = 0x9F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            extra = 3;
+            c = b & 0x07;
+            if (b == 0xF0) lo = 0x90;
+            if (b == 0xF4) hi = 0x8F;
+        } else {
+            malformed = true;
+            o.put(kReplacement);
+            ++i;
+            continue;
+        }
+        int k = 1;
+        for (; k <= extra && i + k < n; ++k) {
+            const unsigned char t = s[i + k];
+            if (t < lo || t > hi) break;
+            lo = 0x80;
+            hi = 0xBF;
+            c = c << 6 | (t & 0x3F);
+        }
+        i += k;
+        if (k <= extra) {
+            malformed = true;
+            o.put(kReplacement);
+        } else if (c >= 0x10000) {
+            c -= 0x10000;
+            o.put(static_cast<u16>(0xD800 + (c >> 10)));
+            o.put(static_cast<u16>(0xDC00 + (c & 0x3FF)));
+        } else {
+            o.put(static_cast<u16>(c));
+        }
+    }
+    return o.count;
+}
+
+size_t encode_utf8(const u16 *w, size_t n, unsigned char *out, size_t room) {
+    BoundedOutput<unsigned char> o{out, out ? room : 0};
+    for (size_t i = 0; i < n; ++i) {
+        char32_t c = w[i];
+        if (c < 0x80) {
+            o.put(static_cast<unsigned char>(c));
+            continue;
+        }
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < n && w[i + 1] >= 0xDC00 && w[i + 1] <= 0xDFFF)
+            c = 0x10000 + ((c - 0xD800) << 10) + (w[++i] - 0xDC00);
+        else if (c >= 0xD800 && c <= 0xDFFF)
+            c = kReplacement;
+        if (c < 0x800) {
+            o.put(static_cast<unsigned char>(0xC0 | c >> 6));
+        } else if (c < 0x10000) {
+            o.put(static_cast<unsigned char>(0xE0 | c >> 12));
+            o.put(static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F)));
+        } else {
+            o.put(static_cast<unsigned char>(0xF0 | c >> 18));
+            o.put(static_cast<unsigned char>(0x80 | (c >> 12 & 0x3F)));
+            o.put(static_cast<unsigned char>(0x80 | (c >> 6 & 0x3F)));
+        }
+        o.put(static_cast<unsigned char>(0x80 | (c & 0x3F)));
+    }
+    return o.count;
 }
 
 std::string utf16_to_utf8(const u16 *text, size_t length) {
-    std::string out;
-    out.reserve(length * 3);
-    for (size_t i = 0; i < length; ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < length && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    std::string out(3 * length, '\0');
+    out.resize(encode_utf8(text, length, reinterpret_cast<unsigned char *>(&out[0]), out.size()));
     return out;
 }
 
 std::u16string utf8_to_utf16(const std::string &text) {
-    std::u16string out;
-    out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        unsigned char b = static_cast<unsigned char>(text[i]);
-        char32_t c;
-        size_t extra;
-        if (b < 0x80) { c = b; extra = 0; }
-        else if ((b & 0xE0) == 0xC0) { c = b & 0x1F; extra = 1; }
-        else if ((b & 0xF0) == 0xE0) { c = b & 0x0F; extra = 2; }
-        else if ((b & 0xF8) == 0xF0) { c = b & 0x07; extra = 3; }
-        else { out += u'\uFFFD'; ++i; continue; }
-        if (extra && i + extra >= text.size()) { out += u'\uFFFD'; break; }
-        bool ok = true;
-        for (size_t k = 1; k <= extra; ++k) {
-            unsigned char t = static_cast<unsigned char>(text[i + k]);
-            if ((t & 0xC0) != 0x80) { ok = false; break; }
-            c = (c << 6) | (t & 0x3F);
-        }
-        if (!ok) { out += u'\uFFFD'; ++i; continue; }
-        i += extra + 1;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
-    }
+    std::u16string out(text.size(), u'\0');
+    bool malformed = false;
+    out.resize(decode_utf8(reinterpret_cast<const unsigned char *>(text.data()), text.size(),
+                           reinterpret_cast<u16 *>(&out[0]), out.size(), malformed));
     return out;
 }
 

@@ -5,6 +5,7 @@
 
 #include "progress/state.h"
 #include "progress/window_calls.h"
+#include "platform/utf16.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -12,12 +13,6 @@
 using progress::state;
 
 namespace {
-
-std::size_t length_of(const unsigned short *text) {
-    std::size_t n = 0;
-    while (text[n]) ++n;
-    return n;
-}
 
 void append(unsigned short *out, std::size_t &at, const unsigned short *text) {
     for (std::size_t i = 0; text[i]; ++i) out[at++] = text[i];
@@ -51,7 +46,7 @@ void send_block(UINT message, unsigned short *block) {
 }
 
 unsigned short *malloc_copy(const unsigned short *text) {
-    std::size_t n = length_of(text);
+    std::size_t n = platform::u16_length(text);
     auto *block = static_cast<unsigned short *>(std::malloc(n * 2 + 4));
     if (block) std::memcpy(block, text, (n + 1) * 2);
     return block;

@@ -1,6 +1,7 @@
 // Splitting one line of delimited text into malloc'd field buffers.
 #include <quorvel/text.h>
 
+#include "platform/utf16.h"
 #include "platform/win32.h"
 
 #include <cstdlib>
@@ -50,8 +51,7 @@ int Str_CSVAnalyze(unsigned short *line, unsigned short **fields, int maximum,
     if (!line || !fields || maximum <= 0) return 0;
     for (int i = 0; i < maximum; ++i)
         if (fields[i] && block_size(fields[i]) >= sizeof(u16)) fields[i][0] = 0;
-    size_t n = 0;
-    while (line[n]) ++n;
+    size_t n = platform::u16_length(line);
     for (size_t i = n; i > 0; --i)
         if (line[i - 1] == '\n') {
             line[i - 1] = 0;

@@ -3,6 +3,8 @@
 #include <quorvel/text.h>
 
 #include "platform/win32.h"
+#include "platform/utf16.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -11,12 +13,6 @@ namespace {
 using u16 = unsigned short;
 
 const u16 kDefaultSet[] = {0x0020, 0x3000, '\r', '\n', '\t', 0};
-
-size_t length_of(const u16 *text) {
-    size_t n = 0;
-    while (text[n]) ++n;
-    return n;
-}
 
 bool in_set(const u16 *set, u16 c) {
     for (; *set; ++set)
@@ -27,7 +23,7 @@ bool in_set(const u16 *set, u16 c) {
 // A malloc copy of the set (or of the default set); null when out of memory.
 u16 *copy_set(const u16 *set) {
     if (!set) set = kDefaultSet;
-    const size_t bytes = (length_of(set) + 1) * sizeof(u16);
+    const size_t bytes = (platform::u16_length(set) + 1) * sizeof(u16);
     auto *copy = static_cast<u16 *>(std::malloc(bytes));
     if (copy) std::memcpy(copy, set, bytes);
     return copy;
@@ -52,7 +48,7 @@ unsigned short *Str_TrimLeft(unsigned short *text, const unsigned short *set) {
     if (!chars) return text;
     size_t skip = 0;
     while (text[skip] && in_set(chars, text[skip])) ++skip;
-    if (skip) std::memmove(text, text + skip, (length_of(text + skip) + 1) * sizeof(u16));
+    if (skip) std::memmove(text, text + skip, (platform::u16_length(text + skip) + 1) * sizeof(u16));
     std::free(chars);
     return text;
 }
@@ -104,7 +100,7 @@ unsigned short *Str_DeleteChar(unsigned short *text, unsigned short character) {
     bool first = true;
     for (tagNODE *at = GetHeadPosition(segments); at;) {
         auto **entry = static_cast<u16 **>(GetNext(at));
-        const size_t n = length_of(*entry);
+        const size_t n = platform::u16_length(*entry);
         if (!first || !complete) std::memmove(out, *entry, n * sizeof(u16));
         out += n;
         first = false;
@@ -126,8 +122,8 @@ unsigned short *Str_ReplaceStr(unsigned short *text, const unsigned short *searc
                                const unsigned short *replacement) {
     if (!text || !search || !*search) return text;
     if (!replacement) replacement = kDefaultSet + 5;  // empty
-    const size_t n = length_of(text), searchLength = length_of(search),
-                 replacementLength = length_of(replacement);
+    const size_t n = platform::u16_length(text), searchLength = platform::u16_length(search),
+                 replacementLength = platform::u16_length(replacement);
     const size_t room = 2 * n;  // the result is cut here
     auto *work = static_cast<u16 *>(std::calloc(room + 1, sizeof(u16)));
     if (!work) return text;
@@ -141,7 +137,7 @@ unsigned short *Str_ReplaceStr(unsigned short *text, const unsigned short *searc
     while (*scan) {
         const u16 *hit = find(scan, search, searchLength);
         if (!hit) {
-            append(scan, length_of(scan));
+            append(scan, platform::u16_length(scan));
             break;
         }
         append(scan, static_cast<size_t>(hit - scan));

@@ -2,14 +2,14 @@
 #include <quorvel/text.h>
 
 #include "platform/win32.h"
+#include "platform/utf16.h"
 
 #include <new>
 
 char *Str_UnicodeToEucJP(const unsigned short *text, int &count) {
     count = 0;
     if (!text) return nullptr;
-    size_t units = 0;
-    while (text[units]) ++units;
+    const size_t units = platform::u16_length(text);
     if (units > 0x3FFFFFF0u) return nullptr;
     const int n = static_cast<int>(units);
     count = 2 * n + 7;

@@ -2,6 +2,7 @@
 #include <quorvel/text.h>
 
 #include "platform/win32.h"
+#include "platform/utf16.h"
 
 #include <new>
 
@@ -14,8 +15,7 @@ constexpr DWORD kEucJp = 51932;
 char *Str_UnicodeToEucJP(const unsigned short *text, int &count) {
     count = 0;
     if (!text) return nullptr;
-    size_t units = 0;
-    while (text[units]) ++units;
+    const size_t units = platform::u16_length(text);
     if (units > 0x3FFFFFF0u) return nullptr;
     HMODULE mlang = LoadLibraryW(L"mlang.dll");
     if (!mlang) return nullptr;

@@ -1,15 +1,11 @@
 // The hexadecimal form of UTF-16 text, and back.
 #include <quorvel/text.h>
 
+#include "platform/utf16.h"
+
 #include <cstdlib>
 
 namespace {
-
-size_t units_of(const unsigned short *text) {
-    size_t n = 0;
-    while (text[n]) ++n;
-    return n;
-}
 
 int digit_value(unsigned short c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -48,7 +44,7 @@ unsigned short parse_group(const unsigned short *group, int length) {
 
 unsigned short *Str_CharTo16(const unsigned short *text) {
     if (!text) return nullptr;
-    const size_t n = units_of(text);
+    const size_t n = platform::u16_length(text);
     auto *result = static_cast<unsigned short *>(std::calloc(4 * n + 12, sizeof(unsigned short)));
     if (!result) return nullptr;
     static const char kDigits[] = "0123456789abcdef";
@@ -60,7 +56,7 @@ unsigned short *Str_CharTo16(const unsigned short *text) {
 
 unsigned short *Str_16ToChar(const unsigned short *text, int digits) {
     if (!text || digits < 1 || digits > 31) return nullptr;
-    const size_t n = units_of(text);
+    const size_t n = platform::u16_length(text);
     auto *result = static_cast<unsigned short *>(std::calloc(n + 3, sizeof(unsigned short)));
     if (!result) return nullptr;
     size_t out = 0;

@@ -2,7 +2,7 @@
 #include <quorvel/text.h>
 
 #include "platform/win32.h"
-#include "text/jis.h"
+#include "platform/codepage_jis.h"
 
 namespace {
 

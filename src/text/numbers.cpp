@@ -1,6 +1,8 @@
 // Thousands-separated integers and decimals, into g_szStrWork.
 #include <quorvel/text.h>
 
+#include "platform/utf16.h"
+
 #include <charconv>
 #include <cinttypes>
 #include <cmath>
@@ -51,8 +53,7 @@ unsigned short *Str_AddCommaReal(double value, int decimals) {
     char *end = std::to_chars(printed, printed + sizeof printed, whole, std::chars_format::fixed, 0).ptr;
     grouped(printed, static_cast<int>(end - printed));
     if (decimals <= 0) return g_szStrWork;
-    size_t at = 0;
-    while (g_szStrWork[at]) ++at;
+    size_t at = platform::u16_length(g_szStrWork);
     const double fraction = std::fabs(value - whole);  // exact
     // A negative value with a zero integer part still shows its sign.
     if (whole == 0 && value < 0) {

@@ -2,6 +2,7 @@
 #include <quorvel/text.h>
 
 #include "platform/win32.h"
+#include "platform/utf16.h"
 
 #include <cstring>
 #include <new>
@@ -19,12 +20,6 @@ bool to_system_length(uint32_t length, int &out) {
     if (length == 0 || length > 0x7FFFFFF0u) return false;
     out = static_cast<int>(length);
     return true;
-}
-
-size_t units_of(const unsigned short *text) {
-    size_t n = 0;
-    while (text[n]) ++n;
-    return n;
 }
 
 }  // namespace
@@ -85,7 +80,7 @@ char *Str_Utf8ToShiftJis(const char *text) {
 char *Str_UnicodeToUtf8(const unsigned short *text, int &count) {
     count = 0;
     if (!text || !*text) return nullptr;
-    const size_t units = units_of(text);
+    const size_t units = platform::u16_length(text);
     if (units > 0x7FFFFFF0u / 3) return nullptr;
     const int n = static_cast<int>(units);
     const int needed = WideCharToMultiByte(CP_UTF8, 0, as_wide(text), n, nullptr, 0, nullptr, nullptr);

@@ -1,6 +1,7 @@
 // Shift_JIS <-> JIS X 0208 row/cell arithmetic, as the C runtime's
-// _mbcjmstojis and _mbcjistojms do it for code page 932. Header-only: the
-// POSIX platform layer's EUC-JP shares it.
+// _mbcjmstojis and _mbcjistojms do it for code page 932. Header-only, so
+// that the text layer's JIS conversions use it on both builds, beside the
+// POSIX platform layer's EUC-JP.
 #pragma once
 
 namespace jis {
