@@ -28,43 +28,39 @@ UINT locale_code_page() {
     return name && std::strncmp(name, "ja", 2) == 0 ? 932 : 1252;
 }
 
-constexpr u16 kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-constexpr u16 kBadPair = 0x30FB;  // 932's default character for a bad pair
-
 // The conversions below, like those of utf16.h, return the units (bytes)
 // the whole input needs and write them while they fit, so one function
 // serves a call's counting pass and its writing pass.
 
 // ---- bytes to UTF-16 ----
 
-size_t decode_932(const unsigned char *s, size_t n, u16 *out, size_t room, bool &malformed) {
-    const Cp932Tables &t = cp932_tables();
+// Code page 932: one byte, or a lead byte and its trail.
+size_t decode_double_byte(const CodePageTable &t, const unsigned char *s, size_t n, u16 *out,
+                          size_t room, bool &malformed) {
     BoundedOutput<u16> o{out, room};
     for (size_t i = 0; i < n; ++i) {
         const unsigned char b = s[i];
-        if (!jis::is_sjis_lead(b)) {
+        if (!t.lead(b)) {
             o.put(t.single[b]);
             continue;
         }
         // A lead byte at the end, or before a terminator, stands alone.
         if (i + 1 >= n || s[i + 1] == 0) {
             malformed = true;
-            o.put(kBadPair);
+            o.put(t.uniDefaultChar);
             continue;
         }
-        const u16 c = t.pair[b << 8 | s[++i]];
-        if (!c) malformed = true;
-        o.put(c ? c : kBadPair);
+        const u16 c = t.pair(b, s[++i]);
+        if (!t.defined(static_cast<u16>(b << 8 | s[i]), c)) malformed = true;
+        o.put(c);
     }
     return o.count;
 }
 
-size_t decode_51932(const unsigned char *s, size_t n, u16 *out, size_t room, bool &malformed) {
-    const Cp932Tables &t = cp932_tables();
+// Code page 51932: ASCII, 0x8E before a kana byte, or a JIS pair with the
+// top bits set, read through 932's table.
+size_t decode_euc_jp(const unsigned char *s, size_t n, u16 *out, size_t room, bool &malformed) {
+    const CodePageTable &t = *code_page_table(932);
     BoundedOutput<u16> o{out, room};
     for (size_t i = 0; i < n; ++i) {
         const unsigned char b = s[i];
@@ -72,60 +68,75 @@ size_t decode_51932(const unsigned char *s, size_t n, u16 *out, size_t room, boo
             o.put(b);
             continue;
         }
-        u16 c = 0;
+        u16 c = t.uniDefaultChar;
+        bool good = false;
         if (b == 0x8E && i + 1 < n && jis::is_halfwidth_kana(s[i + 1])) {
             c = t.single[s[++i]];
+            good = true;
         } else if (b >= 0xA1 && b <= 0xFE && i + 1 < n && s[i + 1] >= 0xA1 && s[i + 1] <= 0xFE) {
             const unsigned code = jis::jis_to_sjis(b & 0x7F, s[++i] & 0x7F);
-            c = code ? t.pair[code] : 0;
+            c = t.pair(static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code));
+            good = t.defined(static_cast<u16>(code), c);
         }
-        if (!c) malformed = true;
-        o.put(c ? c : kBadPair);
+        if (!good) malformed = true;
+        o.put(good ? c : t.uniDefaultChar);
     }
     return o.count;
 }
 
-size_t decode_1252(const unsigned char *s, size_t n, u16 *out, size_t room, bool &) {
+size_t decode_single_byte(const CodePageTable &t, const unsigned char *s, size_t n, u16 *out,
+                          size_t room) {
     BoundedOutput<u16> o{out, room};
-    for (size_t i = 0; i < n; ++i)
-        o.put(s[i] >= 0x80 && s[i] < 0xA0 ? kCp1252High[s[i] - 0x80] : s[i]);
+    for (size_t i = 0; i < n; ++i) o.put(t.single[s[i]]);
     return o.count;
 }
 
 // ---- UTF-16 to bytes ----
 
-// Code pages 932 and 51932: one table lookup per unit, one or two bytes out.
-size_t encode_double_byte(const u16 *table, const u16 *w, size_t n, unsigned char *out,
-                          size_t room, bool &usedDefault) {
+// A unit with no form, or (under WC_NO_BEST_FIT_CHARS) only a best-fit
+// one, becomes the default character.
+template <typename Code>
+Code checked_form(const CodePageTable &t, u16 unit, Code code, bool noBestFit, bool &usedDefault) {
+    if (code == t.defaultChar && unit != t.transDefaultChar) {
+        usedDefault = true;
+    } else if (noBestFit && !t.round_trips(unit, code)) {
+        usedDefault = true;
+        code = static_cast<Code>(t.defaultChar);
+    }
+    return code;
+}
+
+size_t encode_double_byte(const CodePageTable &t, const u16 *w, size_t n, unsigned char *out,
+                          size_t room, bool noBestFit, bool &usedDefault) {
+    const auto *table = static_cast<const u16 *>(t.encode);
     BoundedOutput<unsigned char> o{out, room};
     for (size_t i = 0; i < n; ++i) {
-        const u16 code = table[w[i]];
-        if (code == kNoCode) {
-            usedDefault = true;
-            o.put('?');
-        } else if (code < 0x100) {
-            o.put(static_cast<unsigned char>(code));
-        } else {
-            o.put(static_cast<unsigned char>(code >> 8));
-            o.put(static_cast<unsigned char>(code & 0xFF));
-        }
+        const u16 code = checked_form(t, w[i], table[w[i]], noBestFit, usedDefault);
+        if (code >= 0x100) o.put(static_cast<unsigned char>(code >> 8));
+        o.put(static_cast<unsigned char>(code));
     }
     return o.count;
 }
 
-size_t encode_1252(const u16 *w, size_t n, unsigned char *out, size_t room, bool &usedDefault) {
+size_t encode_single_byte(const CodePageTable &t, const u16 *w, size_t n, unsigned char *out,
+                          size_t room, bool noBestFit, bool &usedDefault) {
+    const auto *table = static_cast<const unsigned char *>(t.encode);
+    BoundedOutput<unsigned char> o{out, room};
+    for (size_t i = 0; i < n; ++i) o.put(checked_form(t, w[i], table[w[i]], noBestFit, usedDefault));
+    return o.count;
+}
+
+size_t encode_euc_jp(const u16 *w, size_t n, unsigned char *out, size_t room, bool &usedDefault) {
+    const u16 *table = euc_jp_encode_table();
     BoundedOutput<unsigned char> o{out, room};
     for (size_t i = 0; i < n; ++i) {
-        const u16 c = w[i];
-        int byte = -1;
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) byte = c;
-        for (int k = 0; k < 32 && byte < 0; ++k)
-            if (kCp1252High[k] == c) byte = 0x80 + k;
-        if (byte < 0) {
+        u16 code = table[w[i]];
+        if (code == kNoCode) {
             usedDefault = true;
-            byte = '?';
+            code = '?';
         }
-        o.put(static_cast<unsigned char>(byte));
+        if (code >= 0x100) o.put(static_cast<unsigned char>(code >> 8));
+        o.put(static_cast<unsigned char>(code));
     }
     return o.count;
 }
@@ -133,27 +144,26 @@ size_t encode_1252(const u16 *w, size_t n, unsigned char *out, size_t room, bool
 size_t decode(UINT cp, const unsigned char *bytes, size_t n, u16 *out, size_t room,
               bool &malformed) {
     switch (cp) {
-    case 932: return decode_932(bytes, n, out, room, malformed);
-    case 51932: return decode_51932(bytes, n, out, room, malformed);
-    case 1252: return decode_1252(bytes, n, out, room, malformed);
+    case 932: return decode_double_byte(*code_page_table(932), bytes, n, out, room, malformed);
+    case 1252: return decode_single_byte(*code_page_table(1252), bytes, n, out, room);
+    case 51932: return decode_euc_jp(bytes, n, out, room, malformed);
     default: return decode_utf8(bytes, n, out, room, malformed);
     }
 }
 
 size_t encode(UINT cp, const u16 *wide, size_t n, unsigned char *out, size_t room,
-              bool &usedDefault) {
+              bool noBestFit, bool &usedDefault) {
     switch (cp) {
-    case 932: return encode_double_byte(cp932_tables().encode, wide, n, out, room, usedDefault);
-    case 51932: return encode_double_byte(cp932_tables().euc, wide, n, out, room, usedDefault);
-    case 1252: return encode_1252(wide, n, out, room, usedDefault);
+    case 932:
+        return encode_double_byte(*code_page_table(932), wide, n, out, room, noBestFit, usedDefault);
+    case 1252:
+        return encode_single_byte(*code_page_table(1252), wide, n, out, room, noBestFit, usedDefault);
+    case 51932: return encode_euc_jp(wide, n, out, room, usedDefault);
     default: return encode_utf8(wide, n, out, room);
     }
 }
 
-bool supported(UINT cp) {
-    if (cp == 932 || cp == 51932) return cp932_tables().ready;
-    return cp == 1252 || cp == CP_UTF8;
-}
+bool supported(UINT cp) { return cp == 932 || cp == 1252 || cp == 51932 || cp == CP_UTF8; }
 
 }  // namespace
 
@@ -188,7 +198,7 @@ BOOL quorvel_win32::Quorvel_SetAnsiCodePage(UINT codePage) {
 
 BOOL quorvel_win32::IsDBCSLeadByteEx(UINT codePage, BYTE byte) {
     const UINT cp = resolve_code_page(codePage);
-    if (cp == 932) return jis::is_sjis_lead(byte);
+    if (cp == 932) return code_page_table(932)->lead(byte);
     if (!supported(cp)) SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
 }
@@ -249,7 +259,8 @@ int quorvel_win32::WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide,
     const size_t n = length == -1 ? u16_length(wide) + 1 : static_cast<size_t>(length);
     bool defaulted = false;
     const size_t count = encode(cp, as_u16(wide), n, reinterpret_cast<unsigned char *>(text),
-                                capacity ? static_cast<size_t>(capacity) : 0, defaulted);
+                                capacity ? static_cast<size_t>(capacity) : 0,
+                                flags & WC_NO_BEST_FIT_CHARS, defaulted);
     if (count > 0x7FFFFFFF || (capacity && count > static_cast<size_t>(capacity))) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;

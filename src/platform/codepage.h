@@ -10,19 +10,44 @@ using u16 = unsigned short;
 // Marks a Unicode character that a table cannot encode.
 constexpr u16 kNoCode = 0xFFFF;
 
-// Code page 932 as Windows has it: the JIS X 0208 rows, half-width
-// katakana, the NEC rows (0x87..), the NEC-selected IBM rows (0xED, 0xEE),
-// the IBM rows (0xFA..0xFC) and the user-defined rows (0xF0..0xF9, U+E000..).
-struct Cp932Tables {
-    bool ready = false;
-    u16 single[256];     // byte -> Unicode; 0 for a lead byte
-    u16 pair[0x10000];   // lead << 8 | trail -> Unicode; 0 when undefined
-    u16 encode[0x10000]; // Unicode -> byte (< 0x100) or pair; kNoCode
-    u16 euc[0x10000];    // Unicode -> EUC-JP: byte, 0x8E00 | kana, or pair
+// A code page as Windows describes it (code_page_table): bytes to units,
+// and units to bytes with the best-fit forms that WideCharToMultiByte
+// writes unless told WC_NO_BEST_FIT_CHARS.
+struct CodePageTable {
+    u16 defaultChar;          // the bytes written for a unit with no form ('?')
+    u16 uniDefaultChar;       // the unit read for bytes with no mapping
+    u16 transDefaultChar;     // the unit whose own form is defaultChar
+    u16 transUniDefaultChar;  // the bytes whose own unit is uniDefaultChar
+    const u16 *single;        // byte -> unit
+    // Double-byte code pages: for each byte, the offset from `leads` of its
+    // 256 trail units, 0 when it is no lead byte. Null in single-byte ones.
+    const u16 *leads;
+    // Unit -> bytes: 65,536 bytes in a single-byte code page; in a
+    // double-byte one 65,536 words, a byte (< 0x100) or lead << 8 | trail.
+    const void *encode;
+
+    bool lead(unsigned char b) const { return leads && leads[b]; }
+    u16 pair(unsigned char lead, unsigned char trail) const { return leads[leads[lead] + trail]; }
+    // Whether `bytes` (one byte, or a pair) map to `unit` of their own
+    // rather than to the default character.
+    bool defined(u16 bytes, u16 unit) const {
+        return unit != uniDefaultChar || bytes == transUniDefaultChar;
+    }
+    // Whether `bytes`, written for `unit`, are its own form (not best fit).
+    bool round_trips(u16 unit, u16 bytes) const {
+        return (bytes < 0x100 ? single[bytes] : pair(bytes >> 8, bytes & 0xFF)) == unit;
+    }
 };
 
-// Built on first use from ICU's "ibm-943_P15A-2003" (Microsoft's table).
-const Cp932Tables &cp932_tables();
+// Code pages 932 and 1252; null for any other.
+const CodePageTable *code_page_table(UINT codePage);
+
+// The unit's upper- or lower-case form, as LCMapStringW gives it.
+u16 map_case(u16 unit, bool lower);
+
+// Unit -> EUC-JP (code page 51932): a byte, 0x8E00 | kana, or a pair;
+// kNoCode when there is none. Built from 932's table on first use.
+const u16 *euc_jp_encode_table();
 
 // The ANSI code page in force (GetACP), and the code page a call's
 // argument stands for (CP_ACP, CP_THREAD_ACP, CP_OEMCP resolved).

@@ -1,9 +1,10 @@
-// LCMapStringW: case, kana and width mappings, the same for every locale
-// (the Japanese locale's rules), and sort keys from ICU's collation.
+// LCMapStringW: case (Windows' own table), kana and width mappings, the
+// same for every locale (the Japanese locale's rules), and sort keys from
+// ICU's collation.
+#include "platform/codepage.h"
 #include "platform/win32.h"
 #include "platform/utf16.h"
 
-#include <unicode/uchar.h>
 #include <unicode/ucol.h>
 
 #include <memory>
@@ -127,11 +128,7 @@ void map_kana(std::vector<u16> &text, bool toHiragana) {
 }
 
 void map_case(std::vector<u16> &text, bool lower) {
-    for (u16 &c : text) {
-        if (c >= 0xD800 && c <= 0xDFFF) continue;
-        const UChar32 m = lower ? u_tolower(c) : u_toupper(c);
-        if (m <= 0xFFFF) c = static_cast<u16>(m);
-    }
+    for (u16 &c : text) c = platform::map_case(c, lower);
 }
 
 // A sort key in ICU's collation for the locale: Japanese for 0x0411 (or a

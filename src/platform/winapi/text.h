@@ -25,7 +25,7 @@ namespace quorvel_win32 {
  * (U+30FB for a bad double-byte pair of 932, U+FFFD for UTF-8). */
 QUORVEL_WINAPI int MultiByteToWideChar(UINT codePage, DWORD flags, const char *text,
                                        int length, LPWSTR wide, int capacity);
-/* flags 0 or WC_NO_BEST_FIT_CHARS; no best-fit mappings are made either way.
+/* flags 0 or WC_NO_BEST_FIT_CHARS (no best-fit forms, as Windows has them).
  * A character the code page cannot hold becomes '?'; defaultChar must be
  * null and usedDefault, when given, tells whether that happened. */
 QUORVEL_WINAPI int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide,
