@@ -34,25 +34,65 @@ UINT locale_code_page() {
 
 // ---- bytes to UTF-16 ----
 
-// Code page 932: one byte, or a lead byte and its trail.
+// Code page 932: one byte, or a lead byte and its trail. The fast loop
+// takes a block s[i..end) with kSlack bytes readable past it (see utf16.h).
+template <bool Write>
+size_t decode_double_byte_block(const CodePageTable &t, const unsigned char *s, size_t &i,
+                                size_t end, u16 *out, bool &malformed) {
+    size_t o = 0;
+    while (i < end) {
+        const unsigned b = s[i];
+        if (b < 0x80 && widen_ascii8<Write>(s + i, Write ? out + o : nullptr)) {
+            o += 8;
+            i += 8;
+            continue;
+        }
+        const u16 offset = t.leads[b];
+        u16 c = t.single[b];
+        ++i;
+        if (offset) {
+            // A lead byte before a terminator stands alone.
+            const unsigned trail = s[i];
+            c = trail ? t.leads[offset + trail] : t.uniDefaultChar;
+            if (!trail || !t.defined(static_cast<u16>(b << 8 | trail), c)) malformed = true;
+            i += trail != 0;
+        }
+        if (Write) out[o] = c;
+        ++o;
+    }
+    return o;
+}
+
 size_t decode_double_byte(const CodePageTable &t, const unsigned char *s, size_t n, u16 *out,
                           size_t room, bool &malformed) {
     BoundedOutput<u16> o{out, room};
-    for (size_t i = 0; i < n; ++i) {
-        const unsigned char b = s[i];
+    size_t i = 0;
+    while (i < n) {
+        if (n - i >= kBlock + kSlack) {
+            if (!o.room) {
+                o.count += decode_double_byte_block<false>(t, s, i, i + kBlock, nullptr, malformed);
+                continue;
+            }
+            if (o.fits(kBlock + kSlack)) {
+                o.count += decode_double_byte_block<true>(t, s, i, i + kBlock, o.out + o.count, malformed);
+                continue;
+            }
+        }
+        const unsigned char b = s[i++];
         if (!t.lead(b)) {
             o.put(t.single[b]);
             continue;
         }
         // A lead byte at the end, or before a terminator, stands alone.
-        if (i + 1 >= n || s[i + 1] == 0) {
+        if (i >= n || s[i] == 0) {
             malformed = true;
             o.put(t.uniDefaultChar);
             continue;
         }
-        const u16 c = t.pair(b, s[++i]);
+        const u16 c = t.pair(b, s[i]);
         if (!t.defined(static_cast<u16>(b << 8 | s[i]), c)) malformed = true;
         o.put(c);
+        ++i;
     }
     return o.count;
 }
@@ -106,14 +146,46 @@ Code checked_form(const CodePageTable &t, u16 unit, Code code, bool noBestFit, b
     return code;
 }
 
+// One or two bytes a unit; the fast loop writes both bytes of each unit's
+// form and moves on by one or two, so it needs room for two past its block.
+template <bool Write>
+size_t encode_double_byte_block(const CodePageTable &t, const u16 *w, size_t &i, size_t end,
+                                unsigned char *out, bool &usedDefault) {
+    const auto *table = static_cast<const u16 *>(t.encode);
+    size_t o = 0;
+    for (; i < end; ++i) {
+        const u16 code = table[w[i]];
+        if (code == t.defaultChar && w[i] != t.transDefaultChar) usedDefault = true;
+        const bool two = code > 0xFF;
+        if (Write) {
+            out[o] = static_cast<unsigned char>(two ? code >> 8 : code);
+            out[o + 1] = static_cast<unsigned char>(code);
+        }
+        o += 1 + two;
+    }
+    return o;
+}
+
 size_t encode_double_byte(const CodePageTable &t, const u16 *w, size_t n, unsigned char *out,
                           size_t room, bool noBestFit, bool &usedDefault) {
     const auto *table = static_cast<const u16 *>(t.encode);
     BoundedOutput<unsigned char> o{out, room};
-    for (size_t i = 0; i < n; ++i) {
+    size_t i = 0;
+    while (i < n) {
+        if (!noBestFit && n - i >= kBlock) {
+            if (!o.room) {
+                o.count += encode_double_byte_block<false>(t, w, i, i + kBlock, nullptr, usedDefault);
+                continue;
+            }
+            if (o.fits(2 * kBlock + kSlack)) {
+                o.count += encode_double_byte_block<true>(t, w, i, i + kBlock, o.out + o.count, usedDefault);
+                continue;
+            }
+        }
         const u16 code = checked_form(t, w[i], table[w[i]], noBestFit, usedDefault);
         if (code >= 0x100) o.put(static_cast<unsigned char>(code >> 8));
         o.put(static_cast<unsigned char>(code));
+        ++i;
     }
     return o.count;
 }

@@ -72,6 +72,21 @@ TEST(PosixCodePage, MalformedUtf8DecodesAsPythonDoes) {
         {"e3818280bf", {0x3042, 0xFFFD, 0xFFFD}},
         {"eebfbf41", {0xEFFF, 0x0041}},
     };
+    // All of them at once, each after an 'x', as one text long enough for
+    // the block-wise loops.
+    std::string all;
+    std::vector<WCHAR> allWant;
+    for (int round = 0; round < 8; ++round)
+        for (const auto &[hex, want] : cases) {
+            all += 'x' + test::from_hex(hex);
+            allWant.push_back('x');
+            allWant.insert(allWant.end(), want.begin(), want.end());
+        }
+    std::vector<WCHAR> allGot(allWant.size());
+    EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, all.data(), static_cast<int>(all.size()), allGot.data(),
+                                  static_cast<int>(allGot.size())),
+              static_cast<int>(allWant.size()));
+    EXPECT_TRUE(allGot == allWant);
     for (const auto &[hex, want] : cases) {
         const std::string bytes = test::from_hex(hex);
         const int n = static_cast<int>(bytes.size()), units = static_cast<int>(want.size());
