@@ -1,10 +1,13 @@
 /* POSIX platform layer (private to Quorvel): the system's version and
- * processor facts, global memory blocks and the printer records. */
+ * processor facts, global memory blocks, the printer records, drag-and-drop
+ * data and window messages. */
 #ifndef QUORVEL_PLATFORM_WINAPI_DESKTOP_H
 #define QUORVEL_PLATFORM_WINAPI_DESKTOP_H
 
+#include <quorvel/posix/window_proc.h>
 #include <quorvel/posix/wintypes_desktop.h>
 #include "base.h"
+#include <string.h>
 
 namespace quorvel_win32 {
 
@@ -97,6 +100,99 @@ typedef struct _devicemodeW {
     DWORD dmPanningWidth;
     DWORD dmPanningHeight;
 } DEVMODEW;
+
+/* ---- drag and drop: data transfer ------------------------------------- */
+#ifdef __cplusplus
+
+#define E_NOTIMPL ((HRESULT)0x80004001L)
+#define E_NOINTERFACE ((HRESULT)0x80004002L)
+#define E_POINTER ((HRESULT)0x80004003L)
+#define E_FAIL ((HRESULT)0x80004005L)
+#define E_OUTOFMEMORY ((HRESULT)0x8007000EL)
+#define DV_E_FORMATETC ((HRESULT)0x80040064L)
+#define OLE_E_ADVISENOTSUPPORTED ((HRESULT)0x80040003L)
+
+#define CF_TEXT 1
+#define CF_UNICODETEXT 13
+#define CF_HDROP 15
+#define DVASPECT_CONTENT 1
+#define TYMED_NULL 0
+#define TYMED_HGLOBAL 1
+#define DATADIR_GET 1
+#define DROPEFFECT_NONE 0
+#define DROPEFFECT_COPY 1
+
+typedef struct HDROP__ *HDROP;
+
+/* Published identifiers of the interfaces. */
+QUORVEL_WINAPI extern const IID IID_IUnknown;
+QUORVEL_WINAPI extern const IID IID_IDropTarget;
+QUORVEL_WINAPI extern const IID IID_IDataObject;
+QUORVEL_WINAPI extern const IID IID_IEnumFORMATETC;
+inline BOOL IsEqualGUID(REFIID a, REFIID b) {
+    return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
+           memcmp(a.Data4, b.Data4, sizeof a.Data4) == 0;
+}
+
+
+/* Releases the medium: its pUnkForRelease when set, else the global block. */
+QUORVEL_WINAPI void ReleaseStgMedium(STGMEDIUM *medium);
+
+
+/* CF_HDROP: a global block starting with DROPFILES, then the paths (wide
+ * when fWide), each ended by a zero, the list by one more. */
+typedef struct _DROPFILES {
+    DWORD pFiles;
+    POINT pt;
+    BOOL fNC;
+    BOOL fWide;
+} DROPFILES;
+/* index 0xFFFFFFFF: the number of paths; a null buffer: a path's length;
+ * else the path cut to size - 1 units and its length. ANSI lists are read
+ * in the ANSI code page. 0 for a bad index or block. */
+QUORVEL_WINAPI UINT DragQueryFileW(HDROP drop, UINT index, LPWSTR path, UINT size);
+
+/* "FileGroupDescriptorW": a count, then one 592-byte record per item. */
+typedef struct _SIZEL {
+    LONG cx;
+    LONG cy;
+} SIZEL;
+typedef struct _FILEDESCRIPTORW {
+    DWORD dwFlags;
+    GUID clsid;
+    SIZEL sizel;
+    POINTL pointl;
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    WCHAR cFileName[260];
+} FILEDESCRIPTORW;
+typedef struct _FILEGROUPDESCRIPTORW {
+    UINT cItems;
+    FILEDESCRIPTORW fgd[1];
+} FILEGROUPDESCRIPTORW;
+
+/* "Shell IDList Array": a count, then the offsets of the parent's item
+ * list and of each child's. There is no shell namespace here to turn an
+ * item list into a path. */
+typedef struct _IDA {
+    UINT cidl;
+    UINT aoffset[1];
+} CIDA;
+
+#endif /* __cplusplus */
+
+/* ---- window messages -------------------------------------------------- */
+
+/* There are no windows: see <quorvel/posix/window_proc.h>. SendMessageW
+ * calls the procedure a host gave the window, on the calling thread; to
+ * any other handle it returns 0 with ERROR_INVALID_WINDOW_HANDLE. */
+#define ERROR_INVALID_WINDOW_HANDLE 1400
+typedef QuorvelWindowProc WNDPROC;
+QUORVEL_WINAPI LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace quorvel_win32
 
