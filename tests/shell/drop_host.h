@@ -1,5 +1,6 @@
-// A data object of our own offering given formats as global memory, and a
-// host window that records the drop target's notifications.
+// A data object of our own offering given formats as global memory (and,
+// on Windows, the system's own one, the clipboard's), and a host window that
+// records the drop target's notifications.
 #pragma once
 
 #include <quorvel/droptarget.h>
@@ -15,23 +16,11 @@
 
 namespace test {
 
-using namespace std::string_literals;
+using Offered = std::vector<std::pair<UINT, std::string>>;  // format, bytes
 
-// What one notification showed the host.
-struct Seen {
-    WPARAM code;
-    UINT format;
-    bool has_text;
-    std::u16string text;  // for CF_HDROP the whole zero-separated list
-    LONG x, y;
-    bool has_point = true;
-    std::string describe() const;
-};
-
-class OfferedData : public IDataObject {
+class OfferedData : public IDataObject, public IEnumFORMATETC {
 public:
-    // Each format with its bytes; unreadable: GetData fails for all.
-    explicit OfferedData(std::vector<std::pair<UINT, std::string>> offered, bool readable = true)
+    explicit OfferedData(Offered offered, bool readable = true)
         : offered_(std::move(offered)), readable_(readable) {}
     LONG references = 0;  // taken and not yet released
 
@@ -39,34 +28,44 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references); }
     ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--references); }
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC *format, STGMEDIUM *medium) override;
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC **formats) override;
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, FORMATETC *formats, ULONG *fetched) override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC *, STGMEDIUM *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC *, FORMATETC *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE SetData(FORMATETC *, STGMEDIUM *, BOOL) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC **formats) override;
-    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC *, DWORD, IAdviseSink *, DWORD *) override {
-        return E_NOTIMPL;
-    }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC *, DWORD, IAdviseSink *, DWORD *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA **) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Skip(ULONG) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Reset() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE Clone(IEnumFORMATETC **) override { return E_NOTIMPL; }
 
 private:
-    std::vector<std::pair<UINT, std::string>> offered_;
+    Offered offered_;
     bool readable_;
+    size_t next_ = 0;
 };
 
-// A window (Windows: a message-only window; POSIX: a handle given a
-// procedure) with a drop target reporting to it.
+// The same formats on the clipboard, as the system's data object (Windows
+// only: null elsewhere). The caller releases it.
+IDataObject *system_data(HWND owner, const Offered &offered);
+extern const bool kHasSystemData;
+
+// One notification: code, format, text (for CF_HDROP the whole list) and
+// point, as one line to compare.
+std::string seen(WPARAM code, UINT format, const unsigned short *text, const POINTL *point);
+
+// A window (Windows: message-only; POSIX: a handle given a procedure) with
+// a drop target reporting to it.
 struct DropHost {
     DropHost();
     ~DropHost();
     HWND window = nullptr;
     CExDropTarget *target = nullptr;
-    std::vector<Seen> seen;
+    std::vector<std::string> seen;
 };
 
 std::string utf16_bytes(const std::u16string &text);  // with its zero
-std::string block_bytes(HGLOBAL memory);              // and frees it
-inline const WCHAR *wide(const char16_t *text) { return reinterpret_cast<const WCHAR *>(text); }
 
 }  // namespace test
