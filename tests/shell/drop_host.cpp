@@ -45,20 +45,14 @@ HRESULT OfferedData::QueryInterface(REFIID iid, void **object) {
 
 HRESULT OfferedData::GetData(FORMATETC *format, STGMEDIUM *medium) {
     for (const auto &[id, bytes] : offered_) {
-        if (id != format->cfFormat || !readable_) continue;
-        *medium = {};
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = block_of(bytes);
-        return S_OK;
+        if (id == format->cfFormat && readable_) {
+            *medium = {};
+            medium->tymed = TYMED_HGLOBAL;
+            medium->hGlobal = block_of(bytes);
+            return S_OK;
+        }
     }
     return DV_E_FORMATETC;
-}
-
-HRESULT OfferedData::EnumFormatEtc(DWORD, IEnumFORMATETC **formats) {
-    next_ = 0;
-    AddRef();
-    *formats = this;
-    return S_OK;
 }
 
 HRESULT OfferedData::Next(ULONG count, FORMATETC *formats, ULONG *fetched) {
@@ -68,10 +62,6 @@ HRESULT OfferedData::Next(ULONG count, FORMATETC *formats, ULONG *fetched) {
                       TYMED_HGLOBAL};
     *fetched = n;
     return n == count ? S_OK : S_FALSE;
-}
-
-std::string utf16_bytes(const std::u16string &text) {
-    return std::string(reinterpret_cast<const char *>(text.c_str()), (text.size() + 1) * 2);
 }
 
 #ifdef _WIN32
@@ -93,11 +83,10 @@ DropHost::DropHost() {
     type.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
         return m == kNotification ? record(w, m, wp, lp) : DefWindowProcW(w, m, wp, lp);
     };
-    type.hInstance = GetModuleHandleW(nullptr);
     type.lpszClassName = L"QuorvelDropHost";
     RegisterClassW(&type);
     window = CreateWindowExW(0, type.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                             type.hInstance, nullptr);
+                             nullptr, nullptr);
     CExDropTarget::CreateInstance(&target, window, this, kNotification);
     RegisterDragDrop(window, target);  // the system's reference
 }

@@ -28,7 +28,12 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++references); }
     ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--references); }
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC *format, STGMEDIUM *medium) override;
-    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC **formats) override;
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC **formats) override {
+        next_ = 0;  // the object lists its own formats
+        *formats = this;
+        AddRef();
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE Next(ULONG count, FORMATETC *formats, ULONG *fetched) override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC *, STGMEDIUM *) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC *) override { return E_NOTIMPL; }
@@ -66,6 +71,9 @@ struct DropHost {
     std::vector<std::string> seen;
 };
 
-std::string utf16_bytes(const std::u16string &text);  // with its zero
+// Text with its zero, as bytes.
+inline std::string utf16_bytes(const std::u16string &text) {
+    return std::string(reinterpret_cast<const char *>(text.c_str()), (text.size() + 1) * 2);
+}
 
 }  // namespace test

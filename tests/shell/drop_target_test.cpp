@@ -27,51 +27,51 @@ std::string file_group(const char16_t *first, const char16_t *second) {
     return bytes_of(group) + bytes_of(other);
 }
 
-const unsigned short *u16(const std::u16string &text) {
-    return reinterpret_cast<const unsigned short *>(text.c_str());
-}
-
 TEST(DropTarget, EachFormatReachesTheWindowAsText) {
     const UINT own = RegisterClipboardFormatW(reinterpret_cast<const WCHAR *>(u"Quorvel Test"));
     const std::u16string url = u"https://例え.jp/a?b=c", files = u"C:\\a.txt\0C:\\b c.txt\0C:\\日本\\d.txt\0\0"s;
     const std::string html = "Version:0.9\r\nStartHTML:0\r\n<a href=\"x\">link</a>";
+    const std::u16string url_html = url + u"\n" + std::u16string(html.begin(), html.end());
     const DROPFILES wide_list = {sizeof(DROPFILES), {0, 0}, FALSE, TRUE};
     const struct Row {
         const char *name;
         test::Offered offered;
-        UINT entered, dropped;
-        std::u16string text;
+        UINT entered, dropped;  // dropped 0: no drop message, E_FAIL
+        const char16_t *text;
+        bool readable = true;
     } rows[] = {
-        {"link with HTML", {{CF_HTML, html}, {CF_URL, test::utf16_bytes(url)}}, CF_URL, CF_URL,
-         url + u"\n" + std::u16string(html.begin(), html.end())},
-        {"link alone", {{CF_URL, test::utf16_bytes(url)}}, CF_URL, CF_URL, url},
+        {"link with HTML", {{CF_HTML, html}, {CF_URL, test::utf16_bytes(url)}}, CF_URL, CF_URL, url_html.c_str()},
+        {"link alone", {{CF_URL, test::utf16_bytes(url)}}, CF_URL, CF_URL, url.c_str()},
         {"both texts", {{CF_TEXT, "ansi"s + '\0'}, {CF_UNICODETEXT, test::utf16_bytes(u"ユニコード")}},
          CF_UNICODETEXT, CF_UNICODETEXT, u"ユニコード"},
         {"ANSI link", {{CF_URLLINK, "http://a.jp/"s + '\0'}}, CF_URLLINK, CF_URLLINK, u"http://a.jp/"},
         {"file group", {{CF_URLTEXT, file_group(u"a.txt", u"本.txt")}}, CF_URLTEXT, CF_URLTEXT,
          u"a.txt\n本.txt"},
-        {"files", {{CF_HDROP, bytes_of(wide_list, files)}}, CF_HDROP, CF_HDROP, files},
+        {"files", {{CF_HDROP, bytes_of(wide_list, files)}}, CF_HDROP, CF_HDROP, files.c_str()},
         {"unknown format", {{own, test::utf16_bytes(u"own")}}, 0, own, u"own"},
+        {"unreadable text", {{CF_UNICODETEXT, "x"}}, CF_UNICODETEXT, CF_UNICODETEXT, nullptr, false},
+        {"unreadable, unknown", {{own, "x"}}, 0, 0, nullptr, false},
     };
     for (const Row &row : rows) {
-        test::OfferedData own_data(row.offered);
+        test::OfferedData own_data(row.offered, row.readable);
         test::DropHost host;
-        IDataObject *system = test::system_data(host.window, row.offered);
-        EXPECT_EQ(system != nullptr, test::kHasSystemData);
+        IDataObject *system = row.readable ? test::system_data(host.window, row.offered) : nullptr;
+        EXPECT_EQ(system != nullptr, test::kHasSystemData && row.readable);
         for (IDataObject *data : {static_cast<IDataObject *>(&own_data), system}) {
             if (!data) continue;
             SCOPED_TRACE(std::string(row.name) + (data == system ? " (system's data)" : ""));
             host.seen.clear();
             DWORD effect = DROPEFFECT_COPY;
-            EXPECT_EQ(host.target->DragEnter(data, 0, {10, 20}, &effect), S_OK);
-            EXPECT_EQ(host.target->DragOver(0, {11, 21}, &effect), S_OK);
-            EXPECT_EQ(host.target->Drop(data, 0, {12, 22}, &effect), S_OK);
-            EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
             const POINTL entered = {10, 20}, over = {11, 21}, dropped = {12, 22};
-            EXPECT_EQ(host.seen, (std::vector<std::string>{
-                                     seen(0, row.entered, nullptr, &entered),
-                                     seen(1, row.entered, nullptr, &over),
-                                     seen(3, row.dropped, u16(row.text), &dropped)}));
+            EXPECT_EQ(host.target->DragEnter(data, 0, entered, &effect), S_OK);
+            EXPECT_EQ(host.target->DragOver(0, over, &effect), S_OK);
+            EXPECT_EQ(host.target->Drop(data, 0, dropped, &effect), row.dropped ? S_OK : E_FAIL);
+            EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
+            std::vector<std::string> expected = {seen(0, row.entered, nullptr, &entered),
+                                                 seen(1, row.entered, nullptr, &over)};
+            if (row.dropped)
+                expected.push_back(seen(3, row.dropped, reinterpret_cast<const unsigned short *>(row.text), &dropped));
+            EXPECT_EQ(host.seen, expected);
             EXPECT_EQ(host.target->m_pszData, nullptr);
         }
         EXPECT_EQ(own_data.references, 0);
@@ -79,37 +79,26 @@ TEST(DropTarget, EachFormatReachesTheWindowAsText) {
     }
 }
 
-TEST(DropTarget, NothingReadableIsRefused) {
-    test::OfferedData data({{CF_UNICODETEXT, {}}}, /*readable=*/false);
+TEST(DropTarget, ObjectAndLeave) {
     test::DropHost host;
-    DWORD effect = DROPEFFECT_COPY;
-    const POINTL point = {1, 2};
-    EXPECT_EQ(host.target->DragEnter(&data, 0, point, &effect), S_OK);
-    EXPECT_EQ(host.target->DragOver(0, point, nullptr), E_FAIL);
-    EXPECT_EQ(host.target->DragLeave(), S_OK);
-    host.target->m_cfFormat = 0;  // as after a drag that offered nothing known
-    EXPECT_EQ(host.target->Drop(&data, 0, point, &effect), E_FAIL);
-    EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_NONE));
-    EXPECT_EQ(host.seen, (std::vector<std::string>{seen(0, CF_UNICODETEXT, nullptr, &point),
-                                                   seen(2, CF_UNICODETEXT, nullptr, nullptr)}));
-}
-
-TEST(DropTarget, CountsItsReferences) {
-    CExDropTarget *target = nullptr;
-    int value = 0;
-    CExDropTarget::CreateInstance(&target, nullptr, &value, 0x8400);
-    ASSERT_NE(target, nullptr);
-    EXPECT_EQ(target->m_pParam, &value);
+    CExDropTarget *target = host.target;
+    EXPECT_EQ(target->m_pParam, &host);
     EXPECT_EQ(target->m_uMsg, 0x8400u);
-    EXPECT_EQ(target->m_cfFormat, 0u);
-    void *object = &value;
+    void *object = &host;
     EXPECT_EQ(target->QueryInterface(IID_IDataObject, &object), E_NOINTERFACE);
     EXPECT_EQ(object, nullptr);
     EXPECT_EQ(target->QueryInterface(IID_IDropTarget, &object), S_OK);
     EXPECT_EQ(object, static_cast<IDropTarget *>(target));
-    EXPECT_EQ(target->m_lRef, 0);
-    EXPECT_EQ(target->AddRef(), 1u);
-    EXPECT_EQ(target->Release(), 0u);
+    EXPECT_EQ(target->DragOver(0, {1, 2}, nullptr), E_FAIL);
+    EXPECT_EQ(target->DragLeave(), S_OK);
+    EXPECT_EQ(host.seen, std::vector<std::string>{seen(2, 0, nullptr, nullptr)});
+
+    CExDropTarget *alone = nullptr;
+    CExDropTarget::CreateInstance(&alone, nullptr, nullptr, 0);
+    ASSERT_NE(alone, nullptr);
+    EXPECT_EQ(alone->m_lRef, 0);
+    EXPECT_EQ(alone->AddRef(), 1u);
+    EXPECT_EQ(alone->Release(), 0u);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
-// The OS facts under two Windows versions, set the way winecfg sets them
+// The OS facts under two Windows versions, set as winecfg sets them
 // (HKCU\Software\Wine\AppDefaults\<program>\Version) for a copy of this
-// test program, which reports what Os_init found. The versions are
-// Windows' own (Wine answers them as the releases did).
+// test program, which reports what Os_init found. The expected facts are
+// the releases' own.
 #include <quorvel/system.h>
 
 #include "support/scratch.h"
@@ -9,68 +9,52 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <string>
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Run in the copy only: one line of what Os_init gathered.
+// Run in the copy only.
 TEST(OsFacts, DISABLED_Report) {
     Os_init();
-    std::ofstream out(std::getenv("QUORVEL_OS_REPORT"));
-    std::string csd;
-    for (const unsigned short *c = Os_GetCSDVer(); *c; ++c) csd += static_cast<char>(*c);
+    std::ofstream out(_wgetenv(L"QUORVEL_OS_REPORT"));
     out << Os_GetPlatform() << ' ' << Os_GetMajorVer() << '.' << Os_GetMinorVer() << '.'
-        << Os_GetBuildNum() << ' ' << int(g_csOsInf.wProductType) << ' ' << Os_GetKind() << " '"
-        << csd << "'";
-}
-
-std::string report_under(const wchar_t *version, const test::Scratch &scratch) {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const fs::path program = scratch.native(std::string("os_") + fs::path(version).string() + ".exe");
-    fs::copy_file(self, program);
-    fs::copy_file(fs::path(self).parent_path() / "Quorvel.dll", scratch.native("Quorvel.dll"));
-
-    const std::wstring key = L"Software\\Wine\\AppDefaults\\" + program.filename().wstring();
-    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, version,
-                    static_cast<DWORD>((wcslen(version) + 1) * sizeof(wchar_t)));
-    const fs::path report = scratch.native("report.txt");
-    SetEnvironmentVariableW(L"QUORVEL_OS_REPORT", report.c_str());
-    std::wstring command = L"\"" + program.wstring() +
-                           L"\" --gtest_filter=OsFacts.DISABLED_Report --gtest_also_run_disabled_tests";
-    STARTUPINFOW startup = {sizeof startup};
-    PROCESS_INFORMATION process = {};
-    std::string line;
-    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                       nullptr, &startup, &process)) {
-        WaitForSingleObject(process.hProcess, INFINITE);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        std::getline(std::ifstream(report), line);
-    }
-    RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
-    return line;
+        << Os_GetBuildNum() << ' ' << int(g_csOsInf.wProductType) << ' ' << Os_GetKind() << " '";
+    for (const unsigned short *c = Os_GetCSDVer(); *c; ++c) out << char(*c);
+    for (const unsigned short *c = Os_GetArchitecture(); *c; ++c) out << char(*c);
 }
 
 TEST(OsFacts, KindUnderTwoWineVersions) {
     if (!test::under_wine()) GTEST_SKIP() << "the version is Wine's setting";
     const struct {
         const wchar_t *version;
-        const char *expected;  // platform, version, product type, kind, service pack
-    } rows[] = {
-        {L"winxp64", "2 5.2.3790 1 8 'Service Pack 2'"},
-        {L"win8", "2 6.2.9200 1 13 ''"},
-    };
+        const char *facts;  // platform, version, product type, kind, service pack, architecture
+    } rows[] = {{L"winxp64", "2 5.2.3790 1 8 'Service Pack 2x64"}, {L"win8", "2 6.2.9200 1 13 'x64"}};
+    wchar_t self[MAX_PATH];
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
     for (const auto &row : rows) {
-        SCOPED_TRACE(fs::path(row.version).string());
         test::Scratch scratch;
-        EXPECT_EQ(report_under(row.version, scratch), row.expected);
+        const fs::path program = scratch.native("os_" + fs::path(row.version).string() + ".exe");
+        fs::copy_file(self, program);
+        fs::copy_file(fs::path(self).parent_path() / "Quorvel.dll", scratch.native("Quorvel.dll"));
+        const std::wstring key = L"Software\\Wine\\AppDefaults\\" + program.filename().wstring();
+        RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Version", REG_SZ, row.version,
+                        static_cast<DWORD>((wcslen(row.version) + 1) * sizeof(wchar_t)));
+        SetEnvironmentVariableW(L"QUORVEL_OS_REPORT", scratch.native("report").c_str());
+        std::wstring command = program.wstring() + L" --gtest_filter=*Report --gtest_also_run_disabled_tests";
+        STARTUPINFOW startup = {sizeof startup};
+        PROCESS_INFORMATION child = {};
+        ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                                   nullptr, nullptr, &startup, &child));
+        WaitForSingleObject(child.hProcess, INFINITE);
+        CloseHandle(child.hThread);
+        CloseHandle(child.hProcess);
+        RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+        std::string facts;
+        std::getline(std::ifstream(scratch.native("report")), facts);
+        EXPECT_EQ(facts, row.facts);
     }
 }
 
