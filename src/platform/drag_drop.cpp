@@ -1,6 +1,6 @@
 // The data side of drag and drop: interface identifiers, storage media of
 // global memory, and the path lists of CF_HDROP.
-#include "platform/win32.h"
+#include "platform/win32_desktop.h"
 
 #include <algorithm>
 #include <cstring>

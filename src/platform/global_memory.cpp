@@ -2,7 +2,7 @@
 // dialogs hand them over: fixed blocks are their own address, movable ones
 // an opaque handle with a lock count. Every block is in one process-wide
 // table, so a stale or made-up handle is found missing, never followed.
-#include "platform/win32.h"
+#include "platform/win32_desktop.h"
 
 #include <cstdlib>
 #include <memory>

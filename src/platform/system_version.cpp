@@ -1,5 +1,5 @@
 // The system's version and processor facts from uname(2) and sysconf(3).
-#include "platform/win32.h"
+#include "platform/win32_desktop.h"
 #include "platform/utf16.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 // Window messages without windows: a host stands a window in with a
 // procedure of its own, which SendMessageW calls on the calling thread.
-#include "platform/win32.h"
+#include "platform/win32_desktop.h"
 
 #include <map>
 #include <mutex>

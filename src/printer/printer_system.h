@@ -3,7 +3,7 @@
 // return-default form and GDI. POSIX: no print spooler, so no printer.
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/win32_desktop.h"
 
 namespace printer {
 

@@ -4,7 +4,7 @@
 // namespace, so no item has a path).
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/win32_desktop.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // What Os_init shares between the two builds.
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/win32_desktop.h"
 
 #include <quorvel/system.h>
 

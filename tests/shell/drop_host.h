@@ -8,6 +8,8 @@
 #include "support/win32.h"
 #ifdef _WIN32
 #include <shlobj.h>  // DROPFILES, FILEGROUPDESCRIPTORW
+#else
+#include "winapi/desktop.h"
 #endif
 
 #include <string>

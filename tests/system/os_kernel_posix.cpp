@@ -1,6 +1,7 @@
 #include <quorvel/system.h>
 
 #include "support/win32.h"
+#include "winapi/desktop.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,6 @@
 #include "text.h"
 #include "time.h"
 #include "threads.h"
-#include "desktop.h"
 
 using namespace quorvel_win32;
 
