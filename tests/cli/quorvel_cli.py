@@ -5,10 +5,12 @@ holidays those of the Cabinet Office's list.
 
 usage: quorvel_cli.py [EMULATOR] QUORVEL"""
 import hashlib
+import os
 import subprocess
 import sys
 
 command = sys.argv[1:]
+data = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data", "")
 # arguments, exit code, lines the output must hold
 cases = [
     ([], 2, []),
@@ -29,6 +31,13 @@ cases = [
     (["holidays", "0"], 2, []),
     (["holidays", "--classic"], 2, []),
     (["holidays", "--modern", "2026"], 2, []),
+    (["link-info"], 2, []),
+    (["link-info", "no-such.lnk"], 1, []),
+    (["link-info", data + "links/posix.lnk"], 0, ['Arguments\t-x "a b"', "WorkingFolder\tC:\\作業",
+                                                   "ShowCommand\t1"]),
+    (["link-info", data + "links/posix.url"], 0, ["URL\thttps://例え.jp/パス"]),
+    (["version-info"], 2, []),
+    (["version-info", data + "links/posix.url"], 1, []),
     (["holidays", "2026"], 0, ["2026-02-23 (月) 天皇誕生日\t5 public holiday",
                                "2026-05-06 (水) 憲法記念日 振替休日\t4 substitute holiday",
                                "2026-09-22 (火) 休日\t3 citizens' holiday",

@@ -55,6 +55,23 @@ typedef struct _FILETIME {
     DWORD dwHighDateTime;
 } FILETIME, *LPFILETIME;
 
+/* The fixed part of a version resource. */
+typedef struct tagVS_FIXEDFILEINFO {
+    DWORD dwSignature;
+    DWORD dwStrucVersion;
+    DWORD dwFileVersionMS;
+    DWORD dwFileVersionLS;
+    DWORD dwProductVersionMS;
+    DWORD dwProductVersionLS;
+    DWORD dwFileFlagsMask;
+    DWORD dwFileFlags;
+    DWORD dwFileOS;
+    DWORD dwFileType;
+    DWORD dwFileSubtype;
+    DWORD dwFileDateMS;
+    DWORD dwFileDateLS;
+} VS_FIXEDFILEINFO;
+
 typedef union _LARGE_INTEGER {
     struct {
         DWORD LowPart;

@@ -13,6 +13,7 @@
 #include "text.h"
 #include "time.h"
 #include "threads.h"
+#include "version.h"
 
 using namespace quorvel_win32;
 
