@@ -9,6 +9,7 @@
 
 #include <quorvel/frame.h>
 
+#include <quorvel/dao.h>
 
 uint32_t CF_HTML = 0;
 uint32_t CF_URL = 0;
@@ -47,7 +48,6 @@ struct ComForLoadingThread {
     ~ComForLoadingThread() { CoUninitialize(); }
 };
 
-#ifdef _WIN32
 // Passed for omitted optional arguments of the database calls.
 struct MissingArgument {
     VARIANT value;
@@ -58,13 +58,10 @@ struct MissingArgument {
     }
     ~MissingArgument() { VariantClear(&value); }
 };
-#endif
 
 ClipboardFormats g_clipboard_formats;
 ComForLoadingThread g_com_for_loading_thread;
-#ifdef _WIN32
 MissingArgument g_missing_argument;
-#endif
 
 struct EntryPoint {
     EntryPoint() { g_module = frame::this_module(); }
@@ -78,5 +75,6 @@ namespace frame {
 
 HINSTANCE module_handle() { return g_module; }
 HRESULT com_init_result() { return g_com_result; }
+const VARIANT &missing_argument() { return g_missing_argument.value; }
 
 }  // namespace frame

@@ -3,6 +3,8 @@
 
 #include "platform/win32.h"
 
+#include <quorvel/dao.h>
+
 namespace frame {
 
 // The library's instance handle (the default instance of its windows).
@@ -14,5 +16,9 @@ HINSTANCE this_module();
 
 // What initialising COM for the loading thread returned.
 HRESULT com_init_result();
+
+// The missing-argument value (VT_ERROR holding DISP_E_PARAMNOTFOUND) passed
+// for omitted optional arguments of the engine's methods.
+const VARIANT &missing_argument();
 
 }  // namespace frame

@@ -50,6 +50,19 @@ const ErrorText kErrorTexts[] = {
     {1142, "An attempt was made to create more links on a file than the file system supports."},
     {1223, "The operation was canceled by the user."},
     {1921, "The name of the file cannot be resolved by the system."},
+    // COM and OLE Automation status codes.
+    {0x80004001, "Not implemented"},
+    {0x80004002, "No such interface supported"},
+    {0x80004003, "Invalid pointer"},
+    {0x80004005, "Unspecified error"},
+    {0x8000FFFF, "Catastrophic failure"},
+    {0x8007000E, "Not enough memory resources are available to complete this operation."},
+    {0x80070057, "The parameter is incorrect."},
+    {0x80020004, "Parameter not found."},
+    {0x80020005, "Type mismatch."},
+    {0x8002000A, "Out of present range."},
+    {0x8002000B, "Invalid index."},
+    {0x80040154, "Class not registered"},
 };
 
 const char *find_text(DWORD code) {

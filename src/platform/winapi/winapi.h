@@ -14,6 +14,7 @@
 #include "time.h"
 #include "threads.h"
 #include "version.h"
+#include "com.h"
 
 using namespace quorvel_win32;
 

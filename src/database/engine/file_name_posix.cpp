@@ -1,0 +1,12 @@
+// Database paths are Windows paths; the platform layer maps them.
+#include "database/engine/file_name.h"
+
+#include "platform/native_path.h"
+
+namespace dbengine {
+
+bool sqlite_file_name(const std::u16string &path, std::string *name) {
+    return platform::native_path(reinterpret_cast<LPCWSTR>(path.c_str()), *name);
+}
+
+}  // namespace dbengine
