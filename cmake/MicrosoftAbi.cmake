@@ -39,6 +39,17 @@ add_custom_command(
   VERBATIM)
 target_sources(quorvel PRIVATE ${QUORVEL_MSABI_LINK_DEF})
 
+# The adapters of the exports that take database handles by value.
+set(QUORVEL_MSABI_HANDLES ${QUORVEL_MSABI_DIR}/handle_adapters.cpp)
+add_custom_command(
+  OUTPUT ${QUORVEL_MSABI_HANDLES}
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/msabi.py handles ${QUORVEL_MSABI_ARCH}
+          ${QUORVEL_MSABI_HANDLES}
+  DEPENDS ${QUORVEL_PUBLIC_HEADERS} ${CMAKE_SOURCE_DIR}/scripts/msabi.py
+  COMMENT "Adapters of the exports that take database handles (${QUORVEL_MSABI_ARCH})"
+  VERBATIM)
+target_sources(quorvel PRIVATE ${QUORVEL_MSABI_HANDLES})
+
 # <quorvel/wchar.h>: the public headers with inline wchar_t forms.
 set(QUORVEL_WCHAR_HEADER ${CMAKE_BINARY_DIR}/include/quorvel/wchar.h)
 add_custom_command(

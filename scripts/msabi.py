@@ -16,6 +16,8 @@ usage:
       writes the .def that adds the decorated names to the DLL (LINK_DEF:
       "decorated=gcc" lines) and the .def of the import library for
       Microsoft's linker (IMPORT_DEF: decorated and C names only).
+  msabi.py handles ARCH SOURCE
+      writes the adapters of the exports that take database handles.
   msabi.py wide HEADER
       writes <quorvel/wchar.h>: the public headers and inline wchar_t forms.
   msabi.py list ARCH
@@ -61,9 +63,18 @@ class Failure(Exception):
     pass
 
 
+def cxx_includes(triple):
+    """MinGW-w64's C++ library headers (<comdef.h> wants <new>)."""
+    gcc = "i686-w64-mingw32" if triple.startswith("i686") else "x86_64-w64-mingw32"
+    found = sorted(pathlib.Path(f"/usr/lib/gcc/{gcc}").glob("*-posix/include/c++"))
+    if not found:
+        return []
+    return ["-isystem", str(found[-1]), "-isystem", str(found[-1] / gcc)]
+
+
 def parse(source, triple, microsoft, name="quorvel_all.cpp"):
     args = ["-x", "c++", "-std=c++17", f"--target={triple}", "-resource-dir", RESOURCE_DIR,
-            "-isystem", MINGW_INCLUDE,
+            *cxx_includes(triple), "-isystem", MINGW_INCLUDE,
             "-I", str(INCLUDE), "-DUNICODE", "-D_UNICODE"]
     if microsoft:
         args += MS_FLAGS + (["-D_X86_"] if triple.startswith("i686") else [])
@@ -133,10 +144,20 @@ def qualified_name(c):
     return "::".join(parts)
 
 
+def is_handle(t):
+    """A database handle: the COM smart pointer _com_ptr_t."""
+    return t.get_canonical().spelling.startswith("_com_ptr_t<")
+
+
 def _shape(t):
     """What decides how a value of type t is passed: its canonical spelling,
     size, and for a pointer or reference the size of what it points to; for
-    a class by value whether it is plain old data."""
+    a class by value whether it is plain old data. A handle returned by
+    value comes back through a hidden pointer in both conventions (the
+    caller pops it on i686, and it is handed back in EAX/RAX), so handles
+    compare by their typedef's name."""
+    if is_handle(t):
+        return (t.spelling, t.get_canonical().get_size())
     t = t.get_canonical()
     shape = [t.spelling, t.get_size()]
     if t.kind in (ci.TypeKind.POINTER, ci.TypeKind.LVALUEREFERENCE, ci.TypeKind.RVALUEREFERENCE):
@@ -167,11 +188,16 @@ class Export:
         self.c_name = ms.spelling if not self.ms_name.startswith("?") else None
         self.signature = f"{ms.type.spelling} {self.name}" if self.data else \
             f"{ms.result_type.spelling} {self.name}({', '.join(a.type.spelling for a in ms.get_arguments())})"
+        self.handle_params = [] if self.data else \
+            [i for i, a in enumerate(ms.get_arguments()) if is_handle(a.type)]
         self.reasons = self._differences()
 
     def _differences(self):
         ms, gnu = self.ms_cursor, self.gnu_cursor
         reasons = []
+        if self.handle_params:
+            # Generated: see write_handle_adapters.
+            return [f"database handles by value ({', '.join(str(i) for i in self.handle_params)})"]
         if ms.kind == ci.CursorKind.CONSTRUCTOR:
             reasons.append("a constructor returns this in Microsoft's convention")
         if ms.kind in FUNCTION_KINDS and ms.is_virtual_method():
@@ -188,6 +214,8 @@ class Export:
     def adapter(self):
         if not self.reasons:
             return None
+        if self.handle_params:  # overloads: the GCC name tells them apart
+            return "quorvel_ms_" + self.gnu_name.lstrip("_")
         return "quorvel_ms_" + self.name.replace("::~", "_destroy_").replace("::", "_")
 
 
@@ -278,7 +306,11 @@ def write_defs(arch, link_def, import_def):
     exports = [e for e in interface(arch) if e.ms_name not in pending]
     adapted = [e for e in exports if e.adapter]
     for e in adapted:
-        print(f"msabi: {e.signature} goes to {e.adapter}: {'; '.join(e.reasons)}")
+        if not e.handle_params:
+            print(f"msabi: {e.signature} goes to {e.adapter}: {'; '.join(e.reasons)}")
+    handled = sum(1 for e in adapted if e.handle_params)
+    if handled:
+        print(f"msabi: {handled} exports that take database handles go to generated adapters")
     names = [e.adapter for e in adapted]
     clashes = sorted({n for n in names if names.count(n) > 1})
     if clashes:
@@ -299,6 +331,44 @@ def write_defs(arch, link_def, import_def):
         imports.append(f"  {e.ms_name}{' DATA' if e.data else ''}")
     pathlib.Path(link_def).write_text("\n".join(link) + "\n")
     pathlib.Path(import_def).write_text("\n".join(imports) + "\n")
+
+
+def write_handle_adapters(arch, out):
+    """The adapters of the exports that take database handles by value.
+    Microsoft's compiler passes such a class (its copy constructor is not
+    trivial) as the object itself on the stack on i686 and as a pointer to
+    a temporary on x86_64, and the callee destroys it; GCC passes a pointer
+    to a temporary that the caller destroys. Each adapter takes the
+    Microsoft form, calls the export and destroys what it was handed, so
+    the reference the host's copy holds is released once."""
+    body = []
+    for e in interface(arch):
+        if not e.handle_params:
+            continue
+        args = list(e.gnu_cursor.get_arguments())
+        params, call, owned = [], [], []
+        for i, a in enumerate(args):
+            t = a.type.spelling
+            if i in e.handle_params:
+                if arch == "i686":
+                    params.append(f"{t}::Interface *a{i}")
+                    owned.append(f"    {t} h{i}(a{i}, false);")
+                    call.append(f"h{i}")
+                else:
+                    params.append(f"{t} *a{i}")
+                    owned.append(f"    struct D{i} {{ {t} *p; ~D{i}() {{ p->~{t}(); }} }} d{i}{{a{i}}};")
+                    call.append(f"*a{i}")
+            else:
+                params.append(f"{t} a{i}")
+                call.append(f"a{i}")
+        result = e.gnu_cursor.result_type.spelling
+        body.append(f'extern "C" {result} {e.adapter}({", ".join(params)}) {{\n' +
+                    "\n".join(owned) + f"\n    return {e.ms_cursor.spelling}({', '.join(call)});\n}}")
+    text = ["// Generated by scripts/msabi.py: adapters of the exports that take",
+            "// database handles, for hosts built by Microsoft's compiler.",
+            all_headers_source(), "\n\n".join(body), ""]
+    pathlib.Path(out).parent.mkdir(parents=True, exist_ok=True)
+    pathlib.Path(out).write_text("\n".join(text))
 
 
 WIDE = re.compile(r"\bunsigned short\s*(?=\*)")
@@ -357,6 +427,8 @@ def write_wide_header(out):
 def main():
     if len(sys.argv) >= 3 and sys.argv[1] == "def" and len(sys.argv) == 5:
         write_defs(sys.argv[2], sys.argv[3], sys.argv[4])
+    elif len(sys.argv) == 4 and sys.argv[1] == "handles":
+        write_handle_adapters(sys.argv[2], sys.argv[3])
     elif len(sys.argv) == 3 and sys.argv[1] == "wide":
         write_wide_header(sys.argv[2])
     elif len(sys.argv) == 3 and sys.argv[1] == "list":

@@ -12,14 +12,29 @@
 #include <quorvel/base.h>
 
 #ifdef __cplusplus
+#if defined(_WIN32) && defined(_MSC_VER) && defined(__MINGW64_VERSION_MAJOR)
+/* Microsoft's compiler over the MinGW-w64 headers: their standard smart
+ * pointers name interfaces that carry no GUID there. */
+#  ifndef _COM_NO_STANDARD_GUIDS_
+#    define _COM_NO_STANDARD_GUIDS_
+#    include <comdef.h>
+#    undef _COM_NO_STANDARD_GUIDS_
+#  endif
+#endif
 #ifdef _WIN32
 #  include <comdef.h>
 #else
 #  include <quorvel/posix/com.h>
 #endif
 
-#define QUORVEL_DAO_UUID(type, l) \
+/* The engine's GUIDs all read {XXXXXXXX-0000-0010-8000-00AA006D2EA4}. */
+#ifdef _MSC_VER
+#  define QUORVEL_DAO_UUID(type, l, text) \
+    struct __declspec(uuid(text "-0000-0010-8000-00AA006D2EA4")) type;
+#else
+#  define QUORVEL_DAO_UUID(type, l, text) \
     __CRT_UUID_DECL(type, l, 0x0000, 0x0010, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x6D, 0x2E, 0xA4)
+#endif
 #define QUORVEL_DAO_UNUSED(n) virtual HRESULT STDMETHODCALLTYPE unused_##n() = 0;
 
 struct _Field;
@@ -166,17 +181,23 @@ struct Fields : _DynaCollection {
 
 /* The engine class, and the interface IDs. */
 struct DBEngine;
-QUORVEL_DAO_UUID(DBEngine, 0x00000100)
-QUORVEL_DAO_UUID(_DBEngine, 0x00000021)
-QUORVEL_DAO_UUID(Database, 0x00000071)
-QUORVEL_DAO_UUID(Recordset, 0x00000031)
-QUORVEL_DAO_UUID(_QueryDef, 0x00000079)
-QUORVEL_DAO_UUID(_Field, 0x00000051)
-QUORVEL_DAO_UUID(TableDefs, 0x0000004B)
-QUORVEL_DAO_UUID(_TableDef, 0x00000049)
-QUORVEL_DAO_UUID(Fields, 0x00000053)
-QUORVEL_DAO_UUID(_Collection, 0x000000A0)
+QUORVEL_DAO_UUID(DBEngine, 0x00000100, "00000100")
+QUORVEL_DAO_UUID(_DBEngine, 0x00000021, "00000021")
+QUORVEL_DAO_UUID(Database, 0x00000071, "00000071")
+QUORVEL_DAO_UUID(Recordset, 0x00000031, "00000031")
+QUORVEL_DAO_UUID(_QueryDef, 0x00000079, "00000079")
+QUORVEL_DAO_UUID(_Field, 0x00000051, "00000051")
+QUORVEL_DAO_UUID(TableDefs, 0x0000004B, "0000004B")
+QUORVEL_DAO_UUID(_TableDef, 0x00000049, "00000049")
+QUORVEL_DAO_UUID(Fields, 0x00000053, "00000053")
+QUORVEL_DAO_UUID(_Collection, 0x000000A0, "000000A0")
 
+#ifdef _MSC_VER
+/* As Microsoft's compiler names them: the IID itself as the argument. */
+#  undef _COM_SMARTPTR_TYPEDEF
+#  define _COM_SMARTPTR_TYPEDEF(Interface, aIID) \
+    typedef _com_ptr_t<_com_IIID<Interface, &aIID> > Interface##Ptr
+#endif
 _COM_SMARTPTR_TYPEDEF(_DBEngine, __uuidof(_DBEngine));
 _COM_SMARTPTR_TYPEDEF(Database, __uuidof(Database));
 _COM_SMARTPTR_TYPEDEF(Recordset, __uuidof(Recordset));

@@ -116,6 +116,11 @@ HRESULT sqlite_failure(sqlite3 *db, int rc, const char *source) {
     return fail(number, message, source);
 }
 
+// VariantChangeType with flags 0 (its source is not const in every SDK).
+HRESULT change_type(VARIANT *target, const VARIANT &source, VARTYPE type) {
+    return VariantChangeType(target, const_cast<VARIANT *>(&source), 0, type);
+}
+
 bool equal_names(const std::u16string &a, const std::u16string &b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
@@ -432,7 +437,7 @@ HRESULT from_variant(const VARIANT &in, const ColumnType &type, Value *out, cons
         if (in.vt == VT_BSTR) {
             out->text = from_bstr(in.bstrVal);
         } else {
-            if (FAILED(VariantChangeType(&converted, &in, 0, VT_BSTR))) return fail(kConversion, conversion, source);
+            if (FAILED(change_type(&converted, in, VT_BSTR))) return fail(kConversion, conversion, source);
             out->text = from_bstr(converted.bstrVal);
             VariantClear(&converted);
         }
@@ -444,7 +449,7 @@ HRESULT from_variant(const VARIANT &in, const ColumnType &type, Value *out, cons
     }
     case FieldKind::Long: case FieldKind::Short: case FieldKind::Byte: case FieldKind::Counter:
     case FieldKind::Boolean: {
-        if (FAILED(VariantChangeType(&converted, &in, 0, VT_I8))) return fail(kConversion, conversion, source);
+        if (FAILED(change_type(&converted, in, VT_I8))) return fail(kConversion, conversion, source);
         const sqlite3_int64 n = converted.llVal;
         const bool fits = type.kind == FieldKind::Short ? n >= -32768 && n <= 32767
                           : type.kind == FieldKind::Byte ? n >= 0 && n <= 255
@@ -461,7 +466,7 @@ HRESULT from_variant(const VARIANT &in, const ColumnType &type, Value *out, cons
         } else if (in.vt == VT_DATE) {
             out->real = in.date;
         } else {
-            if (FAILED(VariantChangeType(&converted, &in, 0, VT_R8))) return fail(kConversion, conversion, source);
+            if (FAILED(change_type(&converted, in, VT_R8))) return fail(kConversion, conversion, source);
             out->real = converted.dblVal;
         }
         out->type = SQLITE_FLOAT;
@@ -476,7 +481,7 @@ HRESULT from_variant(const VARIANT &in, const ColumnType &type, Value *out, cons
         case VT_CY: out->type = SQLITE_FLOAT; out->real = static_cast<double>(in.cyVal.int64) / 10000.0; return S_OK;
         case VT_BOOL: out->type = SQLITE_INTEGER; out->whole = in.boolVal ? -1 : 0; return S_OK;
         default:
-            if (FAILED(VariantChangeType(&converted, &in, 0, VT_I8))) return fail(kConversion, conversion, source);
+            if (FAILED(change_type(&converted, in, VT_I8))) return fail(kConversion, conversion, source);
             out->type = SQLITE_INTEGER;
             out->whole = converted.llVal;
             return S_OK;
@@ -632,7 +637,7 @@ HRESULT find_item(const VARIANT &item, size_t count,
     }
     VARIANT number;
     VariantInit(&number);
-    if (FAILED(VariantChangeType(&number, &item, 0, VT_I4)) || number.lVal < 0 ||
+    if (FAILED(change_type(&number, item, VT_I4)) || number.lVal < 0 ||
         static_cast<size_t>(number.lVal) >= count)
         return fail(kNotInCollection, missing, source);
     *index = static_cast<size_t>(number.lVal);
@@ -1119,7 +1124,7 @@ constexpr LONG kReadOnlyOption = 4, kForwardOnlyOption = 256;
 LONG variant_long(const VARIANT &v, LONG missing) {
     VARIANT n;
     VariantInit(&n);
-    if (v.vt == VT_ERROR || v.vt == VT_EMPTY || FAILED(VariantChangeType(&n, &v, 0, VT_I4))) return missing;
+    if (v.vt == VT_ERROR || v.vt == VT_EMPTY || FAILED(change_type(&n, v, VT_I4))) return missing;
     return n.lVal;
 }
 

@@ -1,0 +1,20 @@
+# The database engine's storage on Windows: the SQLite amalgamation from npm
+# (scripts/sqlite-amalgamation, pinned by version and checksum), built into
+# the DLL. Natively Debian's libsqlite3 serves instead.
+set(QUORVEL_SQLITE_DIR ${CMAKE_BINARY_DIR}/_deps/sqlite)
+execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/sqlite-amalgamation ${QUORVEL_SQLITE_DIR}
+                RESULT_VARIABLE QUORVEL_SQLITE_FETCHED)
+if(NOT QUORVEL_SQLITE_FETCHED EQUAL 0)
+  message(FATAL_ERROR "scripts/sqlite-amalgamation failed: the SQLite amalgamation is needed")
+endif()
+add_library(quorvel_sqlite STATIC ${QUORVEL_SQLITE_DIR}/sqlite3.c)
+target_include_directories(quorvel_sqlite SYSTEM PUBLIC ${QUORVEL_SQLITE_DIR})
+# Column metadata tells the engine which table a column comes from;
+# the AEGIS cipher (AES-NI intrinsics) does not build for i686 with GCC 12;
+# double-quoted text is always a name, as the SQL translation writes it.
+target_compile_definitions(quorvel_sqlite PRIVATE
+  SQLITE_ENABLE_COLUMN_METADATA SQLITE_DQS=0 SQLITE_THREADSAFE=1
+  SQLITE_DEFAULT_WAL_SYNCHRONOUS=1 SQLITE_OMIT_LOAD_EXTENSION SQLITE_DEFAULT_MEMSTATUS=0
+  HAVE_CIPHER_AEGIS=0)
+target_compile_options(quorvel_sqlite PRIVATE -w -O2)
+set_target_properties(quorvel_sqlite PROPERTIES POSITION_INDEPENDENT_CODE ON)
