@@ -268,6 +268,12 @@ std::u16string connect_password(const std::u16string &connect) {
     return {};
 }
 
+int authorize(void *, int action, const char *name, const char *, const char *, const char *) {
+    if (action == SQLITE_ATTACH || action == SQLITE_DETACH) return SQLITE_DENY;
+    if (action == SQLITE_PRAGMA) return name && std::strcmp(name, "table_info") == 0 ? SQLITE_OK : SQLITE_DENY;
+    return SQLITE_OK;
+}
+
 HRESULT open_store(const std::u16string &path, bool create, bool read_only,
                    const std::u16string &password, StorePtr *out, const char *source) {
     std::string file;
@@ -311,6 +317,8 @@ HRESULT open_store(const std::u16string &path, bool create, bool read_only,
         if (SUCCEEDED(hr) && !password_matches(store, password))
             hr = fail(kBadPassword, u"Not a valid password.", source);
     }
+    // Statements may not reach other files nor change how this one is kept.
+    if (SUCCEEDED(hr)) sqlite3_set_authorizer(store->db, authorize, nullptr);
     if (SUCCEEDED(hr)) *out = std::move(store);
     return hr;
 }
