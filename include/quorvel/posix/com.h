@@ -8,27 +8,20 @@
 #define QUORVEL_POSIX_COM_H
 
 #include <quorvel/posix/wintypes.h>
+#include <quorvel/posix/wintypes_desktop.h>
 
 #ifndef _WIN32
 #ifdef __cplusplus
 
-#define STDMETHODCALLTYPE
 #define QUORVEL_COM_API __attribute__((visibility("default")))
 
-typedef struct _GUID {
-    DWORD Data1;
-    WORD Data2;
-    WORD Data3;
-    BYTE Data4[8];
-} GUID, IID, CLSID;
-typedef const IID &REFIID;
+typedef GUID CLSID;
 typedef const CLSID &REFCLSID;
-inline bool IsEqualGUID(const GUID &a, const GUID &b) {
+inline bool operator==(const GUID &a, const GUID &b) {
     return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
            *reinterpret_cast<const uint64_t *>(a.Data4) ==
                *reinterpret_cast<const uint64_t *>(b.Data4);
 }
-inline bool operator==(const GUID &a, const GUID &b) { return IsEqualGUID(a, b); }
 
 typedef WCHAR OLECHAR;
 typedef OLECHAR *BSTR;
@@ -71,11 +64,6 @@ typedef union tagCY {
 #define FAILED(hr) (((HRESULT)(hr)) < 0)
 #endif
 
-struct QUORVEL_COM_API IUnknown {
-    virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) = 0;
-    virtual ULONG STDMETHODCALLTYPE AddRef() = 0;
-    virtual ULONG STDMETHODCALLTYPE Release() = 0;
-};
 
 /* Late binding is not offered on this platform; its types stay opaque. */
 struct tagVARIANT;
