@@ -205,7 +205,7 @@ TEST_F(Database, ValueTypesOfTheWriters) {
         {"name-WORD", [](RecordsetPtr r, std::u16string &) { return Mdb_SetColValue(r, u16(u"A"), WORD(32768)); }, u"-32768"},
         {"name-DWORD", [](RecordsetPtr r, std::u16string &) { return Mdb_SetColValue(r, u16(u"a"), DWORD(2147483648u)); }, u"-2147483648"},
         {"name-long", [](RecordsetPtr r, std::u16string &) { return Mdb_SetColValue(r, u16(u"A"), LONG(0)); }, u"0"},
-        {"name-int64", [](RecordsetPtr r, std::u16string &) { return Mdb_SetColValue(r, u16(u"A"), int64_t(-1) << 40); }, u"-1099511627776"},
+        {"name-int64", [](RecordsetPtr r, std::u16string &) { return Mdb_SetColValue(r, u16(u"A"), -(int64_t(1) << 40)); }, u"-1099511627776"},
         {"name-LPTSTR", [](RecordsetPtr r, std::u16string &) { return Mdb_SetColValue(r, u16(u"A"), static_cast<unsigned short *>(nullptr)); }, u""},
     };
     MessageBoxCapture capture;
