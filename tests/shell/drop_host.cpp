@@ -77,12 +77,16 @@ IDataObject *system_data(HWND owner, const Offered &offered) {
     return SUCCEEDED(OleGetClipboard(&data)) ? data : nullptr;
 }
 
+// A window procedure of its own: on i686 it must be __stdcall, which a
+// lambda cannot be.
+LRESULT CALLBACK host_procedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return m == kNotification ? record(w, m, wp, lp) : DefWindowProcW(w, m, wp, lp);
+}
+
 DropHost::DropHost() {
     OleInitialize(nullptr);
     WNDCLASSW type = {};
-    type.lpfnWndProc = [](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-        return m == kNotification ? record(w, m, wp, lp) : DefWindowProcW(w, m, wp, lp);
-    };
+    type.lpfnWndProc = host_procedure;
     type.lpszClassName = L"QuorvelDropHost";
     RegisterClassW(&type);
     window = CreateWindowExW(0, type.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
