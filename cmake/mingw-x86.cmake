@@ -8,6 +8,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # 32-bit Wine is optional here; scripts/test-all decides whether to run.
-if(EXISTS /usr/lib/wine/wine)
+execute_process(COMMAND /usr/lib/wine/wine --version
+                RESULT_VARIABLE wine32_result OUTPUT_QUIET ERROR_QUIET)
+if(wine32_result EQUAL 0)
   set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine)
 endif()
