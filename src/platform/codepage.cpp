@@ -1,6 +1,7 @@
 // MultiByteToWideChar and WideCharToMultiByte over the code pages the
 // library meets, and the ANSI code page that the locale selects.
 #include "platform/codepage.h"
+#include "platform/byte_masks.h"
 #include "platform/codepage_jis.h"
 #include "platform/utf16.h"
 
@@ -34,49 +35,88 @@ UINT locale_code_page() {
 
 // ---- bytes to UTF-16 ----
 
-// Code page 932: one byte, or a lead byte and its trail. The fast loop
-// takes a block s[i..end) with kSlack bytes readable past it (see utf16.h).
+// Code page 932: one byte, or a lead byte and its trail.
+
+// The bytes a window reads: its sixteen, and the trail after them.
+constexpr size_t kWindowReach = 17;
+
+// Which lead-range bytes of a window really lead: a run of them starts a
+// character (the byte before it ends one, whatever it is) and pairs up
+// from there, so its bytes at even offsets lead and those at odd offsets
+// trail. Adding each run's first bit clears the runs that start at even
+// positions and leaves the others.
+inline unsigned leads_of_runs(unsigned range) {
+    const unsigned firsts = range & ~(range << 1);
+    const unsigned oddRuns = range & (range + (firsts & 0x5555u));
+    const unsigned evenRuns = range & ~oddRuns;
+    return (evenRuns & 0x5555u) | (oddRuns & 0xAAAAu);
+}
+
+// The character at p (its lead flag from the window's masks), no branch:
+// both readings are looked up and one chosen.
+inline u16 decode_pair_or_single(const u16 *single, const u16 *leads, const unsigned char *p,
+                                 unsigned lead) {
+    return static_cast<u16>(select(lead, leads[leads[p[0]] + p[1]], single[p[0]]));
+}
+
+// The characters starting in the 16 bytes at s (a character boundary),
+// found from masks rather than byte by byte. Returns the bytes taken (the
+// characters that end in the window) and sets `units`; 0 for a window
+// where a lead byte comes before a terminator, which then goes a byte at a
+// time. Only when `strict` does it look for pairs with no character,
+// which counting alone would not look up otherwise.
 template <bool Write>
-size_t decode_double_byte_block(const CodePageTable &t, const unsigned char *s, size_t &i,
-                                size_t end, u16 *out, bool &malformed) {
-    size_t o = 0;
-    while (i < end) {
-        const unsigned b = s[i];
-        if (b < 0x80 && widen_ascii8<Write>(s + i, Write ? out + o : nullptr)) {
-            o += 8;
-            i += 8;
-            continue;
-        }
-        const u16 offset = t.leads[b];
-        u16 c = t.single[b];
-        ++i;
-        if (offset) {
-            // A lead byte before a terminator stands alone.
-            const unsigned trail = s[i];
-            c = trail ? t.leads[offset + trail] : t.uniDefaultChar;
-            if (!trail || !t.defined(static_cast<u16>(b << 8 | trail), c)) malformed = true;
-            i += trail != 0;
-        }
-        if (Write) out[o] = c;
-        ++o;
+size_t decode_double_byte_window(const CodePageTable &t, const unsigned char *s, u16 *out,
+                                 bool strict, bool &malformed, size_t &units) {
+    const Bytes16 bytes(s);
+    const unsigned ascii = bytes.ascii();
+    if (ascii == 0xFFFF && t.asciiKept) {
+        if (Write) bytes.widen(out);
+        units = 16;
+        return 16;
     }
-    return o;
+    const unsigned range = bytes.in(t.leadRanges[0], t.leadRanges[1]) |
+                           (t.leadRanges[2] ? bytes.in(t.leadRanges[2], t.leadRanges[3]) : 0);
+    const unsigned leads = leads_of_runs(range);
+    if ((leads << 1) & bytes.in(0, 0)) return 0;
+    const size_t end = leads & 0x8000 ? 15 : 16;
+    const unsigned starts = ~(leads << 1) & ((1u << end) - 1);
+    units = count_bits(starts);
+    if (Write) {
+        // Locals: the stores could otherwise alias the table's fields.
+        const u16 *single = t.single, *pairs = t.leads;
+        for (unsigned left = starts; left; left &= left - 1) {
+            const unsigned p = lowest_bit(left);
+            *out++ = decode_pair_or_single(single, pairs, s + p, leads >> p & 1);
+        }
+    }
+    if (strict)
+        for (unsigned left = leads & starts; left; left &= left - 1) {
+            const unsigned char *p = s + lowest_bit(left);
+            if (!t.defined(static_cast<u16>(p[0] << 8 | p[1]), t.pair(p[0], p[1]))) malformed = true;
+        }
+    return end;
 }
 
 size_t decode_double_byte(const CodePageTable &t, const unsigned char *s, size_t n, u16 *out,
-                          size_t room, bool &malformed) {
+                          size_t room, bool strict, bool &malformed) {
     BoundedOutput<u16> o{out, room};
-    size_t i = 0;
+    size_t i = 0, byCharacterUntil = 0;
     while (i < n) {
-        if (n - i >= kBlock + kSlack) {
-            if (!o.room) {
-                o.count += decode_double_byte_block<false>(t, s, i, i + kBlock, nullptr, malformed);
+        // Windows while the input lasts and the output has room for one,
+        // or has none left at all (then they only count); after a window
+        // they cannot take, its bytes go a character at a time.
+        if (i >= byCharacterUntil && n - i >= kWindowReach && (o.fits(16) || o.count >= o.room)) {
+            size_t units = 0;
+            const size_t used =
+                o.fits(16) ? decode_double_byte_window<true>(t, s + i, o.out + o.count, strict, malformed, units)
+                           : decode_double_byte_window<false>(t, s + i, nullptr, strict, malformed, units);
+            if (used) {
+                i += used;
+                o.count += units;
                 continue;
             }
-            if (o.fits(kBlock + kSlack)) {
-                o.count += decode_double_byte_block<true>(t, s, i, i + kBlock, o.out + o.count, malformed);
-                continue;
-            }
+            byCharacterUntil = i + 16;
         }
         const unsigned char b = s[i++];
         if (!t.lead(b)) {
@@ -146,39 +186,63 @@ Code checked_form(const CodePageTable &t, u16 unit, Code code, bool noBestFit, b
     return code;
 }
 
-// One or two bytes a unit; the fast loop writes both bytes of each unit's
-// form and moves on by one or two, so it needs room for two past its block.
-template <bool Write>
+// One or two bytes a unit; the fast loop takes blocks of kBlock units and
+// writes both bytes of each unit's form, moving on by one or two, so it
+// needs room for one byte past a block's worst case.
+constexpr size_t kBlock = 256;
+
+// Eight units that are all ASCII go at once where the code page keeps them.
+// Track: whether to look for default characters, which only a caller
+// asking for usedDefault needs. The table's fields are copied to locals, as
+// the byte stores could otherwise alias them.
+template <bool Write, bool Track>
 size_t encode_double_byte_block(const CodePageTable &t, const u16 *w, size_t &i, size_t end,
                                 unsigned char *out, bool &usedDefault) {
     const auto *table = static_cast<const u16 *>(t.encode);
+    const u16 defaultChar = t.defaultChar, transDefaultChar = t.transDefaultChar;
+    const bool asciiKept = t.asciiKept;
     size_t o = 0;
-    for (; i < end; ++i) {
-        const u16 code = table[w[i]];
-        if (code == t.defaultChar && w[i] != t.transDefaultChar) usedDefault = true;
-        const bool two = code > 0xFF;
-        if (Write) {
-            out[o] = static_cast<unsigned char>(two ? code >> 8 : code);
-            out[o + 1] = static_cast<unsigned char>(code);
+    bool defaulted = false;
+    for (; i < end; i += 8) {
+        if (asciiKept && narrow_ascii8(w + i, Write ? out + o : nullptr)) {
+            o += 8;
+            continue;
         }
-        o += 1 + two;
+        for (size_t k = i; k < i + 8; ++k) {
+            const u16 code = table[w[k]];
+            if (Track) defaulted |= (code == defaultChar) & (w[k] != transDefaultChar);
+            const bool two = code > 0xFF;
+            if (Write) {
+                out[o] = static_cast<unsigned char>(two ? code >> 8 : code);
+                out[o + 1] = static_cast<unsigned char>(code);
+            }
+            o += 1 + two;
+        }
     }
+    usedDefault |= defaulted;
     return o;
 }
 
+template <bool Write>
+size_t encode_double_byte_block(const CodePageTable &t, const u16 *w, size_t &i, unsigned char *out,
+                                bool track, bool &usedDefault) {
+    return track ? encode_double_byte_block<Write, true>(t, w, i, i + kBlock, out, usedDefault)
+                 : encode_double_byte_block<Write, false>(t, w, i, i + kBlock, out, usedDefault);
+}
+
 size_t encode_double_byte(const CodePageTable &t, const u16 *w, size_t n, unsigned char *out,
-                          size_t room, bool noBestFit, bool &usedDefault) {
+                          size_t room, bool noBestFit, bool track, bool &usedDefault) {
     const auto *table = static_cast<const u16 *>(t.encode);
     BoundedOutput<unsigned char> o{out, room};
     size_t i = 0;
     while (i < n) {
         if (!noBestFit && n - i >= kBlock) {
             if (!o.room) {
-                o.count += encode_double_byte_block<false>(t, w, i, i + kBlock, nullptr, usedDefault);
+                o.count += encode_double_byte_block<false>(t, w, i, nullptr, track, usedDefault);
                 continue;
             }
-            if (o.fits(2 * kBlock + kSlack)) {
-                o.count += encode_double_byte_block<true>(t, w, i, i + kBlock, o.out + o.count, usedDefault);
+            if (o.fits(2 * kBlock + 1)) {
+                o.count += encode_double_byte_block<true>(t, w, i, o.out + o.count, track, usedDefault);
                 continue;
             }
         }
@@ -213,10 +277,10 @@ size_t encode_euc_jp(const u16 *w, size_t n, unsigned char *out, size_t room, bo
     return o.count;
 }
 
-size_t decode(UINT cp, const unsigned char *bytes, size_t n, u16 *out, size_t room,
+size_t decode(UINT cp, const unsigned char *bytes, size_t n, u16 *out, size_t room, bool strict,
               bool &malformed) {
     switch (cp) {
-    case 932: return decode_double_byte(*code_page_table(932), bytes, n, out, room, malformed);
+    case 932: return decode_double_byte(*code_page_table(932), bytes, n, out, room, strict, malformed);
     case 1252: return decode_single_byte(*code_page_table(1252), bytes, n, out, room);
     case 51932: return decode_euc_jp(bytes, n, out, room, malformed);
     default: return decode_utf8(bytes, n, out, room, malformed);
@@ -224,10 +288,10 @@ size_t decode(UINT cp, const unsigned char *bytes, size_t n, u16 *out, size_t ro
 }
 
 size_t encode(UINT cp, const u16 *wide, size_t n, unsigned char *out, size_t room,
-              bool noBestFit, bool &usedDefault) {
+              bool noBestFit, bool track, bool &usedDefault) {
     switch (cp) {
     case 932:
-        return encode_double_byte(*code_page_table(932), wide, n, out, room, noBestFit, usedDefault);
+        return encode_double_byte(*code_page_table(932), wide, n, out, room, noBestFit, track, usedDefault);
     case 1252:
         return encode_single_byte(*code_page_table(1252), wide, n, out, room, noBestFit, usedDefault);
     case 51932: return encode_euc_jp(wide, n, out, room, usedDefault);
@@ -299,7 +363,7 @@ int quorvel_win32::MultiByteToWideChar(UINT codePage, DWORD flags, const char *t
     bool malformed = false;
     const size_t count = decode(cp, reinterpret_cast<const unsigned char *>(text), n,
                                 capacity ? as_u16(wide) : nullptr, static_cast<size_t>(capacity),
-                                malformed);
+                                flags & MB_ERR_INVALID_CHARS, malformed);
     if (malformed && (flags & MB_ERR_INVALID_CHARS)) {
         SetLastError(ERROR_NO_UNICODE_TRANSLATION);
         return 0;
@@ -332,7 +396,7 @@ int quorvel_win32::WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide,
     bool defaulted = false;
     const size_t count = encode(cp, as_u16(wide), n, reinterpret_cast<unsigned char *>(text),
                                 capacity ? static_cast<size_t>(capacity) : 0,
-                                flags & WC_NO_BEST_FIT_CHARS, defaulted);
+                                flags & WC_NO_BEST_FIT_CHARS, usedDefault != nullptr, defaulted);
     if (count > 0x7FFFFFFF || (capacity && count > static_cast<size_t>(capacity))) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;

@@ -25,6 +25,11 @@ struct CodePageTable {
     // Unit -> bytes: 65,536 bytes in a single-byte code page; in a
     // double-byte one 65,536 words, a byte (< 0x100) or lead << 8 | trail.
     const void *encode;
+    // The first two lead-byte ranges, [lo, hi] each (0, 0 when unused):
+    // all that 932 has, for the conversions that find leads 16 bytes at a
+    // time.
+    unsigned char leadRanges[4];
+    bool asciiKept;  // bytes below 0x80 and their units map to each other
 
     bool lead(unsigned char b) const { return leads && leads[b]; }
     u16 pair(unsigned char lead, unsigned char trail) const { return leads[leads[lead] + trail]; }

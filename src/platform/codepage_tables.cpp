@@ -5,6 +5,7 @@
 #include "platform/codepage.h"
 #include "platform/codepage_jis.h"
 
+#include <cstring>
 #include <memory>
 #include <mutex>
 
@@ -31,6 +32,11 @@ namespace {
 // (256 units, an optional glyph table, the lead bytes' trail tables), then
 // the unit-to-bytes table of 65,536 entries. Little-endian words, as the
 // x86 hosts this library runs on read them.
+u16 unit_form(const CodePageTable &t, u16 unit) {
+    if (t.leads) return static_cast<const u16 *>(t.encode)[unit];
+    return static_cast<const unsigned char *>(t.encode)[unit];
+}
+
 CodePageTable parse(const u16 *file) {
     CodePageTable t{};
     t.defaultChar = file[3];
@@ -43,6 +49,10 @@ CodePageTable parse(const u16 *file) {
     const u16 *after = t.single + 256;
     if (*after++) after += 256;  // glyph table
     if (*after) t.leads = after + 1;
+    std::memcpy(t.leadRanges, file + 7, sizeof t.leadRanges);
+    t.asciiKept = true;
+    for (u16 c = 0; c < 0x80; ++c)
+        if (t.single[c] != c || unit_form(t, c) != c) t.asciiKept = false;
     return t;
 }
 

@@ -1,4 +1,5 @@
 #include "platform/utf16.h"
+#include "platform/byte_masks.h"
 
 #include <cstdint>
 
@@ -56,63 +57,74 @@ void decode_one(const unsigned char *s, size_t n, size_t &i, BoundedOutput<u16> 
     }
 }
 
-// ASCII and well-formed two- and three-byte sequences, the bulk of text,
-// over the block s[i..end), with kSlack bytes readable past it: no bounds
-// checks, and when writing, room for the block's worst case at `out`.
+// The bytes a window reads: its sixteen, and two past them for the third
+// byte of a character at its end.
+constexpr size_t kWindowReach = 18;
+
+// A character that decode_window found well-formed: ASCII, or two or
+// three bytes. No branch: the three forms are computed and one chosen.
+inline u16 decode_short(const unsigned char *p) {
+    const unsigned b0 = p[0], b1 = p[1] & 0x3Fu, b2 = p[2] & 0x3Fu;
+    const unsigned two = (b0 & 0x1Fu) << 6 | b1, three = (b0 & 0x0Fu) << 12 | b1 << 6 | b2;
+    return static_cast<u16>(select(b0 < 0x80, b0, select(b0 < 0xE0, two, three)));
+}
+
+// The characters starting in the 16 bytes at s (a character boundary) when
+// all are ASCII or well-formed two- and three-byte sequences, the bulk of
+// text: masks of the byte classes give their boundaries and check their
+// form, so there is no branch per character. Returns the bytes taken (the
+// characters that end in the window) and sets `units`; returns 0 for a
+// window holding anything else, which decode_one then takes a character
+// at a time.
 template <bool Write>
-size_t decode_block(const unsigned char *s, size_t &i, size_t end, u16 *out, bool &malformed) {
-    size_t o = 0;
-    while (i < end) {
-        const unsigned b = s[i];
-        if (b < 0x80) {
-            if (widen_ascii8<Write>(s + i, Write ? out + o : nullptr)) {
-                o += 8;
-                i += 8;
-                continue;
-            }
-            if (Write) out[o] = static_cast<u16>(b);
-            ++o;
-            ++i;
-            continue;
-        }
-        const unsigned b1 = s[i + 1];
-        if ((b & 0xF0) == 0xE0) {
-            const unsigned b2 = s[i + 2];
-            const unsigned c = (b & 0x0F) << 12 | (b1 & 0x3F) << 6 | (b2 & 0x3F);
-            if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80 && c >= 0x800 && (c & 0xF800) != 0xD800) {
-                if (Write) out[o] = static_cast<u16>(c);
-                ++o;
-                i += 3;
-                continue;
-            }
-        } else if (b >= 0xC2 && b <= 0xDF && (b1 & 0xC0) == 0x80) {
-            if (Write) out[o] = static_cast<u16>((b & 0x1F) << 6 | (b1 & 0x3F));
-            ++o;
-            i += 2;
-            continue;
-        }
-        BoundedOutput<u16> rest{Write ? out + o : nullptr, Write ? SIZE_MAX : 0};
-        decode_one(s, end + kSlack, i, rest, malformed);
-        o += rest.count;
+size_t decode_window(const unsigned char *s, u16 *out, size_t &units) {
+    const Bytes16 bytes(s);
+    const unsigned ascii = bytes.ascii();
+    if (ascii == 0xFFFF) {
+        if (Write) bytes.widen(out);
+        units = 16;
+        return 16;
     }
-    return o;
+    const unsigned cont = bytes.in(0x80, 0xBF), lead2 = bytes.in(0xC2, 0xDF), lead3 = bytes.in(0xE0, 0xEF);
+    // A character whose last byte lies past the window waits for the next.
+    const unsigned cut = ((lead2 | lead3) & 0x8000) | (lead3 & 0x4000);
+    const size_t end = cut ? lowest_bit(cut) : 16;
+    const unsigned keep = (1u << end) - 1;
+    const unsigned starts = (ascii | lead2 | lead3) & keep;
+    // The continuation bytes that the kept leads call for, and that must be
+    // there: past `end` too, where a cut lead would break the last one.
+    const unsigned expected = ((lead2 | lead3) & keep) << 1 | (lead3 & keep) << 2;
+    const unsigned covered = keep | expected;
+    // After E0 only A0..BF (no overlong forms), after ED only 80..9F (no
+    // surrogates).
+    const unsigned high = bytes.in(0xA0, 0xBF);
+    const unsigned bad = (bytes.in(0xE0, 0xE0) << 1 & ~high) | (bytes.in(0xED, 0xED) << 1 & high);
+    if (((starts | cont) & keep) != keep || (cont & covered) != expected || (bad & covered)) return 0;
+    units = count_bits(starts);
+    if (Write)
+        for (unsigned left = starts; left; left &= left - 1) *out++ = decode_short(s + lowest_bit(left));
+    return end;
 }
 
 }  // namespace
 
 size_t decode_utf8(const unsigned char *s, size_t n, u16 *out, size_t room, bool &malformed) {
     BoundedOutput<u16> o{out, out ? room : 0};
-    size_t i = 0;
+    size_t i = 0, byCharacterUntil = 0;
     while (i < n) {
-        if (n - i >= kBlock + kSlack) {
-            if (!o.room) {
-                o.count += decode_block<false>(s, i, i + kBlock, nullptr, malformed);
+        // Windows while the input lasts and the output has room for one,
+        // or has none left at all (then they only count); after a window
+        // they cannot take, its bytes go a character at a time.
+        if (i >= byCharacterUntil && n - i >= kWindowReach && (o.fits(16) || o.count >= o.room)) {
+            size_t units = 0;
+            const size_t used = o.fits(16) ? decode_window<true>(s + i, o.out + o.count, units)
+                                           : decode_window<false>(s + i, nullptr, units);
+            if (used) {
+                i += used;
+                o.count += units;
                 continue;
             }
-            if (o.fits(kBlock + kSlack)) {
-                o.count += decode_block<true>(s, i, i + kBlock, o.out + o.count, malformed);
-                continue;
-            }
+            byCharacterUntil = i + 16;
         }
         if (s[i] < 0x80)
             o.put(s[i++]);

@@ -40,22 +40,6 @@ struct BoundedOutput {
     bool fits(size_t more) const { return count <= room && room - count >= more; }
 };
 
-// The fast loops here and in codepage.cpp take blocks of kBlock input
-// units, reading and writing at most kSlack past a block's end.
-constexpr size_t kBlock = 256, kSlack = 8;
-
-// Widens eight bytes at s to units at out when all are ASCII (and only
-// tells whether they are when not writing).
-template <bool Write>
-inline bool widen_ascii8(const unsigned char *s, u16 *out) {
-    uint64_t word;
-    std::memcpy(&word, s, 8);
-    if (word & 0x8080808080808080u) return false;
-    if (Write)
-        for (int k = 0; k < 8; ++k) out[k] = s[k];
-    return true;
-}
-
 // Both conversions return the units (bytes) that the whole input needs and
 // write them to `out` only while they fit in `room`, as snprintf does; with
 // a room of 0 they only count. `malformed` is set when an ill-formed

@@ -27,11 +27,15 @@ bool to_system_length(uint32_t length, int &out) {
 unsigned short *Str_ToUnicode(const char *text, DWORD length) {
     int n;
     if (!text || !to_system_length(length, n)) return nullptr;
-    const int needed = MultiByteToWideChar(CP_THREAD_ACP, 0, text, n, nullptr, 0);
-    if (needed <= 0) return nullptr;
-    auto *result = new (std::nothrow) unsigned short[static_cast<size_t>(needed) + 3];
+    // Room for a unit per byte, the most a code page makes of one, lets a
+    // single pass convert; only text too long for that is counted first.
+    const size_t bytes = n == -1 ? std::strlen(text) + 1 : static_cast<size_t>(n);
+    const int room = bytes <= 0x7FFFFFF0u ? static_cast<int>(bytes)
+                                          : MultiByteToWideChar(CP_THREAD_ACP, 0, text, n, nullptr, 0);
+    if (room <= 0) return nullptr;
+    auto *result = new (std::nothrow) unsigned short[static_cast<size_t>(room) + 3];
     if (!result) return nullptr;
-    if (MultiByteToWideChar(CP_THREAD_ACP, 0, text, n, as_wide(result), needed) != needed) {
+    if (MultiByteToWideChar(CP_THREAD_ACP, 0, text, n, as_wide(result), room) <= 0) {
         delete[] result;
         return nullptr;
     }
