@@ -85,6 +85,7 @@ inline bool narrow_ascii8(const unsigned short *w, unsigned char *out) {
 
 // Index of the lowest set bit of a nonzero mask.
 inline unsigned lowest_bit(unsigned mask) { return static_cast<unsigned>(__builtin_ctz(mask)); }
+inline unsigned lowest_bit(uint64_t mask) { return static_cast<unsigned>(__builtin_ctzll(mask)); }
 
 // Set bits of a 16-bit mask (without a library call where the compiler
 // may not use the instruction).

@@ -3,6 +3,10 @@
 
 #include <cstdint>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#endif
+
 namespace platform {
 namespace {
 
@@ -69,49 +73,172 @@ inline u16 decode_short(const unsigned char *p) {
     return static_cast<u16>(select(b0 < 0x80, b0, select(b0 < 0xE0, two, three)));
 }
 
+// The byte classes of 16 or 64 bytes that tell UTF-8's short forms apart,
+// bit k for byte k.
+template <typename Mask>
+struct Utf8Classes {
+    Mask ascii = 0, cont = 0, lead2 = 0, lead3 = 0, e0 = 0, ed = 0, high = 0;
+
+    void add(const Bytes16 &b, unsigned shift) {
+        ascii |= static_cast<Mask>(b.ascii()) << shift;
+        cont |= static_cast<Mask>(b.in(0x80, 0xBF)) << shift;
+        lead2 |= static_cast<Mask>(b.in(0xC2, 0xDF)) << shift;
+        lead3 |= static_cast<Mask>(b.in(0xE0, 0xEF)) << shift;
+        e0 |= static_cast<Mask>(b.in(0xE0, 0xE0)) << shift;
+        ed |= static_cast<Mask>(b.in(0xED, 0xED)) << shift;
+        high |= static_cast<Mask>(b.in(0xA0, 0xBF)) << shift;
+    }
+};
+
+// Whether the characters of a stretch of `Bits` bytes (from a character
+// boundary) are all ASCII or well-formed two- and three-byte sequences,
+// the bulk of text. If so, sets where they start and `end`, the bytes they
+// take: a character whose last byte lies past the stretch waits.
+template <typename Mask, unsigned Bits>
+bool short_forms(const Utf8Classes<Mask> &c, Mask &starts, size_t &end) {
+    constexpr Mask top = static_cast<Mask>(1) << (Bits - 1);
+    const Mask cut = ((c.lead2 | c.lead3) & top) | (c.lead3 & top >> 1);
+    end = cut ? lowest_bit(cut) : Bits;
+    const Mask keep = end == Bits ? (top << 1) - 1 : (static_cast<Mask>(1) << end) - 1;
+    starts = (c.ascii | c.lead2 | c.lead3) & keep;
+    // The continuation bytes that the kept leads call for, and that must be
+    // there: past `end` too, where a cut lead would break the last one.
+    const Mask expected = ((c.lead2 | c.lead3) & keep) << 1 | (c.lead3 & keep) << 2;
+    const Mask covered = keep | expected;
+    // After E0 only A0..BF (no overlong forms), after ED only 80..9F (no
+    // surrogates).
+    const Mask bad = (c.e0 << 1 & ~c.high) | (c.ed << 1 & c.high);
+    return ((starts | c.cont) & keep) == keep && (c.cont & covered) == expected && !(bad & covered);
+}
+
 // The characters starting in the 16 bytes at s (a character boundary) when
-// all are ASCII or well-formed two- and three-byte sequences, the bulk of
-// text: masks of the byte classes give their boundaries and check their
-// form, so there is no branch per character. Returns the bytes taken (the
-// characters that end in the window) and sets `units`; returns 0 for a
+// short_forms holds: masks give their boundaries, so there is no branch
+// per character. Returns the bytes taken and sets `units`; returns 0 for a
 // window holding anything else, which decode_one then takes a character
 // at a time.
 template <bool Write>
 size_t decode_window(const unsigned char *s, u16 *out, size_t &units) {
     const Bytes16 bytes(s);
-    const unsigned ascii = bytes.ascii();
-    if (ascii == 0xFFFF) {
+    if (bytes.ascii() == 0xFFFF) {
         if (Write) bytes.widen(out);
         units = 16;
         return 16;
     }
-    const unsigned cont = bytes.in(0x80, 0xBF), lead2 = bytes.in(0xC2, 0xDF), lead3 = bytes.in(0xE0, 0xEF);
-    // A character whose last byte lies past the window waits for the next.
-    const unsigned cut = ((lead2 | lead3) & 0x8000) | (lead3 & 0x4000);
-    const size_t end = cut ? lowest_bit(cut) : 16;
-    const unsigned keep = (1u << end) - 1;
-    const unsigned starts = (ascii | lead2 | lead3) & keep;
-    // The continuation bytes that the kept leads call for, and that must be
-    // there: past `end` too, where a cut lead would break the last one.
-    const unsigned expected = ((lead2 | lead3) & keep) << 1 | (lead3 & keep) << 2;
-    const unsigned covered = keep | expected;
-    // After E0 only A0..BF (no overlong forms), after ED only 80..9F (no
-    // surrogates).
-    const unsigned high = bytes.in(0xA0, 0xBF);
-    const unsigned bad = (bytes.in(0xE0, 0xE0) << 1 & ~high) | (bytes.in(0xED, 0xED) << 1 & high);
-    if (((starts | cont) & keep) != keep || (cont & covered) != expected || (bad & covered)) return 0;
+    Utf8Classes<unsigned> classes;
+    classes.add(bytes, 0);
+    unsigned starts;
+    size_t end;
+    if (!short_forms<unsigned, 16>(classes, starts, end)) return 0;
     units = count_bits(starts);
     if (Write)
         for (unsigned left = starts; left; left &= left - 1) *out++ = decode_short(s + lowest_bit(left));
     return end;
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+// Where the processor has SSSE3's byte shuffle, 64 bytes at a time: their
+// masks check them as a window's do, then each step moves up to four
+// characters of the next 12 bytes into 32-bit lanes with one shuffle, which
+// the positions of their last bytes select, and forms all four at once.
+constexpr size_t kBlockReach = 64 + 16;
+
+// For each 12-bit mask of last bytes: the lengths of its first four
+// characters (fewer where the mask ends), as base-4 digits, which index
+// the shuffle that puts character k's bytes in lane k, last byte lowest.
+struct Utf8Steps {
+    unsigned char step[4096];
+    alignas(16) unsigned char shuffle[256][16];
+    unsigned char bytes[256], chars[256];
+};
+
+const Utf8Steps &utf8_steps() {
+    static const Utf8Steps *const table = [] {
+        auto *t = new Utf8Steps();
+        for (unsigned mask = 0; mask < 4096; ++mask) {
+            unsigned id = 0, at = 0, chars = 0;
+            unsigned char shuffle[16];
+            std::memset(shuffle, 0x80, sizeof shuffle);  // 0x80: a zero byte
+            for (; chars < 4 && at < 12; ++chars) {
+                unsigned length = 1;
+                while (length <= 3 && at + length <= 12 && !(mask >> (at + length - 1) & 1)) ++length;
+                if (length > 3 || at + length > 12) break;
+                for (unsigned k = 0; k < length; ++k)
+                    shuffle[4 * chars + k] = static_cast<unsigned char>(at + length - 1 - k);
+                id = id * 4 + length;
+                at += length;
+            }
+            t->step[mask] = static_cast<unsigned char>(id);
+            std::memcpy(t->shuffle[id], shuffle, sizeof shuffle);
+            t->bytes[id] = static_cast<unsigned char>(at);
+            t->chars[id] = static_cast<unsigned char>(chars);
+        }
+        return t;
+    }();
+    return *table;
+}
+
+bool has_ssse3() {
+    static const bool yes = __builtin_cpu_supports("ssse3");
+    return yes;
+}
+
+// The 64 bytes at s when short_forms holds; returns the bytes taken and
+// sets `units`, or 0. Writes at most 64 units.
+__attribute__((target("ssse3"))) size_t decode_block(const unsigned char *s, u16 *out, size_t &units) {
+    Utf8Classes<uint64_t> classes;
+    for (unsigned k = 0; k < 4; ++k) classes.add(Bytes16(s + 16 * k), 16 * k);
+    uint64_t starts;
+    size_t end;
+    if (!short_forms<uint64_t, 64>(classes, starts, end)) return 0;
+    const uint64_t lasts = (starts >> 1 | uint64_t{1} << (end - 1)) & ((uint64_t{1} << (end - 1) << 1) - 1);
+    const Utf8Steps &t = utf8_steps();
+    // Lane bytes, last first: a byte's own seven bits (a continuation byte
+    // has its sixth clear), the next byte's six, the lead's four in three.
+    const __m128i low7 = _mm_set1_epi32(0x7F), middle6 = _mm_set1_epi32(0xFC0), top4 = _mm_set1_epi32(0xF000);
+    const __m128i halves = _mm_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, -1, -1, -1, -1, -1, -1, -1, -1);
+    u16 *o = out;
+    for (size_t at = 0; at < end;) {
+        const unsigned id = t.step[lasts >> at & 0xFFF];
+        const __m128i lanes = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(s + at)),
+                                               _mm_load_si128(reinterpret_cast<const __m128i *>(t.shuffle[id])));
+        const __m128i units32 = _mm_or_si128(_mm_and_si128(lanes, low7),
+                                             _mm_or_si128(_mm_and_si128(_mm_srli_epi32(lanes, 2), middle6),
+                                                          _mm_and_si128(_mm_srli_epi32(lanes, 4), top4)));
+        const __m128i packed = _mm_shuffle_epi8(units32, halves);
+        if (t.chars[id] == 4) {
+            _mm_storel_epi64(reinterpret_cast<__m128i *>(o), packed);
+        } else {  // the last step: no writing past its units
+            alignas(16) u16 four[8];
+            _mm_store_si128(reinterpret_cast<__m128i *>(four), packed);
+            std::memcpy(o, four, t.chars[id] * sizeof(u16));
+        }
+        at += t.bytes[id];
+        o += t.chars[id];
+    }
+    units = static_cast<size_t>(o - out);
+    return end;
+}
+#else
+constexpr size_t kBlockReach = SIZE_MAX;
+bool has_ssse3() { return false; }
+size_t decode_block(const unsigned char *, u16 *, size_t &) { return 0; }
+#endif
+
 }  // namespace
 
 size_t decode_utf8(const unsigned char *s, size_t n, u16 *out, size_t room, bool &malformed) {
     BoundedOutput<u16> o{out, out ? room : 0};
-    size_t i = 0, byCharacterUntil = 0;
+    size_t i = 0, byCharacterUntil = 0, byWindowUntil = 0;
     while (i < n) {
+        if (i >= byWindowUntil && n - i >= kBlockReach && o.fits(64) && has_ssse3()) {
+            size_t units = 0;
+            if (const size_t used = decode_block(s + i, o.out + o.count, units)) {
+                i += used;
+                o.count += units;
+                continue;
+            }
+            byWindowUntil = i + 64;
+        }
         // Windows while the input lasts and the output has room for one,
         // or has none left at all (then they only count); after a window
         // they cannot take, its bytes go a character at a time.
