@@ -5,7 +5,12 @@
 //   UTF-8 -> UTF-16       Str_ToUnicode   (ANSI code page UTF-8) iconv "UTF-16LE" <- "UTF-8"
 // The Shift_JIS and UTF-8 inputs are made from the UTF-16 text by iconv, and
 // our results are checked against iconv's before anything is timed.
-// Target: each of ours within twice iconv's time.
+// Target: each of ours at least twice iconv's speed (iconv's time / ours >= 2).
+// Measured on 2 shared cores, iconv's time / ours, UTF-16 -> Shift_JIS,
+// Shift_JIS -> UTF-16, UTF-8 -> UTF-16: 1.08, 1.12, 0.94 before the
+// conversions took 16 and 64 bytes at a time (with a fresh 64 MiB result
+// mapping each iteration, page faults were half of either side's time);
+// 2.32, 2.49, 2.10 after, with results from the warm heap (see main).
 #include <quorvel/text.h>
 #include "winapi/winapi.h"
 
@@ -238,8 +243,6 @@ BENCHMARK(BM_Iconv_SjisToUtf16)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Ours_Utf8ToUtf16)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_Iconv_Utf8ToUtf16)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Prints the usual table, then ours against iconv by CPU time (the machine
-// may be shared): below 1 ours is faster, the target is at most 2.
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -249,7 +252,8 @@ int main(int argc, char **argv) {
     // conversions being compared.
     mallopt(M_MMAP_MAX, 0);
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
-    // Target: iconv's time over ours at least 0.5 (ours within twice iconv's).
+    // Prints the usual table, then iconv's CPU time over ours (the machine
+    // may be shared): above 1 ours is faster, the target is at least 2.
     return bench::run_against_peer(argc, argv, "iconv",
                                    {{"UTF-16 to Shift_JIS", "BM_Ours_Utf16ToSjis", "BM_Iconv_Utf16ToSjis"},
                                     {"Shift_JIS to UTF-16", "BM_Ours_SjisToUtf16", "BM_Iconv_SjisToUtf16"},
