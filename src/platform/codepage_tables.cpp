@@ -26,17 +26,18 @@ __attribute__((visibility("hidden"))) extern const platform::u16 quorvel_nls_cas
 namespace platform {
 namespace {
 
+// The bytes a unit is written as (a byte, or lead << 8 | trail).
+u16 unit_form(const CodePageTable &t, u16 unit) {
+    if (t.leads) return static_cast<const u16 *>(t.encode)[unit];
+    return static_cast<const unsigned char *>(t.encode)[unit];
+}
+
 // Reads an NLS file's header and finds its tables: a header of 13 words
 // (its size, the code page, the longest character, the four default
 // characters, the lead-byte ranges), then a section of byte-to-unit tables
 // (256 units, an optional glyph table, the lead bytes' trail tables), then
 // the unit-to-bytes table of 65,536 entries. Little-endian words, as the
 // x86 hosts this library runs on read them.
-u16 unit_form(const CodePageTable &t, u16 unit) {
-    if (t.leads) return static_cast<const u16 *>(t.encode)[unit];
-    return static_cast<const unsigned char *>(t.encode)[unit];
-}
-
 CodePageTable parse(const u16 *file) {
     CodePageTable t{};
     t.defaultChar = file[3];
