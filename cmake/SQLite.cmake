@@ -1,6 +1,7 @@
-# The database engine's storage on Windows: the SQLite amalgamation from npm
-# (scripts/sqlite-amalgamation, pinned by version and checksum), built into
-# the DLL. Natively Debian's libsqlite3 serves instead.
+# The database engine's storage, on every build: the SQLite amalgamation with
+# SQLite3 Multiple Ciphers from npm (scripts/sqlite-amalgamation, pinned by
+# version and checksum), one static library built into the engine. The same
+# cipher code on both sides keeps password-protected files interchangeable.
 set(QUORVEL_SQLITE_DIR ${CMAKE_BINARY_DIR}/_deps/sqlite)
 execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/sqlite-amalgamation ${QUORVEL_SQLITE_DIR}
                 RESULT_VARIABLE QUORVEL_SQLITE_FETCHED)
@@ -16,5 +17,12 @@ target_compile_definitions(quorvel_sqlite PRIVATE
   SQLITE_ENABLE_COLUMN_METADATA SQLITE_DQS=0 SQLITE_THREADSAFE=1
   SQLITE_DEFAULT_WAL_SYNCHRONOUS=1 SQLITE_OMIT_LOAD_EXTENSION SQLITE_DEFAULT_MEMSTATUS=0
   HAVE_CIPHER_AEGIS=0)
-target_compile_options(quorvel_sqlite PRIVATE -w -O2)
-set_target_properties(quorvel_sqlite PROPERTIES POSITION_INDEPENDENT_CODE ON)
+# Third-party code, built alike in every preset: optimised, without the
+# sanitizers and fuzzer instrumentation some presets add to the flags.
+target_compile_options(quorvel_sqlite PRIVATE -w -O2 -g0)
+if(NOT WIN32)
+  target_compile_options(quorvel_sqlite PRIVATE -fno-sanitize=all)
+endif()
+# Not part of the library's interface: its symbols stay inside it.
+set_target_properties(quorvel_sqlite PROPERTIES POSITION_INDEPENDENT_CODE ON
+                      C_VISIBILITY_PRESET hidden)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,16 +89,34 @@ TEST_F(Database, ErrorBoxWithAndWithoutErrorInformation) {
                                            : u"\tMean = Invalid pointer\n\a\t説明 = \n");
 }
 
-TEST_F(Database, PasswordGuardsOpening) {
+// The password encrypts the file: no plain database header is left.
+TEST_F(Database, PasswordEncryptsTheFile) {
+    auto plain = [&] {
+        std::ifstream file(scratch_.native("test.mdb"), std::ios::binary);
+        char head[16] = {};
+        file.read(head, 16);
+        return std::string(head, 16) == std::string("SQLite format 3", 16);
+    };
     MessageBoxCapture capture;
+    EXPECT_EQ(Mdb_CreateTable(db_, u16(u"T1"), u16(u"ID LONG")), 0);
     EXPECT_EQ(Mdb_SetPassword(db_, u16(u""), u16(u"秘密")), 0);
     EXPECT_EQ(Mdb_SetPassword(db_, u16(u"wrong"), u16(u"x")), 0);  // refused, reported
     Mdb_CloseDatabase(db_);
+    EXPECT_FALSE(plain());
     EXPECT_FALSE(Mdb_OpenDatabase(u16(path_), u16(u"wrong")));
     EXPECT_FALSE(Mdb_OpenDatabase(u16(path_), nullptr));
-    EXPECT_EQ(texts(capture).size(), 3u);
+    const auto shown = texts(capture);
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[2], u"\tMean = Unknown error 0x800A0BD7\n\a\t説明 = Not a valid password.\n");
     db_ = Mdb_OpenDatabase(u16(path_), u16(u"秘密"));
+    ASSERT_TRUE(db_);
+    EXPECT_EQ(Mdb_ExistTable(db_, u16(u"T1")), 1);
+    EXPECT_EQ(Mdb_SetPassword(db_, u16(u"秘密"), u16(u"")), 0);
+    Mdb_CloseDatabase(db_);
+    EXPECT_TRUE(plain());
+    db_ = Mdb_OpenDatabase(u16(path_), u16(u"any"));  // an unprotected file opens with any password
     EXPECT_TRUE(db_);
+    EXPECT_EQ(texts(capture).size(), 3u);
 }
 
 TEST_F(Database, SchemaAndSql) {

@@ -8,7 +8,6 @@
 // the row back.
 #include "database/engine/engine.h"
 
-#include "crypto/md5.h"
 #include "database/engine/file_name.h"
 #include "database/engine/sql_dialect.h"
 #include "platform/win32.h"
@@ -19,7 +18,6 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -151,6 +149,7 @@ struct Statement {
 struct Store {
     sqlite3 *db = nullptr;
     bool read_only = false;
+    std::u16string password;  // what the file is encrypted under; empty: not encrypted
     ~Store() { close(); }
     void close() {
         if (db) sqlite3_close_v2(db);
@@ -196,65 +195,39 @@ HRESULT exec(const StorePtr &store, const char *sql, const char *source) {
     return rc == SQLITE_OK ? S_OK : sqlite_failure(store->db, rc, source);
 }
 
-// The password check kept in the database: MD5 of a random salt and the
-// password's UTF-16 units. It decides who may open the file through the
-// engine; it does not encrypt the file.
-std::string password_digest(const std::string &salt, const std::u16string &password) {
-    crypto::Md5Context context;
-    crypto::md5_init(context);
-    crypto::md5_update(context, reinterpret_cast<const unsigned char *>(salt.data()), salt.size());
-    for (char16_t c : password) {
-        unsigned char unit[2] = {static_cast<unsigned char>(c & 0xFF), static_cast<unsigned char>(c >> 8)};
-        crypto::md5_update(context, unit, 2);
-    }
-    unsigned char digest[16];
-    crypto::md5_final(digest, context);
-    static const char kHex[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char byte : digest) {
-        hex += kHex[byte >> 4];
-        hex += kHex[byte & 15];
-    }
-    return hex;
+// A password protects the file at rest: with one, every page is encrypted
+// in SQLCipher 4's scheme (AES-256-CBC with an HMAC-SHA512 per page, the key
+// drawn from the password's UTF-8 bytes by PBKDF2-HMAC-SHA512, 256,000
+// rounds), so SQLCipher's own tools open such a file with the same password.
+// Without one the file is a plain SQLite database.
+std::string password_key(const std::u16string &password) {
+    if (password.empty()) return {};
+    const WCHAR *wide = reinterpret_cast<const WCHAR *>(password.c_str());
+    const int units = static_cast<int>(password.size());
+    std::string key(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide, units, nullptr, 0, nullptr, nullptr)), '\0');
+    if (!key.empty()) WideCharToMultiByte(CP_UTF8, 0, wide, units, &key[0], static_cast<int>(key.size()), nullptr, nullptr);
+    return key;
 }
 
-const char kMetaTable[] = "MSysQuorvel";
-const char kQueryTable[] = "MSysQuorvelQueries";
-
-std::string meta_value(const StorePtr &store, const char *name) {
-    Statement s;
-    std::string value;
-    if (sqlite3_prepare_v2(store->db, "SELECT Value FROM MSysQuorvel WHERE Name=?", -1, &s.handle,
-                           nullptr) == SQLITE_OK) {
-        sqlite3_bind_text(s.handle, 1, name, -1, SQLITE_STATIC);
-        if (sqlite3_step(s.handle) == SQLITE_ROW && sqlite3_column_text(s.handle, 0))
-            value = reinterpret_cast<const char *>(sqlite3_column_text(s.handle, 0));
-    }
-    return value;
+void use_sqlcipher4(sqlite3 *db) {
+    sqlite3mc_config(db, "cipher", sqlite3mc_cipher_index("sqlcipher"));
+    sqlite3mc_config_cipher(db, "sqlcipher", "legacy", 4);
 }
 
-HRESULT set_password(const StorePtr &store, const std::u16string &password, const char *source) {
-    Statement s;
-    std::string sql = std::string("INSERT OR REPLACE INTO ") + kMetaTable + "(Name, Value) VALUES('Password', ?)";
-    if (password.empty()) sql = std::string("DELETE FROM ") + kMetaTable + " WHERE Name='Password'";
-    int rc = sqlite3_prepare_v2(store->db, sql.c_str(), -1, &s.handle, nullptr);
-    if (rc != SQLITE_OK) return sqlite_failure(store->db, rc, source);
-    if (!password.empty()) {
-        std::random_device random;
-        std::string salt;
-        for (int i = 0; i < 16; ++i) salt += "0123456789abcdef"[random() & 15];
-        std::string value = salt + ":" + password_digest(salt, password);
-        sqlite3_bind_text(s.handle, 1, value.c_str(), -1, SQLITE_TRANSIENT);
-    }
-    return run(store, s.handle, source);
-}
-
-bool password_matches(const StorePtr &store, const std::u16string &password) {
-    const std::string stored = meta_value(store, "Password");
-    if (stored.empty()) return true;  // an unprotected file opens with any password
-    const size_t colon = stored.find(':');
-    return colon != std::string::npos &&
-           password_digest(stored.substr(0, colon), password) == stored.substr(colon + 1);
+// What the first bytes of a file that does not open as a database say: a
+// plain database (damaged), or a file of whole pages without the plain
+// header, which is what an encrypted one looks like.
+enum class Look { kPlain, kEncrypted, kOther };
+Look file_look(sqlite3 *db) {
+    sqlite3_file *file = nullptr;
+    sqlite3_int64 size = 0;
+    char head[16] = {};
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods || file->pMethods->xFileSize(file, &size) != SQLITE_OK || size == 0 ||
+        file->pMethods->xRead(file, head, sizeof head, 0) != SQLITE_OK)
+        return Look::kOther;
+    if (std::memcmp(head, "SQLite format 3", 16) == 0) return Look::kPlain;
+    return size % 512 == 0 ? Look::kEncrypted : Look::kOther;
 }
 
 // The password of a connect string: what follows "PWD=" up to the next ';'.
@@ -272,6 +245,24 @@ int authorize(void *, int action, const char *name, const char *, const char *, 
     if (action == SQLITE_ATTACH || action == SQLITE_DETACH) return SQLITE_DENY;
     if (action == SQLITE_PRAGMA) return name && std::strcmp(name, "table_info") == 0 ? SQLITE_OK : SQLITE_DENY;
     return SQLITE_OK;
+}
+
+// Encrypts the open file under a new password (none: decrypts it). The
+// cipher rewrites the file outside WAL mode, and the statements it runs are
+// its own, not the caller's.
+HRESULT change_key(const StorePtr &store, const std::u16string &password, const char *source) {
+    sqlite3_set_authorizer(store->db, nullptr, nullptr);
+    const std::string key = password_key(password);
+    use_sqlcipher4(store->db);
+    HRESULT hr = exec(store, "PRAGMA journal_mode=DELETE", source);
+    if (SUCCEEDED(hr)) {
+        int rc = sqlite3_rekey_v2(store->db, "main", key.data(), static_cast<int>(key.size()));
+        hr = rc == SQLITE_OK ? S_OK : sqlite_failure(store->db, rc, source);
+        if (SUCCEEDED(hr)) store->password = password;
+    }
+    HRESULT wal = exec(store, "PRAGMA journal_mode=WAL", source);
+    sqlite3_set_authorizer(store->db, authorize, nullptr);
+    return FAILED(hr) ? hr : wal;
 }
 
 HRESULT open_store(const std::u16string &path, bool create, bool read_only,
@@ -295,13 +286,24 @@ HRESULT open_store(const std::u16string &path, bool create, bool read_only,
     store->read_only = read_only;
     sqlite3_busy_timeout(store->db, 2000);
     sqlite3_extended_result_codes(store->db, 0);
-    // Reading the schema tells a database from any other file.
-    {
+    // A file that is not encrypted opens with any password, as it always did.
+    const Look look = create ? Look::kOther : file_look(store->db);
+    if (!password.empty() && look != Look::kPlain) {
+        const std::string key = password_key(password);
+        use_sqlcipher4(store->db);
+        rc = sqlite3_key_v2(store->db, "main", key.data(), static_cast<int>(key.size()));
+        store->password = password;
+    }
+    // Reading the schema tells a database from any other file, and checks
+    // the password of an encrypted one.
+    if (rc == SQLITE_OK) {
         Statement probe;
         rc = sqlite3_prepare_v2(store->db, "SELECT count(*) FROM sqlite_master", -1, &probe.handle, nullptr);
         if (rc == SQLITE_OK)
             rc = sqlite3_step(probe.handle) == SQLITE_ROW ? SQLITE_OK : sqlite3_errcode(store->db);
     }
+    if (rc != SQLITE_OK && look == Look::kEncrypted)
+        return fail(kBadPassword, u"Not a valid password.", source);
     if (rc != SQLITE_OK)
         return fail(kBadFormat, u"Unrecognized database format " + quoted(path) + u".", source);
     HRESULT hr = S_OK;
@@ -311,11 +313,8 @@ HRESULT open_store(const std::u16string &path, bool create, bool read_only,
                          "CREATE TABLE MSysQuorvel(Name TEXT PRIMARY KEY, Value);"
                          "CREATE TABLE MSysQuorvelQueries(Name TEXT PRIMARY KEY COLLATE NOCASE, SQL TEXT);",
                   source);
-        if (SUCCEEDED(hr)) hr = set_password(store, password, source);
     } else {
         hr = exec(store, "PRAGMA synchronous=NORMAL", source);
-        if (SUCCEEDED(hr) && !password_matches(store, password))
-            hr = fail(kBadPassword, u"Not a valid password.", source);
     }
     // Statements may not reach other files nor change how this one is kept.
     if (SUCCEEDED(hr)) sqlite3_set_authorizer(store->db, authorize, nullptr);
@@ -1288,11 +1287,9 @@ public:
         HRESULT hr = check_open(store_, source_);
         if (FAILED(hr)) return hr;
         if (store_->read_only) return fail(kReadOnly, u"Cannot update. Database or object is read-only.", source_);
-        const std::string stored = meta_value(store_, "Password");
-        if ((stored.empty() && !from_bstr(oldPassword).empty()) ||
-            (!stored.empty() && !password_matches(store_, from_bstr(oldPassword))))
+        if (from_bstr(oldPassword) != store_->password)
             return fail(kBadPassword, u"Not a valid password.", source_);
-        return set_password(store_, from_bstr(newPassword), source_);
+        return change_key(store_, from_bstr(newPassword), source_);
     }
     HRESULT STDMETHODCALLTYPE OpenRecordset(BSTR name, VARIANT type, VARIANT options, VARIANT,
                                             Recordset **recordset) override {
