@@ -1,0 +1,93 @@
+// quorvel sql [--create] [--password | --password-file FILE] DATABASE STATEMENT...:
+// runs SQL statements on a database through the library's database
+// functions. A SELECT prints its rows, one a line, the values separated by
+// tabs (NULL for a null value). A failing statement shows the library's
+// error box, as for any host.
+#include "command.h"
+#include "host_path.h"
+#include "password.h"
+
+#include <quorvel/database.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+bool is_select(const std::u16string &sql) {
+    const size_t start = sql.find_first_not_of(u" \t\r\n(");
+    if (start == std::u16string::npos || sql.size() - start < 6) return false;
+    std::u16string word = sql.substr(start, 6);
+    for (char16_t &c : word)
+        if (c >= 'a' && c <= 'z') c = static_cast<char16_t>(c - 32);
+    return word == u"SELECT";
+}
+
+// The rows of a recordset; false when it cannot be opened.
+bool print_rows(DatabasePtr db, const std::u16string &sql) {
+    RecordsetPtr records = Mdb_Select(db, 1, cli::u16(sql));
+    if (!records) return false;
+    FieldsPtr fields;
+    short columns = 0;
+    if (FAILED(records->get_Fields(&fields)) || FAILED(fields->get_Count(&columns))) return false;
+    for (LONG rows = Mdb_SelectCount(records); rows > 0; --rows) {
+        std::string line;
+        for (LONG i = 0; i < columns; ++i) {
+            unsigned short *value = Mdb_GetColValue(records, i);
+            line += (i ? "\t" : "") + (value ? cli::utf8(value) : std::string("NULL"));
+            std::free(value);
+        }
+        std::printf("%s\n", line.c_str());
+        if (rows > 1 && !Mdb_RecordNext(records)) return false;
+    }
+    Mdb_SelectClose(records);
+    return true;
+}
+
+int run_sql(int argc, char **argv) {
+    if (cli::wants_help(argc, argv)) return cli::show_usage("sql", stdout);
+    bool create = false, protect = false;
+    std::string passwordFile;
+    int i = 1;
+    for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
+        if (std::strcmp(argv[i], "--create") == 0) {
+            create = true;
+        } else if (std::strcmp(argv[i], "--password") == 0) {
+            protect = true;
+        } else if (std::strcmp(argv[i], "--password-file") == 0 && i + 1 < argc) {
+            protect = true;
+            passwordFile = argv[++i];
+        } else {
+            return cli::show_usage("sql", stderr);
+        }
+    }
+    if (i >= argc) return cli::show_usage("sql", stderr);
+    std::u16string password;
+    if (protect && !cli::read_password("sql", passwordFile, create, password)) return 1;
+    const std::u16string path = cli::library_path(argv[i]);
+    DatabasePtr db = create ? Mdb_CreateDatabase(cli::u16(path), cli::u16(password))
+                            : Mdb_OpenDatabase(cli::u16(path), cli::u16(password));
+    if (!db) return 1;
+    int status = 0;
+    for (++i; i < argc && status == 0; ++i) {
+        const std::u16string sql = cli::text_argument(argv[i]);
+        if (is_select(sql)) {
+            if (!print_rows(db, sql)) status = 1;
+        } else {
+            Mdb_ExecSql(db, cli::u16(sql));
+        }
+    }
+    Mdb_CloseDatabase(db);
+    return status;
+}
+
+}  // namespace
+
+QUORVEL_COMMAND("sql",
+                "[--create] [--password | --password-file FILE] DATABASE STATEMENT...  run SQL "
+                "statements on a database (made first with --create, protected by the password "
+                "from FILE, QUORVEL_PASSWORD or the terminal); a SELECT prints its rows, values "
+                "tab-separated",
+                run_sql);
