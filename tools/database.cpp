@@ -69,12 +69,18 @@ int run_sql(int argc, char **argv) {
     const std::u16string path = cli::library_path(argv[i]);
     DatabasePtr db = create ? Mdb_CreateDatabase(cli::u16(path), cli::u16(password))
                             : Mdb_OpenDatabase(cli::u16(path), cli::u16(password));
-    if (!db) return 1;
+    if (!db) {
+        std::fprintf(stderr, "quorvel sql: cannot %s %s\n", create ? "create" : "open", argv[i]);
+        return 1;
+    }
     int status = 0;
     for (++i; i < argc && status == 0; ++i) {
         const std::u16string sql = cli::text_argument(argv[i]);
         if (is_select(sql)) {
-            if (!print_rows(db, sql)) status = 1;
+            if (!print_rows(db, sql)) {
+                std::fprintf(stderr, "quorvel sql: cannot read the rows of %s\n", argv[i]);
+                status = 1;
+            }
         } else {
             Mdb_ExecSql(db, cli::u16(sql));
         }

@@ -204,8 +204,9 @@ std::string password_key(const std::u16string &password) {
     if (password.empty()) return {};
     const WCHAR *wide = reinterpret_cast<const WCHAR *>(password.c_str());
     const int units = static_cast<int>(password.size());
-    std::string key(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide, units, nullptr, 0, nullptr, nullptr)), '\0');
-    if (!key.empty()) WideCharToMultiByte(CP_UTF8, 0, wide, units, &key[0], static_cast<int>(key.size()), nullptr, nullptr);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, units, nullptr, 0, nullptr, nullptr);
+    std::string key(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, wide, units, &key[0], bytes, nullptr, nullptr);
     return key;
 }
 
@@ -214,9 +215,10 @@ void use_sqlcipher4(sqlite3 *db) {
     sqlite3mc_config_cipher(db, "sqlcipher", "legacy", 4);
 }
 
-// What the first bytes of a file that does not open as a database say: a
-// plain database (damaged), or a file of whole pages without the plain
-// header, which is what an encrypted one looks like.
+// What a file's first bytes say: a plain SQLite database; whole pages
+// without the plain header, which is what an encrypted one looks like (and
+// what a file that fails to open then gets reported as: a wrong password);
+// or anything else.
 enum class Look { kPlain, kEncrypted, kOther };
 Look file_look(sqlite3 *db) {
     sqlite3_file *file = nullptr;
