@@ -1,7 +1,12 @@
 // 100,000 rows through Mdb_Insert in one transaction, read back with
-// Mdb_RecordNext and Mdb_GetColValue, beside the sqlite3 shell doing the
-// same (one transaction of the same INSERT statements, then a SELECT of
-// every row into /dev/null).
+// Mdb_RecordNext and Mdb_GetColValue, without and with a password (an
+// encrypted file), beside the sqlite3 shell doing the same on a plain file
+// (one transaction of the same INSERT statements, then a SELECT of every
+// row into /dev/null).
+//
+// Measured here (2 shared cores, CPU time): ours 0.48 s, 0.53 s encrypted;
+// the shell 0.33 s: 1.5x and 1.6x the shell's time. (3.8x before the table
+// list, which every Mdb_ExecSql refreshes, was read only when asked for.)
 #include <quorvel/database.h>
 
 #include "peer_ratio.h"
@@ -33,7 +38,8 @@ void BM_MdbInsertAndRead(benchmark::State &state) {
     for (auto _ : state) {
         fs::remove(folder() / "ours.mdb");
         const double start = bench::cpu_seconds(RUSAGE_SELF);
-        DatabasePtr db = Mdb_CreateDatabase(u16(path), nullptr);
+        const std::u16string password = state.range(0) ? u"bench password" : u"";
+        DatabasePtr db = Mdb_CreateDatabase(u16(path), u16(password));
         Mdb_CreateTable(db, u16(u"T"), u16(u"ID LONG, NAME TEXT(50), V DOUBLE"));
         Mdb_ExecSql(db, u16(u"BEGIN TRANSACTION"));
         for (int row = 0; row < kRows; ++row) {
@@ -71,7 +77,7 @@ void BM_Sqlite3Shell(benchmark::State &state) {
     }
 }
 
-BENCHMARK(BM_MdbInsertAndRead)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_MdbInsertAndRead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_Sqlite3Shell)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
 struct RemoveFolder {
@@ -85,6 +91,7 @@ struct RemoveFolder {
 
 int main(int argc, char **argv) {
     return bench::run_against_peer(argc, argv, "sqlite3",
-                                   {{"insert and read back", "BM_MdbInsertAndRead", "BM_Sqlite3Shell"}},
+                                   {{"insert and read back", "BM_MdbInsertAndRead/0", "BM_Sqlite3Shell"},
+                                    {"the same, encrypted", "BM_MdbInsertAndRead/1", "BM_Sqlite3Shell"}},
                                    bench::Clock::Manual);
 }

@@ -1071,18 +1071,37 @@ private:
 class TableDefsObject final : public Object<TableDefs> {
 public:
     explicit TableDefsObject(StorePtr store)
-        : Object<TableDefs>("Quorvel.TableDefs"), store_(std::move(store)) {
-        Refresh();
-    }
+        : Object<TableDefs>("Quorvel.TableDefs"), store_(std::move(store)) {}
     HRESULT STDMETHODCALLTYPE get_Count(short *count) override {
         if (!count) return E_POINTER;
+        HRESULT hr = load();
+        if (FAILED(hr)) return hr;
         *count = static_cast<short>(names_.size());
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE _NewEnum(IUnknown **) override { return not_implemented(); }
+    // The names are read again when next asked for: every statement of
+    // Mdb_ExecSql refreshes the collection, and most are never looked at.
     HRESULT STDMETHODCALLTYPE Refresh() override {
-        HRESULT hr = check_open(store_, source_);
+        loaded_ = false;
+        return check_open(store_, source_);
+    }
+    HRESULT STDMETHODCALLTYPE Append(IDispatch *) override { return not_implemented(); }
+    HRESULT STDMETHODCALLTYPE Delete(BSTR) override { return not_implemented(); }
+    HRESULT STDMETHODCALLTYPE get_Item(VARIANT item, _TableDef **tableDef) override {
+        HRESULT hr = load();
         if (FAILED(hr)) return hr;
+        size_t index;
+        hr = find_item(item, names_.size(), names_, &index, source_);
+        if (FAILED(hr)) return hr;
+        return hand_out<_TableDef>(new TableDefObject(store_, names_[index]), tableDef);
+    }
+
+private:
+    bool also_offers(REFIID riid) const override { return riid == __uuidof(_Collection); }
+    HRESULT load() {
+        HRESULT hr = check_open(store_, source_);
+        if (FAILED(hr) || loaded_) return hr;
         names_.clear();
         Statement s;
         int rc = sqlite3_prepare_v2(store_->db, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY rowid",
@@ -1092,20 +1111,12 @@ public:
             if (!is_system_table(name)) names_.push_back(std::move(name));
             rc = SQLITE_OK;
         }
-        return rc == SQLITE_DONE ? S_OK : sqlite_failure(store_->db, rc, source_);
+        if (rc != SQLITE_DONE) return sqlite_failure(store_->db, rc, source_);
+        loaded_ = true;
+        return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE Append(IDispatch *) override { return not_implemented(); }
-    HRESULT STDMETHODCALLTYPE Delete(BSTR) override { return not_implemented(); }
-    HRESULT STDMETHODCALLTYPE get_Item(VARIANT item, _TableDef **tableDef) override {
-        size_t index;
-        HRESULT hr = find_item(item, names_.size(), names_, &index, source_);
-        if (FAILED(hr)) return hr;
-        return hand_out<_TableDef>(new TableDefObject(store_, names_[index]), tableDef);
-    }
-
-private:
-    bool also_offers(REFIID riid) const override { return riid == __uuidof(_Collection); }
     StorePtr store_;
+    bool loaded_ = false;
     std::vector<std::u16string> names_;
 };
 
