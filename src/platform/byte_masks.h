@@ -38,6 +38,15 @@ public:
 #endif
     }
 
+    // Bytes equal to b.
+    unsigned is(unsigned char b) const {
+#if defined(__SSE2__)
+        return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v_, _mm_set1_epi8(static_cast<char>(b)))));
+#else
+        return in(b, b);
+#endif
+    }
+
     unsigned ascii() const {
 #if defined(__SSE2__)
         return ~static_cast<unsigned>(_mm_movemask_epi8(v_)) & 0xFFFF;

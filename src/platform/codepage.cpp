@@ -78,7 +78,7 @@ size_t decode_double_byte_window(const CodePageTable &t, const unsigned char *s,
     const unsigned range = bytes.in(t.leadRanges[0], t.leadRanges[1]) |
                            (t.leadRanges[2] ? bytes.in(t.leadRanges[2], t.leadRanges[3]) : 0);
     const unsigned leads = leads_of_runs(range);
-    if ((leads << 1) & bytes.in(0, 0)) return 0;
+    if ((leads << 1) & bytes.is(0)) return 0;
     const size_t end = leads & 0x8000 ? 15 : 16;
     const unsigned starts = ~(leads << 1) & ((1u << end) - 1);
     units = count_bits(starts);

@@ -84,8 +84,8 @@ struct Utf8Classes {
         cont |= static_cast<Mask>(b.in(0x80, 0xBF)) << shift;
         lead2 |= static_cast<Mask>(b.in(0xC2, 0xDF)) << shift;
         lead3 |= static_cast<Mask>(b.in(0xE0, 0xEF)) << shift;
-        e0 |= static_cast<Mask>(b.in(0xE0, 0xE0)) << shift;
-        ed |= static_cast<Mask>(b.in(0xED, 0xED)) << shift;
+        e0 |= static_cast<Mask>(b.is(0xE0)) << shift;
+        ed |= static_cast<Mask>(b.is(0xED)) << shift;
         high |= static_cast<Mask>(b.in(0xA0, 0xBF)) << shift;
     }
 };
@@ -144,11 +144,13 @@ constexpr size_t kBlockReach = 64 + 16;
 
 // For each 12-bit mask of last bytes: the lengths of its first four
 // characters (fewer where the mask ends), as base-4 digits, which index
-// the shuffle that puts character k's bytes in lane k, last byte lowest.
+// the shuffle that puts character k's bytes in lane k, last byte lowest;
+// and beside them (<< 8) the bytes they take, so that finding the next
+// step is a single load.
 struct Utf8Steps {
-    unsigned char step[4096];
+    uint16_t step[4096];
     alignas(16) unsigned char shuffle[256][16];
-    unsigned char bytes[256], chars[256];
+    unsigned char chars[256];
 };
 
 const Utf8Steps &utf8_steps() {
@@ -167,9 +169,8 @@ const Utf8Steps &utf8_steps() {
                 id = id * 4 + length;
                 at += length;
             }
-            t->step[mask] = static_cast<unsigned char>(id);
+            t->step[mask] = static_cast<uint16_t>(id | at << 8);
             std::memcpy(t->shuffle[id], shuffle, sizeof shuffle);
-            t->bytes[id] = static_cast<unsigned char>(at);
             t->chars[id] = static_cast<unsigned char>(chars);
         }
         return t;
@@ -198,7 +199,7 @@ __attribute__((target("ssse3"))) size_t decode_block(const unsigned char *s, u16
     const __m128i halves = _mm_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, -1, -1, -1, -1, -1, -1, -1, -1);
     u16 *o = out;
     for (size_t at = 0; at < end;) {
-        const unsigned id = t.step[lasts >> at & 0xFFF];
+        const unsigned step = t.step[lasts >> at & 0xFFF], id = step & 0xFF;
         const __m128i lanes = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(s + at)),
                                                _mm_load_si128(reinterpret_cast<const __m128i *>(t.shuffle[id])));
         const __m128i units32 = _mm_or_si128(_mm_and_si128(lanes, low7),
@@ -212,7 +213,7 @@ __attribute__((target("ssse3"))) size_t decode_block(const unsigned char *s, u16
             _mm_store_si128(reinterpret_cast<__m128i *>(four), packed);
             std::memcpy(o, four, t.chars[id] * sizeof(u16));
         }
-        at += t.bytes[id];
+        at += step >> 8;
         o += t.chars[id];
     }
     units = static_cast<size_t>(o - out);
