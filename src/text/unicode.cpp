@@ -22,16 +22,21 @@ bool to_system_length(uint32_t length, int &out) {
     return true;
 }
 
+// Room for `perInput` results (units or bytes) for each of `inputs` lets a
+// single pass convert, where counting first would take two; 0 for text too
+// long for that, which is counted.
+int single_pass_room(size_t inputs, size_t perInput) {
+    return inputs <= 0x7FFFFFF0u / perInput ? static_cast<int>(inputs * perInput) : 0;
+}
+
 }  // namespace
 
 unsigned short *Str_ToUnicode(const char *text, DWORD length) {
     int n;
     if (!text || !to_system_length(length, n)) return nullptr;
-    // Room for a unit per byte, the most a code page makes of one, lets a
-    // single pass convert; only text too long for that is counted first.
-    const size_t bytes = n == -1 ? std::strlen(text) + 1 : static_cast<size_t>(n);
-    const int room = bytes <= 0x7FFFFFF0u ? static_cast<int>(bytes)
-                                          : MultiByteToWideChar(CP_THREAD_ACP, 0, text, n, nullptr, 0);
+    // A byte never makes more than one unit.
+    int room = single_pass_room(n == -1 ? std::strlen(text) + 1 : static_cast<size_t>(n), 1);
+    if (!room) room = MultiByteToWideChar(CP_THREAD_ACP, 0, text, n, nullptr, 0);
     if (room <= 0) return nullptr;
     auto *result = new (std::nothrow) unsigned short[static_cast<size_t>(room) + 3];
     if (!result) return nullptr;
@@ -45,13 +50,13 @@ unsigned short *Str_ToUnicode(const char *text, DWORD length) {
 char *Str_FromUnicode(const unsigned short *text, DWORD length) {
     int n;
     if (!text || !to_system_length(length, n)) return nullptr;
-    const int needed =
-        WideCharToMultiByte(CP_THREAD_ACP, 0, as_wide(text), n, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0) return nullptr;
-    auto *result = new (std::nothrow) char[static_cast<size_t>(needed) + 3];
+    // No ANSI code page takes more than three bytes a unit (UTF-8's most).
+    int room = single_pass_room(n == -1 ? platform::u16_length(text) + 1 : static_cast<size_t>(n), 3);
+    if (!room) room = WideCharToMultiByte(CP_THREAD_ACP, 0, as_wide(text), n, nullptr, 0, nullptr, nullptr);
+    if (room <= 0) return nullptr;
+    auto *result = new (std::nothrow) char[static_cast<size_t>(room) + 3];
     if (!result) return nullptr;
-    if (WideCharToMultiByte(CP_THREAD_ACP, 0, as_wide(text), n, result, needed, nullptr,
-                            nullptr) != needed) {
+    if (WideCharToMultiByte(CP_THREAD_ACP, 0, as_wide(text), n, result, room, nullptr, nullptr) <= 0) {
         delete[] result;
         return nullptr;
     }
