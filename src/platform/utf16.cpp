@@ -193,8 +193,9 @@ __attribute__((target("ssse3"))) size_t decode_block(const unsigned char *s, u16
     if (!short_forms<uint64_t, 64>(classes, starts, end)) return 0;
     const uint64_t lasts = (starts >> 1 | uint64_t{1} << (end - 1)) & ((uint64_t{1} << (end - 1) << 1) - 1);
     const Utf8Steps &t = utf8_steps();
-    // Lane bytes, last first: a byte's own seven bits (a continuation byte
-    // has its sixth clear), the next byte's six, the lead's four in three.
+    // A lane's bytes, last first, give: the last one its low seven bits
+    // (six of a continuation byte, whose seventh is clear), the one before
+    // its low six (five of a two-byte lead), a three-byte lead its four.
     const __m128i low7 = _mm_set1_epi32(0x7F), middle6 = _mm_set1_epi32(0xFC0), top4 = _mm_set1_epi32(0xF000);
     const __m128i halves = _mm_setr_epi8(0, 1, 4, 5, 8, 9, 12, 13, -1, -1, -1, -1, -1, -1, -1, -1);
     u16 *o = out;
@@ -231,6 +232,8 @@ size_t decode_utf8(const unsigned char *s, size_t n, u16 *out, size_t room, bool
     BoundedOutput<u16> o{out, out ? room : 0};
     size_t i = 0, byCharacterUntil = 0, byWindowUntil = 0;
     while (i < n) {
+        // Blocks while writing with room for one; after a block they
+        // cannot take, its bytes go by windows.
         if (i >= byWindowUntil && n - i >= kBlockReach && o.fits(64) && has_ssse3()) {
             size_t units = 0;
             if (const size_t used = decode_block(s + i, o.out + o.count, units)) {
