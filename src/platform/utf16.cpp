@@ -179,7 +179,9 @@ const Utf8Steps &utf8_steps() {
 }
 
 bool has_ssse3() {
-    static const bool yes = __builtin_cpu_supports("ssse3");
+    // Initialised here too, for a caller that runs before the library's
+    // own initialisers would have.
+    static const bool yes = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3"));
     return yes;
 }
 
