@@ -45,6 +45,9 @@ TEST(VerReadVersion, TheLibraryAndAModuleWithoutOne) {
     // The test program has no version resource: its path, and the entries
     // as they were.
     ASSERT_EQ(Ver_ReadVersion(nullptr), 0);
+    // An ELF object whose .vs_version_info section lies far past its end
+    // (found by fuzz_version_read): no block, read or pointed to.
+    EXPECT_LE(test::read_test_module("section-past-end.o"), 0);
     EXPECT_NE(text(Ver_GetAppModuleFileName()).find(u"test_system"), std::u16string::npos);
     EXPECT_EQ(text(Ver_GetAppProductName()), u"Quorvel");
 }
