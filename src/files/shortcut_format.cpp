@@ -33,6 +33,12 @@ constexpr uint32_t kHeaderSize = 0x4C;
 constexpr uint32_t kShowNormal = 1;
 constexpr uint32_t kShowMaximized = 3;
 constexpr uint32_t kShowMinNoActive = 7;
+// Target ID list: the root item of My Computer, and the extension block of
+// a file entry that holds its long name.
+constexpr unsigned kRootItem = 0x1F;
+constexpr unsigned char kMyComputerClsid[16] = {0xE0, 0x4F, 0xD0, 0x20, 0xEA, 0x3A, 0x69, 0x10,
+                                                0xA2, 0xD8, 0x08, 0x00, 0x2B, 0x30, 0x30, 0x9D};
+constexpr uint32_t kFileEntryExtension = 0xBEEF0004;
 constexpr unsigned char kShellLinkClsid[16] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
                                                0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
 
@@ -235,6 +241,68 @@ bool read_link_info(const Reader &info, std::u16string &target) {
     return true;
 }
 
+// A file entry item's name: the long one of its extension block when the
+// block is there and new enough to hold one, else the primary (short) name,
+// which follows the type, size, time and attributes.
+bool file_entry_name(const Reader &item, std::u16string &name) {
+    constexpr size_t kPrimary = 14;
+    size_t end = kPrimary;
+    if (item.u16(2) & 0x04) {  // a UTF-16 primary name
+        if (!item.wide_z(kPrimary, name)) return false;
+        end += 2 * (name.size() + 1);
+    } else {
+        if (!item.ansi_z(kPrimary, name)) return false;
+        end += std::strlen(reinterpret_cast<const char *>(item.at(kPrimary))) + 1;
+    }
+    const size_t block = (end + 1) & ~static_cast<size_t>(1);
+    if (!item.has(block, 8) || item.u32(block + 4) != kFileEntryExtension) return !name.empty();
+    const Reader extension =
+        item.sub(block, std::min<size_t>(item.u16(block), item.size() - block));
+    // Where the long name starts, by the block's version.
+    const uint32_t version = extension.u16(2);
+    const size_t at = version >= 9 ? 46 : version == 8 ? 42 : version == 7 ? 38 : 20;
+    std::u16string long_name;
+    if (version >= 3 && extension.wide_z(at, long_name) && !long_name.empty()) name = long_name;
+    return !name.empty();
+}
+
+// The path that a target ID list names: the My Computer root item (which
+// may be left out), a drive item ("C:\"), then a file entry for each
+// folder and the file. False for any other item, an item past the list's
+// end or an empty one, and a path too long for the library's buffers.
+bool read_id_list(const Reader &list, std::u16string &path) {
+    path.clear();
+    bool root = false;
+    for (size_t at = 0;;) {
+        const size_t size = list.u16(at);
+        if (!list.has(at, 2) || (size != 0 && (size < 4 || !list.has(at, size)))) return false;
+        if (size == 0) break;
+        const Reader item = list.sub(at, size);
+        at += size;
+        const unsigned type = item.u16(2) & 0xFF;
+        if (path.empty() && !root && type == kRootItem) {
+            if (!item.has(4, 16) || std::memcmp(item.at(4), kMyComputerClsid, 16) != 0)
+                return false;
+            root = true;
+        } else if (path.empty()) {
+            const unsigned char *drive = item.has(3, 3) ? item.at(3) : nullptr;
+            const bool letter = drive && static_cast<unsigned>((drive[0] | 0x20) - 'a') < 26;
+            if ((type & 0x70) != 0x20 || !letter || drive[1] != ':' || drive[2] != '\\')
+                return false;
+            path = {static_cast<char16_t>(drive[0]), u':'};
+        } else {
+            std::u16string name;
+            if ((type & 0x70) != 0x30 || !file_entry_name(item, name) ||
+                name.find_first_of(u"\\/") != std::u16string::npos)
+                return false;
+            path += u'\\' + name;
+        }
+        if (path.size() >= QUORVEL_MAX_TEXT) return false;
+    }
+    if (path.size() == 2) path += u'\\';
+    return !path.empty();
+}
+
 // Base64 of UTF-7 (RFC 2152).
 const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
@@ -395,8 +463,10 @@ bool decode_link(const unsigned char *bytes, size_t size, ShellLink &link) {
     link.show_command = show == kShowMaximized || show == kShowMinNoActive ? show : kShowNormal;
     link.hotkey = static_cast<uint16_t>(in.u16(64));
     size_t at = kHeaderSize;
+    Reader id_list(nullptr, 0);
     if (flags & kHasTargetIdList) {
         if (!in.has(at, 2) || !in.has(at + 2, in.u16(at))) return false;
+        id_list = in.sub(at + 2, in.u16(at));
         at += 2 + in.u16(at);
     }
     if (flags & kHasLinkInfo) {
@@ -441,6 +511,9 @@ bool decode_link(const unsigned char *bytes, size_t size, ShellLink &link) {
         }
         at += block;
     }
+    // Last, the shell's own description of the target, when it names a file
+    // on a drive.
+    if (link.target.empty() && !read_id_list(id_list, link.target)) link.target.clear();
     return true;
 }
 

@@ -31,8 +31,10 @@ struct ShellLink {
 std::vector<unsigned char> encode_link(const ShellLink &link);
 
 // Reads a shortcut. False for anything that is not a whole, consistent
-// shell link. A shortcut without a file-system target (one that names a
-// shell object only) reads with an empty target.
+// shell link. The target comes from the link information, else the
+// environment-variable block, else the target ID list; a shortcut without
+// a file-system target (one that names a shell object only) reads with an
+// empty target.
 bool decode_link(const unsigned char *bytes, size_t size, ShellLink &link);
 
 // An Internet shortcut's text: "[InternetShortcut]" with "URL=" in the ANSI

@@ -102,3 +102,20 @@ TEST(PosixLinks, TruncatedAndHostileFiles) {
 }
 
 }  // namespace
+
+// Shortcuts that name their target by a target ID list only, made and
+// checked with lnkinfo by scripts/idlist-links; one with an empty item and
+// one 200 folders deep, past the library's paths, give no target.
+TEST(PosixLinks, TargetIdListOnly) {
+    const test::JapaneseCodePage japanese;
+    for (const auto &[name, path] : {std::pair{"windows-idlist.lnk", u"C:\\Quorvel\\目標.txt"},
+                                     {"shell-idlist.lnk", u"C:\\Program Files\\目標のファイル.txt"},
+                                     {"empty-item.lnk", nullptr}, {"deep-idlist.lnk", nullptr}}) {
+        unsigned short found[300] = {};
+        EXPECT_EQ(Cfl_ReadLinkFile(u16(test::utf16(QUORVEL_TEST_DATA "/links/" + std::string(name))),
+                                   found, 300, nullptr, 0, nullptr, 0, nullptr),
+                  path ? 1 : 0)
+            << name;
+        EXPECT_EQ(test::str16(found), path ? path : u"");
+    }
+}
