@@ -87,7 +87,9 @@ QUORVEL_API void *Prn_CopyHandle(void *memory);
 QUORVEL_API void Prn_FreeHandle(void *memory);
 /* A print-dialog hook (PRINTDLGW's lpfnPrintHook): centres the dialog on
  * the screen when it starts; always 0, so every message goes on to the
- * dialog's own processing. */
-QUORVEL_API UINT Prn_PrintHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+ * dialog's own processing. The dialog calls it as the system calls every
+ * hook and window procedure, CALLBACK (__stdcall on i686), so a host stores
+ * it there as it is; the library's one export in that convention. */
+QUORVEL_API UINT CALLBACK Prn_PrintHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 #endif

@@ -20,4 +20,4 @@ DeviceCaps device_caps(HDC) { return {}; }
 
 }  // namespace printer
 
-UINT Prn_PrintHook(HWND, UINT, WPARAM, LPARAM) { return 0; }
+UINT CALLBACK Prn_PrintHook(HWND, UINT, WPARAM, LPARAM) { return 0; }

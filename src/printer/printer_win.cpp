@@ -33,7 +33,7 @@ DeviceCaps device_caps(HDC dc) {
 
 }  // namespace printer
 
-UINT Prn_PrintHook(HWND dialog, UINT message, WPARAM, LPARAM) {
+UINT CALLBACK Prn_PrintHook(HWND dialog, UINT message, WPARAM, LPARAM) {
     if (message != WM_INITDIALOG || !dialog) return 0;
     RECT desktop = {}, own = {};
     GetWindowRect(GetDesktopWindow(), &desktop);

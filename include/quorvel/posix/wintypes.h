@@ -45,6 +45,11 @@ typedef HINSTANCE HMODULE;
 typedef void *HGLOBAL;
 typedef void *HLOCAL;
 
+/* One calling convention here: the Windows callback convention is empty. */
+#ifndef CALLBACK
+#define CALLBACK
+#endif
+
 #ifndef TRUE
 #define TRUE 1
 #define FALSE 0

@@ -7,10 +7,6 @@
 
 namespace quorvel_win32 {
 
-#ifndef CALLBACK
-#define CALLBACK
-#endif
-
 #define ERROR_REQUEST_ABORTED 1235
 
 /* Folders. RemoveDirectoryW of a file fails with ERROR_DIRECTORY, of a
