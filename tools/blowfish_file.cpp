@@ -89,8 +89,10 @@ int run(const char *name, int argc, char **argv) {
         std::fprintf(stderr, "quorvel %s: cancelled\n", name);
         return 130;
     }
-    if (result != 1) std::fprintf(stderr, "quorvel %s: %s\n", name,
-                                  kind == 'v' && result == 0 ? "the files differ" : "failed");
+    if (kind == 'v' && result == 0)
+        std::fprintf(stderr, "quorvel %s: the files differ\n", name);
+    else if (result != 1)
+        std::fprintf(stderr, "quorvel %s: failed%s\n", name, cli::last_error_reason().c_str());
     return result == 1 ? 0 : 1;
 }
 

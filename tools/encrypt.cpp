@@ -57,8 +57,8 @@ void on_result(unsigned char result, const unsigned short *path, const unsigned 
     if (result) return;
     ++g_failures;
     if (Prg_IsCancel()) return;
-    std::fprintf(stderr, "quorvel %s: %s%s\n", g_command, other ? "failed: " : "wrong password: ",
-                 cli::host_path(path).c_str());
+    std::fprintf(stderr, "quorvel %s: %s%s%s\n", g_command, other ? "failed: " : "wrong password: ",
+                 cli::host_path(path).c_str(), other ? cli::last_error_reason().c_str() : "");
 }
 
 struct Options {

@@ -1,5 +1,6 @@
 #include "host_path.h"
 
+#include <quorvel/error.h>
 #include <quorvel/text.h>
 
 namespace cli {
@@ -20,6 +21,14 @@ std::u16string from_utf8(const std::string &text) {
     std::u16string out(n > 0 ? n : 0, u'\0');
     if (n > 0) system_utf8_to_utf16(text.data(), size, &out[0], n);
     return out;
+}
+
+std::string last_error_reason() {
+    unsigned short text[512] = {};
+    if (Err_GetMessageN(text, 512, 0) == 0) return {};
+    std::string reason = utf8(text);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) reason.pop_back();
+    return reason.empty() ? reason : ": " + reason;
 }
 
 std::u16string text_argument(const char *argument) { return from_utf8(argument); }

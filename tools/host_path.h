@@ -17,6 +17,9 @@ std::string host_path(const unsigned short *path);
 // environment are UTF-8 to the commands on both builds).
 std::string utf8(const unsigned short *text);
 std::u16string from_utf8(const std::string &text);
+// The system's text for the thread's last error, in the user's language and
+// without its line break, after ": "; empty when there is no error.
+std::string last_error_reason();
 // The system's UTF-8 decoder, as MultiByteToWideChar counts and fills.
 int system_utf8_to_utf16(const char *text, int size, char16_t *out, int capacity);
 

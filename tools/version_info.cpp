@@ -32,8 +32,8 @@ int version_info(int argc, char **argv) {
     static const WCHAR kRoot[] = {'\\', 0};
     if (!block || !GetFileVersionInfoW(name, 0, size, block) ||
         !VerQueryValueW(block, kRoot, &fixed, &length) || length < sizeof(VS_FIXEDFILEINFO)) {
-        std::fprintf(stderr, "quorvel: %s: no version resource (error %lu)\n", argv[1],
-                     static_cast<unsigned long>(GetLastError()));
+        std::fprintf(stderr, "quorvel: %s: no version resource%s\n", argv[1],
+                     cli::last_error_reason().c_str());
         std::free(block);
         return 1;
     }

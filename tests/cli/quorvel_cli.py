@@ -57,5 +57,13 @@ for arguments, code, lines in cases:
     if run.returncode != code or missing:
         failures += 1
         print(f"quorvel {' '.join(arguments)}: exit {run.returncode} (want {code}), missing {missing}")
-print(f"{len(cases) - failures} passed, {failures} failed")
+
+# A failure names the system's reason in the user's language, on one line.
+run = subprocess.run(command + ["version-info", "no-such.dll"], capture_output=True, timeout=120,
+                     env=dict(os.environ, LC_ALL="ja_JP.UTF-8"))
+error = run.stderr.decode("utf-8", "replace").replace("\r\n", "\n")
+if run.returncode != 1 or not error.endswith(": ファイルが見つかりません。\n") or "\r" in error:
+    failures += 1
+    print(f"quorvel version-info no-such.dll: exit {run.returncode}, said {error!r}")
+print(f"{len(cases) + 1 - failures} passed, {failures} failed")
 sys.exit(1 if failures else 0)
