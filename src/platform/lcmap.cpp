@@ -5,7 +5,9 @@
 #include "platform/win32.h"
 #include "platform/utf16.h"
 
+#include <unicode/uchar.h>
 #include <unicode/ucol.h>
+#include <unicode/unorm2.h>
 
 #include <memory>
 #include <vector>
@@ -14,15 +16,40 @@ namespace {
 
 using u16 = unsigned short;
 
-// Full-width forms of U+FF61..U+FF9F, the half-width katakana block. The
-// voiced marks widen to the combining marks, as Windows maps them.
-constexpr u16 kKanaFull[63] = {
-    0x3002, 0x300C, 0x300D, 0x3001, 0x30FB, 0x30F2, 0x30A1, 0x30A3, 0x30A5, 0x30A7, 0x30A9,
-    0x30E3, 0x30E5, 0x30E7, 0x30C3, 0x30FC, 0x30A2, 0x30A4, 0x30A6, 0x30A8, 0x30AA, 0x30AB,
-    0x30AD, 0x30AF, 0x30B1, 0x30B3, 0x30B5, 0x30B7, 0x30B9, 0x30BB, 0x30BD, 0x30BF, 0x30C1,
-    0x30C4, 0x30C6, 0x30C8, 0x30CA, 0x30CB, 0x30CC, 0x30CD, 0x30CE, 0x30CF, 0x30D2, 0x30D5,
-    0x30D8, 0x30DB, 0x30DE, 0x30DF, 0x30E0, 0x30E1, 0x30E2, 0x30E4, 0x30E6, 0x30E8, 0x30E9,
-    0x30EA, 0x30EB, 0x30EC, 0x30ED, 0x30EF, 0x30F3, 0x3099, 0x309A};
+// The width pairs of Unicode's decomposition data, as ICU holds them: a
+// <wide> form (U+3000, U+FF01..U+FF60, U+FFE0..U+FFE6) narrows to its
+// decomposition and a <narrow> form (U+FF61..U+FFEE) widens to its own.
+// Windows keeps the yen sign of 932 (the backslash) out of both.
+struct WidthPairs {
+    u16 full[0x10000] = {};
+    u16 half[0x10000] = {};
+};
+
+const WidthPairs &width_pairs() {
+    static const WidthPairs *pairs = [] {
+        auto *built = new WidthPairs;
+        UErrorCode status = U_ZERO_ERROR;
+        const UNormalizer2 *nfkd = unorm2_getNFKDInstance(&status);
+        for (UChar32 c = 0; c < 0x10000 && U_SUCCESS(status); ++c) {
+            const int type = u_getIntPropertyValue(c, UCHAR_DECOMPOSITION_TYPE);
+            if (type != U_DT_WIDE && type != U_DT_NARROW) continue;
+            UChar target[4];
+            if (unorm2_getRawDecomposition(nfkd, c, target, 4, &status) != 1 || target[0] == 0x5C)
+                continue;
+            const u16 form = static_cast<u16>(c), plain = target[0];
+            if (type == U_DT_WIDE) {
+                built->half[form] = plain;
+                built->full[plain] = form;
+            } else {
+                built->full[form] = plain;
+                built->half[plain] = form;
+            }
+        }
+        return built;
+    }();
+    return *pairs;
+}
+
 constexpr u16 kVoiced = 0xFF9E, kSemiVoiced = 0xFF9F;
 
 // Katakana that take a voiced mark (+1) or, for the ha row, a semi-voiced
@@ -36,38 +63,32 @@ bool takes_semi_voiced(u16 full) {
 }
 u16 voiced_of(u16 full) { return full == 0x30A6 ? 0x30F4 : static_cast<u16>(full + 1); }
 
-// U+FFE0..U+FFE6 narrowed.
-constexpr u16 kSignsHalf[7] = {0x00A2, 0x00A3, 0x00AC, 0x00AF, 0x00A6, 0x00A5, 0x20A9};
-
-// Box-drawing, arrows and shapes with half-width forms (U+FFE8..U+FFEE).
-u16 half_form_of(u16 c) {
-    constexpr u16 kFull[7] = {0x2502, 0x2190, 0x2191, 0x2192, 0x2193, 0x25A0, 0x25CB};
-    for (int k = 0; k < 7; ++k)
-        if (kFull[k] == c) return static_cast<u16>(0xFFE8 + k);
-    return 0;
-}
-
-u16 half_kana_of(u16 full) {
-    if (full == 0x309B) return kVoiced;
-    if (full == 0x309C) return kSemiVoiced;
-    for (int k = 0; k < 63; ++k)
-        if (kKanaFull[k] == full) return static_cast<u16>(0xFF61 + k);
+// The plain letter of a voiced katakana that has no half-width form of its
+// own, with the half-width mark to follow it in `mark`; 0 for any other unit.
+u16 unvoiced_katakana(u16 c, u16 &mark) {
+    mark = kVoiced;
+    if (c >= 0x30AC && c <= 0x30DD) {
+        if (takes_voiced(static_cast<u16>(c - 1))) return static_cast<u16>(c - 1);
+        mark = kSemiVoiced;
+        if (takes_semi_voiced(static_cast<u16>(c - 2))) return static_cast<u16>(c - 2);
+        return 0;
+    }
+    if (c == 0x30F4) return 0x30A6;                             // vu
+    if (c >= 0x30F7 && c <= 0x30FA) return static_cast<u16>(c - 8);  // va, vi, ve, vo
+    if (c == 0x30FE) return 0x30FD;                             // the voiced iteration mark
     return 0;
 }
 
 void to_fullwidth(std::vector<u16> &text) {
+    const WidthPairs &pairs = width_pairs();
     std::vector<u16> out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         const u16 c = text[i];
-        if (c == 0x20) {
-            out.push_back(0x3000);
-        } else if (c >= 0x21 && c <= 0x7E) {
-            out.push_back(static_cast<u16>(c + 0xFEE0));
-        } else if (c == 0x309B || c == 0x309C) {
+        if (c == 0x309B || c == 0x309C) {  // the spacing marks as the combining ones
             out.push_back(static_cast<u16>(c - 2));
-        } else if (c >= 0xFF61 && c <= 0xFF9F) {
-            u16 full = kKanaFull[c - 0xFF61];
+        } else if (c >= 0xFF66 && c <= 0xFF9D) {  // half-width katakana take a following mark
+            u16 full = pairs.full[c];
             const u16 next = i + 1 < text.size() ? text[i + 1] : 0;
             if (next == kVoiced && takes_voiced(full)) {
                 full = voiced_of(full);
@@ -78,39 +99,27 @@ void to_fullwidth(std::vector<u16> &text) {
             }
             out.push_back(full);
         } else {
-            out.push_back(c);
+            out.push_back(pairs.full[c] ? pairs.full[c] : c);
         }
     }
     text.swap(out);
 }
 
 void to_halfwidth(std::vector<u16> &text) {
+    const WidthPairs &pairs = width_pairs();
     std::vector<u16> out;
     out.reserve(text.size() * 2);
     for (const u16 c : text) {
-        if (c == 0x3000) {
-            out.push_back(0x20);
-        } else if (c >= 0xFF01 && c <= 0xFF5E && c != 0xFF3C) {  // the full-width backslash stays
-            out.push_back(static_cast<u16>(c - 0xFEE0));
-        } else if (c == 0x2018 || c == 0x2019 || c == 0x201C || c == 0x201D) {  // curly quotes
+        u16 mark = 0;
+        if (c == 0x2018 || c == 0x2019 || c == 0x201C || c == 0x201D) {  // curly quotes
             out.push_back(c < 0x201C ? 0x27 : 0x22);
-        } else if (u16 form = half_form_of(c)) {
-            out.push_back(form);
-        } else if (c >= 0xFFE0 && c <= 0xFFE6) {
-            out.push_back(kSignsHalf[c - 0xFFE0]);
-        } else if (u16 half = half_kana_of(c)) {
-            out.push_back(half);
-        } else if (c == 0x30F4 || c == 0x30FE) {  // vu, and the voiced iteration mark
-            out.push_back(c == 0x30F4 ? 0xFF73 : 0x30FD);
-            out.push_back(kVoiced);
-        } else if (c >= 0x30AC && c <= 0x30DD && (half = half_kana_of(c - 1)) &&
-                   takes_voiced(static_cast<u16>(c - 1))) {
-            out.push_back(half);
-            out.push_back(kVoiced);
-        } else if (c >= 0x30D1 && c <= 0x30DD && (half = half_kana_of(c - 2)) &&
-                   takes_semi_voiced(static_cast<u16>(c - 2))) {
-            out.push_back(half);
-            out.push_back(kSemiVoiced);
+        } else if (c == 0x309B || c == 0x309C) {
+            out.push_back(c == 0x309B ? kVoiced : kSemiVoiced);
+        } else if (pairs.half[c]) {
+            out.push_back(pairs.half[c]);
+        } else if (const u16 plain = unvoiced_katakana(c, mark)) {
+            out.push_back(pairs.half[plain] ? pairs.half[plain] : plain);
+            out.push_back(mark);
         } else {
             out.push_back(c);
         }
