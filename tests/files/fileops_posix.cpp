@@ -37,7 +37,7 @@ TEST(FileOpsPosix, CopyOntoAFullDiskFailsOnceAndKeepsBothFiles) {
             EXPECT_EQ(Cfl_CopyFile(nullptr, u16(source), u16(scratch.path("b.bin")), nullptr), 0);
         }
         ASSERT_EQ(capture.boxes().size(), 1u);
-        EXPECT_EQ(capture.boxes()[0].text, u"[Error:112] There is not enough space on the disk.\r\n");
+        EXPECT_EQ(capture.boxes()[0].text, u"[Error:112] Disk full.\r\n");
         EXPECT_EQ(scratch.read("a.bin"), test::pattern(row.size));
         const std::set<std::string> expected =
             row.old_target ? std::set<std::string>{"a.bin", "b.bin"} : std::set<std::string>{"a.bin"};

@@ -29,7 +29,7 @@ TEST(FlFaults, FullDiskAndFailingReadsGiveTheSentinelAndOneReport) {
         EXPECT_EQ(Fl_Write(file, block.data(), 100), FL_FAILED);
         const auto boxes = capture.boxes();
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, u"[Error:112] There is not enough space on the disk.\r\n");
+        EXPECT_EQ(boxes[0].text, u"[Error:112] Disk full.\r\n");
     }
     EXPECT_EQ(Fl_FileSize(file), 150);  // what fitted stays written
     {
