@@ -55,6 +55,14 @@ VARIANT long_variant(LONG value) {
     return v;
 }
 
+VARIANT short_variant(short value) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I2;
+    v.iVal = value;
+    return v;
+}
+
 VARIANT text_variant(const unsigned short *text) {
     VARIANT v;
     VariantInit(&v);

@@ -67,6 +67,7 @@ struct Variant {
     Variant &operator=(const Variant &) = delete;
 };
 
+VARIANT short_variant(short value);               // VT_I2
 VARIANT long_variant(LONG value);                 // VT_I4
 VARIANT text_variant(const unsigned short *text);  // VT_BSTR, owning its copy (clear it)
 

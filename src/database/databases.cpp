@@ -54,14 +54,6 @@ std::u16string connect_string(const unsigned short *password) {
     return text;
 }
 
-VARIANT short_variant(short value) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I2;
-    v.iVal = value;
-    return v;
-}
-
 DatabasePtr open(const unsigned short *path, bool readOnly, const unsigned short *password) {
     if (!path) return nullptr;
     return guarded(u"Mdb_OpenDatabase", DatabasePtr(), [&] {
