@@ -1,6 +1,6 @@
 // SHFileOperationW without a desktop: copy, move, rename and delete, with
-// deletion to the user's trash as the freedesktop.org Trash specification
-// lays it out, so that desktop file managers can put items back.
+// deletion to the user's trash in the freedesktop.org Trash format, so that
+// desktop file managers can put items back.
 #include "platform/file_transfer.h"
 #include "platform/last_error.h"
 #include "platform/native_path.h"
@@ -140,7 +140,7 @@ bool absolute(const std::string &path, std::string &out) {
     return true;
 }
 
-// Percent-encoding as the Trash specification asks of Path= (RFC 2396):
+// Percent-encoding as the freedesktop.org Trash format asks of Path= (RFC 2396):
 // every byte but the unreserved characters and the slash.
 std::string escape(const std::string &path) {
     static const char kHex[] = "0123456789ABCDEF";
