@@ -3,7 +3,16 @@
 # version and checksum), one static library built into the engine. The same
 # cipher code on both sides keeps password-protected files interchangeable.
 set(QUORVEL_SQLITE_DIR ${CMAKE_BINARY_DIR}/_deps/sqlite)
-execute_process(COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/sqlite-amalgamation ${QUORVEL_SQLITE_DIR}
+# Where the checked package file is kept between build trees; with it there,
+# configuring needs no registry. Empty: $QUORVEL_SQLITE_CACHE, else ~/.cache/quorvel.
+set(QUORVEL_SQLITE_CACHE "$ENV{QUORVEL_SQLITE_CACHE}" CACHE PATH
+    "Folder holding the SQLite amalgamation's package file (default ~/.cache/quorvel)")
+set(sqlite_cache_env)
+if(QUORVEL_SQLITE_CACHE)
+  set(sqlite_cache_env QUORVEL_SQLITE_CACHE=${QUORVEL_SQLITE_CACHE})
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E env ${sqlite_cache_env}
+                        bash ${CMAKE_SOURCE_DIR}/scripts/sqlite-amalgamation ${QUORVEL_SQLITE_DIR}
                 RESULT_VARIABLE QUORVEL_SQLITE_FETCHED)
 if(NOT QUORVEL_SQLITE_FETCHED EQUAL 0)
   message(FATAL_ERROR "scripts/sqlite-amalgamation failed: the SQLite amalgamation is needed")
