@@ -53,6 +53,11 @@ void cancel_on_interrupt() {
     sigaction(SIGINT, &action, nullptr);
 }
 
+bool error_is_terminal() { return isatty(STDERR_FILENO) == 1; }
+
+// The C library reads zone names from the system's zone database.
+void use_time_zone(const char *) {}
+
 bool environment_text(const char *name, std::u16string &value) {
     const char *text = std::getenv(name);
     if (!text) return false;

@@ -11,4 +11,8 @@ namespace cli {
 bool read_password(const char *command, const std::string &file, bool confirm,
                    std::u16string &password);
 
+// Whether the password's ANSI form (the keys are made from it) converts back
+// to the same text; if not, says so on standard error, naming QUORVEL_ACP.
+bool password_survives_ansi(const char *command, const std::u16string &password);
+
 }  // namespace cli

@@ -1,0 +1,193 @@
+#!/usr/bin/env python3
+"""quorvel encrypt / decrypt / view end to end: one row per hazard of a real
+tree. Each row runs the command line as a user would and checks its exit
+status, what it said on standard error and what the file system holds
+afterwards (snapshots taken by Python before and after, and the original
+bytes written here). Rows marked "posix" need symbolic links, which Wine
+does not show as links.
+
+usage: encrypt_cli.py WORK [EMULATOR] QUORVEL"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+
+work, command = os.path.abspath(sys.argv[1]), sys.argv[2:]
+windows = len(command) > 1
+PW, OTHER = "合言葉-pass", "wrong-pass"
+SUMMARY = re.compile(r"\d+ of \d+ files and \d+ folders done, .+ in [\d.]+ s, \d+ failures?\n")
+
+
+def native(path):
+    return "Z:" + path.replace("/", "\\") if windows else path
+
+
+def quorvel(*args, password=PW, tz="UTC0", **env):
+    environment = dict(os.environ, TZ=tz, QUORVEL_PASSWORD=password, QUORVEL_ACP="932")
+    environment.update(env)
+    args = [native(a) if a.startswith(work) else a for a in args]
+    run = subprocess.run(command + list(args), capture_output=True, timeout=300, env=environment)
+    return run.returncode, run.stderr.decode("utf-8", "replace").replace("\r\n", "\n")
+
+
+def write(path, data):
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def snapshot(root):
+    seen = {}
+    for folder, dirs, files in os.walk(root):
+        for name in dirs + files:
+            path = os.path.join(folder, name)
+            rel = os.path.relpath(path, root)
+            if os.path.islink(path) or os.path.isdir(path):
+                seen[rel] = None
+            else:
+                with open(path, "rb") as f:
+                    seen[rel] = f.read()
+    return seen
+
+
+def tree(root):
+    write(f"{root}/x/same.txt", b"x" * 5000)
+    write(f"{root}/y/same.txt", "日本語のテキスト\n".encode() * 100)
+    write(f"{root}/top.bin", bytes(range(256)) * 33)
+    return root
+
+
+# Each row: (name, setup(d) -> state, run(d) -> (exit, stderr), exit, message, check(d, state)).
+# check returns None when the file system is right, else what is wrong.
+def same(d, before):
+    return None if snapshot(d) == before else "the tree changed"
+
+
+def restored_like(original):
+    def check(d, before):
+        got = snapshot(d)
+        missing = [k for k, v in snapshot(original).items() if got.get(k) != v]
+        return f"not restored as it was: {missing}" if missing else None
+    return check
+
+
+def encrypted_vault(d, hide=True):
+    tree(f"{d}/src/vault")
+    shutil.copytree(f"{d}/src/vault", f"{d}/copy")
+    flags = ["--subfolders"] + (["--hide-folder-names"] if hide else [])
+    assert quorvel("encrypt", *flags, d + "/src/vault")[0] == 0
+    for folder, _, files in os.walk(f"{d}/src"):
+        for name in files:
+            if not name.endswith(".cpt"):
+                os.remove(os.path.join(folder, name))
+    return snapshot(d)
+
+
+def no_scratch(d, _):
+    left = [k for k in snapshot(d) if k.endswith(".part") or ".quorvel-restore" in k]
+    return f"temporary files left: {left}" if left else None
+
+
+def both(*checks):
+    return lambda d, s: next((r for r in (c(d, s) for c in checks) if r), None)
+
+
+def only_file(path, data):
+    return lambda d, s: None if open(d + path, "rb").read() == data else f"{path} is not as it was"
+
+
+rows = [
+    # 7: another time zone is told apart from a wrong password; nothing written.
+    ("time zone", lambda d: (write(d + "/a.txt", b"made at UTC+9"),
+                             quorvel("encrypt", d + "/a.txt", tz="UTC-9"),
+                             os.remove(d + "/a.txt"), snapshot(d))[-1],
+     lambda d: quorvel("decrypt", d + "/a.txt.cpt"), 1,
+     "made in a time zone 9 hours ahead of this one; set TZ=UTC-9", same),
+    ("time zone, view", lambda d: (write(d + "/a.txt", b"x"), quorvel("encrypt", d + "/a.txt", tz="UTC-9"),
+                                   snapshot(d))[-1],
+     lambda d: quorvel("view", d + "/a.txt.cpt"), 1, "9 hours ahead", same),
+    # 8: passwords whose ANSI form does not convert back.
+    ("ANSI password refused", lambda d: (write(d + "/a.txt", b"x"), snapshot(d))[-1],
+     lambda d: quorvel("encrypt", d + "/a.txt", password="café"), 1,
+     "QUORVEL_ACP", same),
+    ("ANSI password warned", lambda d: (write(d + "/a.txt", b"cafe"), quorvel("encrypt", d + "/a.txt", password="cafe"),
+                                        os.remove(d + "/a.txt"), snapshot(d))[-1],
+     lambda d: quorvel("decrypt", d + "/a.txt.cpt", password="café"), 0,
+     "warning: the password does not survive", only_file("/a.txt", b"cafe")),
+    # 9: a wrong password renames nothing and writes nothing.
+    ("wrong password, hidden names", encrypted_vault,
+     lambda d: quorvel("decrypt", "--subfolders", "--hide-folder-names", d + "/src/" +
+                       next(n for n in os.listdir(d + "/src") if n.endswith(".cpf")), password=OTHER),
+     1, "wrong password", same),
+    # 10: what is not done is named, and a summary ends every run.
+    ("summary", lambda d: tree(d + "/t") and None,
+     lambda d: quorvel("encrypt", "--subfolders", d + "/t"), 0, SUMMARY, no_scratch),
+    ("link loop", lambda d: (tree(d + "/t"), os.symlink("..", d + "/t/x/loop")) and None,
+     lambda d: quorvel("encrypt", "--subfolders", d + "/t"), 1, "loop: a link, not followed",
+     no_scratch, "posix"),
+    ("restore that fails", lambda d: (write(d + "/a.txt", b"new"), quorvel("encrypt", d + "/a.txt"),
+                                      os.remove(d + "/a.txt"), write(d + "/a.txt/keep", b"k"), None)[-1],
+     lambda d: quorvel("decrypt", "--force", d + "/a.txt.cpt"), 1, "a.txt.cpt: cannot become",
+     both(no_scratch, only_file("/a.txt/keep", b"k"))),
+    # 11: an existing file is replaced only with --force, and then whole.
+    ("exists", lambda d: (write(d + "/a.txt", b"new"), quorvel("encrypt", d + "/a.txt"),
+                          write(d + "/a.txt", b"old, keep me"), snapshot(d))[-1],
+     lambda d: quorvel("decrypt", d + "/a.txt.cpt"), 1, "exists (--force replaces it)", same),
+    ("exists, --force", lambda d: (write(d + "/a.txt", b"new"), quorvel("encrypt", d + "/a.txt"),
+                                   write(d + "/a.txt", b"old, longer than the new one"), None)[-1],
+     lambda d: quorvel("decrypt", "--force", d + "/a.txt.cpt"), 0, SUMMARY,
+     both(no_scratch, only_file("/a.txt", b"new"))),
+    # 12: collisions are refused before anything is written; an output
+    # folder leaves the source tree alone.
+    ("collision", lambda d: (tree(d + "/t"), os.mkdir(d + "/out"), snapshot(d))[-1],
+     lambda d: quorvel("encrypt", "--out-folder", d + "/out", d + "/t/x/same.txt", d + "/t/y/same.txt"),
+     1, "would both become", same),
+    ("out-folder decrypt", encrypted_vault,
+     lambda d: quorvel("decrypt", "--subfolders", "--hide-folder-names", "--out-folder", d + "/out",
+                       d + "/src/" + next(n for n in os.listdir(d + "/src") if n.endswith(".cpf"))),
+     0, SUMMARY,
+     lambda d, before: ({k: v for k, v in snapshot(d).items() if not k.startswith("out")} != before
+                        and "the source tree changed") or restored_like(d + "/copy")(d + "/out/vault", None)),
+    # 13: the smaller ones.
+    ("independent paths", lambda d: (write(d + "/a.txt", b"a"), write(d + "/b.txt", b"b"),
+                                     quorvel("encrypt", d + "/a.txt"),
+                                     quorvel("encrypt", d + "/b.txt", password=OTHER),
+                                     os.remove(d + "/a.txt"), os.remove(d + "/b.txt"))[-1],
+     lambda d: quorvel("decrypt", d + "/b.txt.cpt", d + "/a.txt.cpt"), 1, "b.txt.cpt: wrong password",
+     only_file("/a.txt", b"a")),
+    ("not a container", lambda d: (write(d + "/plain.cpt", b"just some text, long enough " * 8), snapshot(d))[-1],
+     lambda d: quorvel("decrypt", d + "/plain.cpt"), 1, "plain.cpt: not a container", same),
+    ("damaged", lambda d: (write(d + "/a.txt", b"z" * 4096), quorvel("encrypt", d + "/a.txt"),
+                           os.remove(d + "/a.txt"), os.truncate(d + "/a.txt.cpt", 3000), snapshot(d))[-1],
+     lambda d: quorvel("decrypt", d + "/a.txt.cpt"), 1,
+     "damaged: cut short: the body of entry 1 needs 4096 bytes", same),
+    ("password file with BOM", lambda d: (write(d + "/pw", b"\xef\xbb\xbf" + PW.encode() + b"\n"),
+                                          write(d + "/a.txt", b"bom"), None)[-1],
+     lambda d: (quorvel("encrypt", "--password-file", d + "/pw", d + "/a.txt", password=""),
+                os.remove(d + "/a.txt"), quorvel("decrypt", d + "/a.txt.cpt"))[-1], 0, SUMMARY,
+     only_file("/a.txt", b"bom")),
+    ("password file too long", lambda d: (write(d + "/pw", b"p" * 5000), write(d + "/a.txt", b"x"), snapshot(d))[-1],
+     lambda d: quorvel("encrypt", "--password-file", d + "/pw", d + "/a.txt"), 1,
+     "does not hold a password of at most", same),
+    ("decrypt --help", lambda d: None, lambda d: subprocess.run(
+        command + ["decrypt", "--help"], capture_output=True).stdout.decode().count("--verify") and (1, "lists --verify") or (0, "ok"),
+     0, "ok", lambda d, s: None),
+]
+
+failures = 0
+shutil.rmtree(work, ignore_errors=True)
+for i, (name, setup, action, code, message, check, *marks) in enumerate(rows):
+    if "posix" in marks and windows:
+        continue
+    d = f"{work}/{i:02d}"
+    os.makedirs(d)
+    state = setup(d)
+    got_code, said = action(d)
+    said_right = message.search(said) if hasattr(message, "search") else message in said
+    wrong = check(d, state)
+    if got_code != code or not said_right or wrong:
+        failures += 1
+        print(f"row '{name}': exit {got_code} (want {code}), fs: {wrong or 'right'}, said:\n{said}")
+print(f"{len(rows) - failures} rows passed, {failures} failed")
+sys.exit(1 if failures else 0)

@@ -1,0 +1,202 @@
+// A container looked at before anything is restored. The reader in the
+// library stops at the first entry it cannot read and returns 0; the
+// command line says which one and why, and tells a wrong password from a
+// container made in another time zone (the key block holds the maker's
+// local time digits, the header the key time they came from).
+#include "container_check.h"
+
+#include <quorvel/crypto.h>
+#include <quorvel/encrypt.h>
+#include <quorvel/fl.h>
+#include <quorvel/text.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace cli {
+namespace {
+
+struct Free {
+    void operator()(void *block) const { std::free(block); }
+};
+using MallocUnits = std::unique_ptr<unsigned short[], Free>;
+
+const unsigned short *u16(const std::u16string &text) {
+    return reinterpret_cast<const unsigned short *>(text.c_str());
+}
+
+struct Reader {
+    void *file;
+    explicit Reader(const std::u16string &path) : file(Fl_Open(u16(path), FL_READ, 0)) {}
+    ~Reader() {
+        if (file) Fl_Close(file);
+    }
+    bool read(void *buffer, uint32_t count) { return Fl_Read(file, buffer, count) == count; }
+};
+
+int64_t little(const unsigned char *bytes, int count) {
+    uint64_t value = 0;
+    for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[i];
+    return static_cast<int64_t>(value);
+}
+
+// Days since 1970-01-01 of a civil date (proleptic Gregorian).
+long long days_from_civil(int y, int m, int d) {
+    y -= m <= 2;
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yoe = y - era * 400;
+    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    return era * 146097LL + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
+}
+
+// "YYYYMMDDhhmmss" as seconds on a clock without zones; false for non-digits.
+bool clock_seconds(const unsigned short *digits, long long &seconds) {
+    int v[14];
+    for (int i = 0; i < 14; ++i) {
+        if (digits[i] < '0' || digits[i] > '9') return false;
+        v[i] = digits[i] - '0';
+    }
+    auto two = [&](int at) { return v[at] * 10 + v[at + 1]; };
+    const int year = two(0) * 100 + two(2);
+    seconds = days_from_civil(year, two(4), two(6)) * 86400 + two(8) * 3600LL + two(10) * 60 +
+              two(12);
+    return true;
+}
+
+// The salted digest and time digits the password gives, and the key block
+// deciphered under it; false when the password has no ANSI form.
+bool key_texts(const std::u16string &password, int32_t key_time, const unsigned char *block,
+               MallocUnits &made, MallocUnits &stored) {
+    made.reset(Enc_CreateKey(u16(password), key_time, 0));
+    std::unique_ptr<char[]> ansi(Str_FromUnicode(u16(password), 0xFFFFFFFFu));
+    if (!made || !ansi) return false;
+    unsigned char digest[33];
+    Md5(reinterpret_cast<const unsigned char *>(ansi.get()), digest);
+    stored.reset(Bwf_Alloc8Byte(reinterpret_cast<const unsigned short *>(block), 96));
+    if (!stored) return false;
+    Bwf_Decrypt(stored.get(), digest, 96);
+    return true;
+}
+
+}  // namespace
+
+ContainerCheck check_container(const std::u16string &path, const std::u16string &password) {
+    ContainerCheck check;
+    Reader in(path);
+    if (!in.file) return check;
+    const int64_t size = Fl_FileSize(in.file);
+    unsigned char version = 0, cipher = 0, block[96], time_bytes[4];
+    check.verdict = ContainerCheck::kNotContainer;
+    if (!in.read(&version, 1) || version < 1 || version > 4) return check;
+    if (version >= 4 && !in.read(&cipher, 1)) return check;
+    if (!in.read(block, sizeof block) || !in.read(time_bytes, 4)) return check;
+    const int32_t key_time = static_cast<int32_t>(little(time_bytes, 4));
+    check.version = version;
+
+    // The entries' fields, bodies skipped: a plain file fails here at once.
+    std::string damage;
+    int64_t at = version >= 4 ? 102 : 101;
+    unsigned char first_name[0x10000 + 8];
+    uint32_t first_name_bytes = 0;
+    while (at < size && damage.empty()) {
+        const std::string entry = "entry " + std::to_string(check.entries + 1);
+        unsigned char fields[8] = {};
+        const uint32_t count = version >= 2 ? 8 : 4;
+        if (!in.read(fields, count)) {
+            damage = "cut short in " + entry;
+            break;
+        }
+        const unsigned char kind = fields[1];
+        uint32_t name_bytes = static_cast<uint32_t>(little(fields + count - 2, 2));
+        if (version <= 2) name_bytes *= 2;
+        if (kind > 1) damage = entry + " is of unknown kind " + std::to_string(kind);
+        else if (name_bytes == 0 || name_bytes % 8) damage = entry + " has no whole name";
+        else if (at + count + name_bytes + 24 > size) damage = "cut short in " + entry;
+        if (!damage.empty()) break;
+        if (check.entries == 0 && in.read(first_name, name_bytes)) first_name_bytes = name_bytes;
+        else Fl_Seek(in.file, at + count + name_bytes, 0);
+        unsigned char numbers[24];
+        if (!in.read(numbers, sizeof numbers)) {
+            damage = "cut short in " + entry;
+            break;
+        }
+        const int64_t length = kind == 0 ? little(numbers, 8) : -1;
+        const int64_t body = kind == 0 ? (length + 7) / 8 * 8 : 0;
+        if (length < -1 || (kind == 0 && length < 0)) {
+            damage = entry + " has a negative size";
+            break;
+        }
+        at += count + name_bytes + 24;
+        if (body > size - at) {
+            damage = "cut short: the body of " + entry + " needs " + std::to_string(body) +
+                     " bytes, " + std::to_string(size - at) + " remain";
+            break;
+        }
+        if (check.entries++ == 0) check.first_size = length;
+        at += body;
+        if (body && Fl_Seek(in.file, at, 0) != at) damage = "cannot be read past " + entry;
+    }
+    if (damage.empty() && check.entries == 0) damage = "holds no entry";
+    if (damage.empty() && cipher != 0)
+        damage = "its cipher type is " + std::to_string(cipher) + ", which is not Blowfish";
+
+    MallocUnits made, stored;
+    const bool keyed = !password.empty() && key_texts(password, key_time, block, made, stored);
+    const bool opens = keyed && std::memcmp(made.get(), stored.get(), 64) == 0;
+    if (!opens) {
+        // Only a sound layout makes a wrong password likelier than no container.
+        if (damage.empty() && !password.empty()) check.verdict = ContainerCheck::kWrongPassword;
+        check.problem = damage;
+        return check;
+    }
+    check.problem = damage;
+    if (!damage.empty()) {
+        check.verdict = ContainerCheck::kDamaged;
+        return check;
+    }
+    long long ours = 0, maker = 0;
+    if (std::memcmp(made.get() + 32, stored.get() + 32, 28) != 0) {
+        check.verdict = ContainerCheck::kOtherZone;
+        if (clock_seconds(made.get() + 32, ours) && clock_seconds(stored.get() + 32, maker))
+        {
+            check.zone_shift = static_cast<long>(maker - ours);
+            check.maker_offset = static_cast<long>(maker - key_time);
+        }
+        return check;
+    }
+    check.verdict = ContainerCheck::kReadable;
+    std::unique_ptr<char[]> body_key(Str_FromUnicode(made.get(), 0xFFFFFFFFu));
+    MallocUnits name(Bwf_Alloc8Byte(reinterpret_cast<unsigned short *>(first_name),
+                                    static_cast<int32_t>(first_name_bytes)));
+    if (body_key && name && first_name_bytes) {
+        Bwf_Decrypt(name.get(), reinterpret_cast<unsigned char *>(body_key.get()),
+                    static_cast<int32_t>(first_name_bytes));
+        check.first_name = reinterpret_cast<const char16_t *>(name.get());
+    }
+    return check;
+}
+
+std::string container_reason(const ContainerCheck &check) {
+    switch (check.verdict) {
+    case ContainerCheck::kReadable: return {};
+    case ContainerCheck::kNoFile: return "cannot be opened";
+    case ContainerCheck::kNotContainer: return "not a container";
+    case ContainerCheck::kDamaged: return "damaged: " + check.problem;
+    case ContainerCheck::kWrongPassword: return "wrong password";
+    case ContainerCheck::kOtherZone: break;
+    }
+    auto span = [](long seconds) {
+        seconds = seconds < 0 ? -seconds : seconds;
+        std::string text = std::to_string(seconds / 3600);
+        if (seconds % 3600) text += ":" + std::string(seconds % 3600 / 60 < 10 ? "0" : "") +
+                                    std::to_string(seconds % 3600 / 60);
+        return text;
+    };
+    // TZ counts the other way round: UTC-9 is nine hours ahead of UTC.
+    return "made in a time zone " + span(check.zone_shift) + " hours " +
+           (check.zone_shift > 0 ? "ahead of" : "behind") + " this one; set TZ=UTC" +
+           (check.maker_offset > 0 ? "-" : "+") + span(check.maker_offset) + " and try again";
+}
+
+}  // namespace cli

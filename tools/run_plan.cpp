@@ -1,0 +1,220 @@
+// Runs a plan: outputs under temporary names, renamed into place when whole.
+#include "run_plan.h"
+
+#include "host_path.h"
+
+#include <quorvel/encrypt.h>
+#include <quorvel/fileops.h>
+#include <quorvel/fl.h>
+#include <quorvel/progress.h>
+
+#include "platform/win32.h"
+
+#include <cstdio>
+#include <set>
+
+namespace cli {
+namespace {
+
+LPCWSTR wide(const std::u16string &text) { return reinterpret_cast<LPCWSTR>(text.c_str()); }
+std::string shown(const std::u16string &path) { return host_path(u16(path)); }
+
+// A temporary output of ours, whatever attributes the library gave it.
+void remove_tree(const std::u16string &path) {
+    SetFileAttributesW(wide(path), FILE_ATTRIBUTE_NORMAL);
+    if (DeleteFileW(wide(path))) return;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(wide(path + u"\\*.*"), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::u16string name(reinterpret_cast<const char16_t *>(data.cFileName));
+            if (name != u"." && name != u"..") remove_tree(path + u"\\" + name);
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryW(wide(path));
+}
+
+bool move(const std::u16string &from, const std::u16string &to, bool replace) {
+    return MoveFileExW(wide(from), wide(to), replace ? MOVEFILE_REPLACE_EXISTING : 0) != 0;
+}
+
+// The encryption log, written here because the run walks the tree itself:
+// the library's line format, UTF-16LE.
+void *g_log = nullptr;
+
+void log_entry(unsigned char, const unsigned short *original, const unsigned short *, int64_t size) {
+    if (!g_log) return;
+    char line[40];
+    std::snprintf(line, sizeof line, "000 [%12lld] ", static_cast<long long>(size));
+    std::u16string text(line, line + std::char_traits<char>::length(line));
+    text += reinterpret_cast<const char16_t *>(original);
+    text += u'\n';
+    Fl_Write(g_log, text.data(), static_cast<uint32_t>(text.size() * sizeof(char16_t)));
+}
+
+class Runner {
+public:
+    Runner(const Plan &plan, const RunSettings &settings, RunReport &report)
+        : plan_(plan), settings_(settings), report_(report) {}
+
+    bool run() {
+        for (const std::u16string &folder : plan_.make)
+            if (!Cfl_CreateFolder(u16(folder))) {
+                report_.failure(shown(folder) + ": cannot be made" + last_error_reason());
+                return !settings_.stop_on_error;
+            }
+        bool going = true;
+        for (const Job &job : plan_.jobs) {
+            if (Prg_IsCancel()) {
+                going = false;
+                break;
+            }
+            const bool whole = settings_.encrypting ? encrypt(job) : decrypt(job);
+            if (!whole) ++failed_;
+            if (Prg_IsCancel() || (!whole && settings_.stop_on_error)) {
+                going = false;
+                break;
+            }
+        }
+        for (const std::u16string &folder : scratch_) remove_tree(folder);
+        if (!going) return false;
+        if (failed_ && !plan_.renames.empty()) {
+            report_.failure("folder names left as they are, after the failures above");
+            return !settings_.stop_on_error;
+        }
+        for (const Rename &rename : plan_.renames)
+            if (!move(rename.from, rename.to, false)) {
+                report_.failure(shown(rename.from) + ": cannot be renamed to " + shown(rename.to) +
+                                last_error_reason());
+                if (settings_.stop_on_error) return false;
+            }
+        for (int i = 0; i < plan_.folders; ++i) report_.folder_done();
+        return true;
+    }
+
+private:
+    bool encrypt(const Job &job) {
+        const std::u16string target = job.folder + job.name;
+        const std::u16string part = job.folder + u"." + job.name + u".part";
+        // An original that cannot be read would become an empty container.
+        void *original = Fl_Open(u16(job.source), FL_READ, 0);
+        if (!original) return fail(job.source, "cannot be read" + last_error_reason());
+        Fl_Close(original);
+        if (GetFileAttributesW(wide(part)) != INVALID_FILE_ATTRIBUTES)
+            return fail(job.source, shown(part) + " is in the way");
+        report_.begin(part);
+        const int result = Enc_EncryptHead(u16(settings_.password), u16(job.source), u16(part),
+                                           static_cast<LONG>(settings_.key_time));
+        const std::string reason = last_error_reason();
+        if (result != 1) {
+            remove_tree(part);
+            return Prg_IsCancel() ? false : fail(job.source, "not encrypted" + reason);
+        }
+        // The layout's size: header, entry fields, name and body in 8-byte blocks.
+        const size_t cut = job.source.find_last_of(u'\\');
+        const int64_t name_bytes =
+            static_cast<int64_t>((job.source.size() - cut - 1) * 2 + 7) / 8 * 8;
+        const int64_t body = listed_size(job.source);
+        const int64_t expected = 102 + 8 + name_bytes + 24 + (body + 7) / 8 * 8;
+        if (listed_size(part) != expected) {
+            remove_tree(part);
+            return fail(job.source, "changed while it was read; not encrypted");
+        }
+        if (!move(part, target, settings_.force)) {
+            const std::string why = last_error_reason();
+            remove_tree(part);
+            return fail(job.source, "cannot become " + shown(target) + why);
+        }
+        report_.done(body);
+        return true;
+    }
+
+    bool decrypt(const Job &job) {
+        const std::u16string scratch = job.folder + u".quorvel-restore";
+        if (scratch_.insert(scratch).second) {
+            if (GetFileAttributesW(wide(scratch)) != INVALID_FILE_ATTRIBUTES ||
+                !CreateDirectoryW(wide(scratch), nullptr)) {
+                scratch_.erase(scratch);
+                return fail(job.source, "cannot make " + shown(scratch) + last_error_reason());
+            }
+        }
+        const std::u16string restored = scratch + u"\\" + job.name;
+        report_.begin(restored);
+        const int result =
+            Enc_DecryptHead(u16(settings_.password), u16(job.source), u16(scratch + u"\\"));
+        const std::string reason = last_error_reason();
+        bool whole = result == 1;
+        if (whole && job.entries == 1 && !settings_.log) {
+            whole = job.size < 0 || listed_size(restored) == job.size;
+            if (whole && !move(restored, job.folder + job.name, settings_.force))
+                return clean(scratch, job.source, "cannot become " + shown(job.folder + job.name) +
+                                                      last_error_reason());
+        } else if (whole) {
+            whole = move_all(scratch, job.folder);
+            if (!whole)
+                return clean(scratch, job.source, "cannot be put in place" + last_error_reason());
+        }
+        if (!whole) {
+            if (Prg_IsCancel()) return clean(scratch, {}, {});
+            return clean(scratch, job.source, result == 1 ? "restored short" : "not restored" + reason);
+        }
+        report_.done(job.size > 0 ? job.size : 0);
+        return true;
+    }
+
+    // Every restored entry from the scratch folder into place.
+    bool move_all(const std::u16string &scratch, const std::u16string &folder) {
+        std::vector<std::u16string> names;
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW(wide(scratch + u"\\*.*"), &data);
+        if (find == INVALID_HANDLE_VALUE) return false;
+        do {
+            const std::u16string name(reinterpret_cast<const char16_t *>(data.cFileName));
+            if (name != u"." && name != u"..") names.push_back(name);
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+        for (const std::u16string &name : names) {
+            const bool log = name.size() > 8 && name.compare(name.size() - 8, 8, u"_Dec.log") == 0;
+            if (!move(scratch + u"\\" + name, folder + name, settings_.force || log)) return false;
+        }
+        return true;
+    }
+
+    bool clean(const std::u16string &scratch, const std::u16string &source, const std::string &why) {
+        remove_tree(scratch);
+        CreateDirectoryW(wide(scratch), nullptr);
+        return source.empty() ? false : fail(source, why);
+    }
+
+    bool fail(const std::u16string &source, const std::string &why) {
+        report_.failure(shown(source) + ": " + why);
+        return false;
+    }
+
+    const Plan &plan_;
+    const RunSettings &settings_;
+    RunReport &report_;
+    std::set<std::u16string> scratch_;
+    int failed_ = 0;
+};
+
+}  // namespace
+
+bool run_plan(const Plan &plan, const RunSettings &settings, RunReport &report) {
+    if (settings.encrypting && settings.log && !plan.jobs.empty()) {
+        const Job &first = plan.jobs.front();
+        const std::u16string log = first.folder + first.name.substr(0, first.name.size() - 4) +
+                                   u"_Enc.log";
+        DeleteFileW(wide(log));
+        g_log = Fl_Open(u16(log), FL_WRITE, 0);
+        Enc_FuncCallLogging(log_entry);
+    }
+    const bool going = Runner(plan, settings, report).run();
+    if (g_log) Fl_Close(g_log);
+    g_log = nullptr;
+    Enc_FuncCallLogging(nullptr);
+    return going;
+}
+
+}  // namespace cli
