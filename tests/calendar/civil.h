@@ -1,8 +1,17 @@
-// Reference date arithmetic for the calendar tests, written independently
-// of the library: days since 1970-01-01 by the proleptic Gregorian rules.
+// Dates for the calendar tests from outside the library: the day number and
+// weekday of each 1 January from tests/data/year-starts.tsv (written by
+// scripts/gen-year-starts.py with Python's datetime); within a year only the
+// month lengths are added, February's from the year's length in the table.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace civil {
 
@@ -10,33 +19,76 @@ struct Date {
     int year, month, day;
 };
 
+struct YearStart {
+    int year;
+    int64_t days;  // from 1970-01-01
+    int weekday;   // 0 Sunday
+};
+
+inline const std::vector<YearStart> &year_starts() {
+    static const std::vector<YearStart> table = [] {
+        std::vector<YearStart> rows;
+        std::ifstream file(QUORVEL_TEST_DATA "/year-starts.tsv");
+        for (std::string line; std::getline(file, line);) {
+            if (line.empty() || line[0] == '#') continue;
+            YearStart row{};
+            std::istringstream(line) >> row.year >> row.days >> row.weekday;
+            rows.push_back(row);
+        }
+        if (rows.empty()) {
+            std::fprintf(stderr, "civil.h: cannot read %s\n", QUORVEL_TEST_DATA "/year-starts.tsv");
+            std::abort();
+        }
+        return rows;
+    }();
+    return table;
+}
+
+// The row of `year`, which must have the next year's row after it.
+inline const YearStart &year_row(int year) {
+    const auto &rows = year_starts();
+    const size_t i = static_cast<size_t>(year - rows.front().year);
+    if (year < rows.front().year || i + 1 >= rows.size()) {
+        std::fprintf(stderr, "civil.h: year %d is outside the table\n", year);
+        std::abort();
+    }
+    return rows[i];
+}
+
+inline int month_length(int year, int month) {
+    static const int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const YearStart &row = year_row(year);
+    const bool leap = (&row + 1)->days - row.days == 366;
+    return month == 2 && leap ? 29 : lengths[month - 1];
+}
+
 inline int64_t days_from_epoch(int year, int month, int day) {
-    const int64_t y = month <= 2 ? year - 1 : year;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yearOfEra = y - era * 400;
-    const int64_t monthFromMarch = month > 2 ? month - 3 : month + 9;
-    const int64_t dayOfYear = (153 * monthFromMarch + 2) / 5 + day - 1;
-    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
+    int64_t days = year_row(year).days + day - 1;
+    for (int m = 1; m < month; ++m) days += month_length(year, m);
+    return days;
 }
 
 inline Date date_from_epoch(int64_t days) {
-    days += 719468;
-    const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const int64_t dayOfEra = days - era * 146097;
-    const int64_t yearOfEra =
-        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const int64_t m = (5 * dayOfYear + 2) / 153;
-    const int month = static_cast<int>(m < 10 ? m + 3 : m - 9);
-    const int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
-    return {year, month, static_cast<int>(dayOfYear - (153 * m + 2) / 5 + 1)};
+    const auto &rows = year_starts();
+    const auto next = std::upper_bound(rows.begin(), rows.end(), days,
+                                       [](int64_t d, const YearStart &r) { return d < r.days; });
+    const YearStart &row = *(next - 1);
+    int64_t rest = days - row.days;
+    int month = 1;
+    while (rest >= month_length(row.year, month)) rest -= month_length(row.year, month++);
+    return {row.year, month, static_cast<int>(rest + 1)};
 }
 
-// 0 Sunday to 6 Saturday; 1970-01-01 was a Thursday.
+// 0 Sunday to 6 Saturday.
 inline int weekday(int64_t daysFromEpoch) {
-    const int64_t r = (daysFromEpoch + 4) % 7;
-    return static_cast<int>(r < 0 ? r + 7 : r);
+    const YearStart &row = year_row(date_from_epoch(daysFromEpoch).year);
+    return static_cast<int>((row.weekday + daysFromEpoch - row.days) % 7);
+}
+
+// Any year's: the calendar repeats every 400 years, a whole number of weeks.
+inline int weekday_of(int64_t year, int month, int day) {
+    const int64_t inCycle = ((year - 2000) % 400 + 400) % 400;
+    return weekday(days_from_epoch(static_cast<int>(2000 + inCycle), month, day));
 }
 
 // Unix time of the date's midnight at UTC+9.

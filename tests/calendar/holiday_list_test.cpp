@@ -191,9 +191,9 @@ TEST(HolidayAct, EndsOfTheRangeAndTheNameBuffer) {
         {10000, 1, 1, TM_DAY_INVALID, u""},
     };
     for (const auto &d : days) {
+        SCOPED_TRACE(testing::Message() << d.year << "-" << d.month << "-" << d.day);
         unsigned short name[TM_HOLIDAY_NAME_SIZE] = {'x'};
-        EXPECT_EQ(Tm_HolidayAct(d.year, d.month, d.day, name, TM_HOLIDAY_NAME_SIZE), d.dayClass)
-            << d.year << "-" << d.month << "-" << d.day;
+        EXPECT_EQ(Tm_HolidayAct(d.year, d.month, d.day, name, TM_HOLIDAY_NAME_SIZE), d.dayClass);
         EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t *>(name)), d.name);
     }
     unsigned short name[4] = {'x', 'x', 'x', 'x'};

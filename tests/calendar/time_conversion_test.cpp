@@ -37,6 +37,7 @@ TEST(FileTime, SystemCallsConvertBothWaysAndRefuseValuesOutOfRange) {
         {0x7FFFFFFFFFFFFFFFull, {30828, 9, 4, 14, 2, 48, 5, 477}},
     };
     for (const auto &[moment, expected] : moments) {
+        SCOPED_TRACE(moment);
         const FILETIME in = file_time(moment);
         SYSTEMTIME s{};
         ASSERT_TRUE(FileTimeToSystemTime(&in, &s));
@@ -70,8 +71,9 @@ TEST(FileTime, SystemCallsConvertBothWaysAndRefuseValuesOutOfRange) {
 #endif
     };
     for (const SYSTEMTIME &r : refused) {
+        SCOPED_TRACE(testing::PrintToString(fields(r)));
         SetLastError(0);
-        EXPECT_FALSE(SystemTimeToFileTime(&r, &out)) << testing::PrintToString(fields(r));
+        EXPECT_FALSE(SystemTimeToFileTime(&r, &out));
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
     }
     const SYSTEMTIME leapDay = {2000, 2, 0, 29, 0, 0, 0, 0};
