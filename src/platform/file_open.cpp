@@ -64,17 +64,20 @@ HANDLE quorvel_win32::CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSEC
     const int access_flags = writable ? (readable ? O_RDWR : O_WRONLY) : O_RDONLY;
     const mode_t mode = (flags & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
     const bool backup = flags & FILE_FLAG_BACKUP_SEMANTICS;
+    const int no_follow = (flags & FILE_FLAG_OPEN_REPARSE_POINT) ? O_NOFOLLOW : 0;
 
     bool existed = false;
-    int fd = open_for(native, access_flags, disposition, mode, existed);
+    int fd = open_for(native, access_flags | no_follow, disposition, mode, existed);
     if (fd < 0 && errno == EISDIR && backup && disposition != CREATE_ALWAYS &&
         disposition != CREATE_NEW && disposition != TRUNCATE_EXISTING) {
-        fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        fd = ::open(native.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | no_follow);
         existed = true;
     }
     if (fd < 0) {
         if (errno == ENOENT) return fail(platform::missing_code(native));
         if (errno == EEXIST) return fail(ERROR_FILE_EXISTS);
+        // Windows would open the link itself; POSIX cannot.
+        if (errno == ELOOP && no_follow) return fail(ERROR_CANT_ACCESS_FILE);
         return fail_from_errno();
     }
 
@@ -85,6 +88,12 @@ HANDLE quorvel_win32::CreateFileW(LPCWSTR path, DWORD access, DWORD share, LPSEC
         return result;
     }
     const bool directory = S_ISDIR(status.st_mode);
+    // Root may write where nobody else may; Windows refuses a read-only
+    // file to administrators too.
+    if (writable && existed && !directory && !(status.st_mode & 0222)) {
+        ::close(fd);
+        return fail(ERROR_ACCESS_DENIED);
+    }
     if (directory && (!backup || disposition == CREATE_ALWAYS || disposition == CREATE_NEW ||
                       disposition == TRUNCATE_EXISTING)) {
         ::close(fd);

@@ -42,6 +42,7 @@ namespace quorvel_win32 {
 #define FILE_ATTRIBUTE_COMPRESSED 0x00000800
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define INVALID_FILE_SIZE ((DWORD)0xFFFFFFFF)
+#define FILE_FLAG_OPEN_REPARSE_POINT 0x00200000
 #define FILE_FLAG_BACKUP_SEMANTICS 0x02000000
 #define FILE_FLAG_SEQUENTIAL_SCAN 0x08000000
 #define FILE_BEGIN 0
@@ -54,7 +55,11 @@ typedef struct _SECURITY_ATTRIBUTES SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 /* File handles. Sharing is enforced between the handles of this process
  * with the Windows rules (ERROR_SHARING_VIOLATION); other processes are not
  * held off, as POSIX has no mandatory share modes. A folder opens only with
- * FILE_FLAG_BACKUP_SEMANTICS, for its times. ReadFile and WriteFile are
+ * FILE_FLAG_BACKUP_SEMANTICS, for its times. With FILE_FLAG_OPEN_REPARSE_POINT
+ * a link in the last component is not followed: it cannot be opened itself,
+ * so the open fails (ERROR_CANT_ACCESS_FILE). Writing a file without write
+ * permission for anyone (read-only) is refused for every user, root too,
+ * as Windows refuses it to administrators. ReadFile and WriteFile are
  * synchronous (no OVERLAPPED). */
 QUORVEL_WINAPI HANDLE CreateFileW(LPCWSTR path, DWORD access, DWORD share,
                                   LPSECURITY_ATTRIBUTES security, DWORD disposition,
