@@ -42,7 +42,13 @@ QUORVEL_DATA unsigned short g_szEncWork[QUORVEL_MAX_TEXT];
 
 /* ---- host callbacks, kept until replaced (null switches one off) ------ */
 
-/* Start and result: (flag or result, path, path, the host's tag). */
+/* Start and result: (flag or result, path, path, the host's tag). With a
+ * result of 0 the thread's last error says why (GetLastError): the
+ * system's code, ERROR_FILENAME_EXCED_RANGE for a path past the library's
+ * 2048 units, ERROR_INVALID_NAME for a name no Windows file may have,
+ * ERROR_CANCELLED, ERROR_CRC for a body that did not verify,
+ * ERROR_INVALID_PASSWORD, ERROR_CANT_ACCESS_FILE for a link where a
+ * restored entry goes. */
 typedef void (*ENC_FUNC_START)(unsigned char flag, const unsigned short *path,
                                const unsigned short *other, int tag);
 typedef void (*ENC_FUNC_RESULT)(unsigned char result, const unsigned short *path,
@@ -97,8 +103,9 @@ QUORVEL_API unsigned short *Enc_DecryptFolder(const unsigned short *text,
 /* ---- one container --------------------------------------------------- */
 
 /* Writes the original into a new container (header and one entry). Types
- * other than 0 in g_cEncryptType are refused with 0 before anything is
- * written. */
+ * other than 0 in g_cEncryptType, paths past the library's limit and names
+ * a Windows file cannot have are refused with 0 before anything is written;
+ * a container that fails or is cancelled later is removed. */
 QUORVEL_API int Enc_EncryptHead(const unsigned short *password, const unsigned short *original,
                                 const unsigned short *container, LONG keyTime);
 /* The entry of `original` at the container's position, under the ANSI body
@@ -110,7 +117,8 @@ QUORVEL_API int Enc_EncryptBody(void *container, const unsigned char *bodyKey,
 /* Restores every entry into `outputFolder` (ending with a backslash); the
  * password is not checked here. Stops with 0 at the first entry that is
  * short, names anything but a plain file name, climbs or jumps levels out
- * of order, or claims more bytes than the container holds: nothing is ever
+ * of order, claims more bytes than the container holds, or would be
+ * written where a link (or a read-only file) already is: nothing is ever
  * written outside the output folder. */
 QUORVEL_API int Enc_DecryptHead(const unsigned short *password, const unsigned short *container,
                                 const unsigned short *outputFolder);
@@ -136,8 +144,9 @@ QUORVEL_API int Enc_Decrypt(HWND window, unsigned short *path, const unsigned sh
                             int tag);
 /* Bare names of a folder's entries (malloc'd, released with free): folders
  * when g_cSubFolder is set, files (containers, or all but containers) unless
- * g_cOnlyFolder is set; hidden and system items as the options say. 1, or
- * 0 when the folder cannot be read or the user cancels. */
+ * g_cOnlyFolder is set; hidden and system items as the options say (a
+ * folder that is itself excluded lists as empty). 1, or 0 when the folder
+ * is empty text, cannot be read or the user cancels. */
 QUORVEL_API int Enc_ListSubFolder(const unsigned short *folder, tagSEQ *folders, tagSEQ *files,
                                   int containersWanted);
 #endif

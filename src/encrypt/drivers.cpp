@@ -3,6 +3,7 @@
 // container.
 #include "encrypt/container.h"
 #include "encrypt/run_state.h"
+#include "files/long_form.h"
 
 #include <quorvel/fileops.h>
 #include <quorvel/frame.h>
@@ -22,20 +23,18 @@ using encrypt::u16;
 constexpr size_t kHiddenNameUnits = 60;
 constexpr int kFolderNameTries = 8;
 
-// A path edited by one of the in-place Cfl_ calls.
-std::u16string edited(const std::u16string &path, unsigned short *(*edit)(unsigned short *)) {
-    unsigned short buffer[QUORVEL_MAX_TEXT + 2] = {};
-    if (path.size() >= QUORVEL_MAX_TEXT) return path;
-    std::memcpy(buffer, path.c_str(), path.size() * sizeof(char16_t));
-    return text_of(edit(buffer));
+// Paths are edited as strings of any length; the library's path limit is
+// checked where a path meets the system or a caller's buffer, so that no
+// edit can leave a cut or empty path behind.
+std::u16string edited(std::u16string path, unsigned short *(*edit)(unsigned short *)) {
+    path.append(2, u'\0');  // room for the backslash Cfl_AddBackslash adds
+    return text_of(edit(reinterpret_cast<unsigned short *>(&path[0])));
 }
 
-std::u16string without_extension(const std::u16string &path) {
-    unsigned short buffer[QUORVEL_MAX_TEXT + 2] = {};
-    if (path.size() >= QUORVEL_MAX_TEXT) return path;
-    std::memcpy(buffer, path.c_str(), path.size() * sizeof(char16_t));
-    Cfl_RemoveExtension(buffer);
-    return text_of(buffer);
+std::u16string without_extension(std::u16string path) {
+    path.push_back(0);
+    Cfl_RemoveExtension(reinterpret_cast<unsigned short *>(&path[0]));
+    return std::u16string(path.c_str());
 }
 
 std::u16string extension(const std::u16string &path) {
@@ -48,9 +47,13 @@ std::u16string parent_of(const std::u16string &path) {
 
 std::u16string name_of(const std::u16string &path) { return edited(path, Cfl_StripPath); }
 
-void store(unsigned short *buffer, const std::u16string &path) {
-    if (path.size() < QUORVEL_MAX_TEXT)
-        std::memcpy(buffer, path.c_str(), (path.size() + 1) * sizeof(char16_t));
+// Into a caller's buffer of QUORVEL_MAX_TEXT units; false (path too long)
+// when it does not fit, the buffer unchanged.
+bool store(unsigned short *buffer, const std::u16string &path) {
+    const files::FixedPath checked(path);
+    if (!checked) return false;
+    std::memcpy(buffer, checked.get(), (path.size() + 1) * sizeof(char16_t));
+    return true;
 }
 
 // The output folder chosen by g_cOutFolder; false for values past 3.
@@ -62,6 +65,10 @@ bool output_global(std::u16string &folder) {
     return !folder.empty();
 }
 
+bool drive_root(const std::u16string &path) {
+    return path.size() == 3 && path[1] == u':' && path[2] == u'\\';
+}
+
 bool excluded(DWORD attributes) {
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     return ((attributes & FILE_ATTRIBUTE_HIDDEN) && !g_cHideFile) ||
@@ -69,9 +76,8 @@ bool excluded(DWORD attributes) {
 }
 
 DWORD attributes_of(const std::u16string &path) {
-    unsigned short long_path[QUORVEL_MAX_TEXT + 8];
-    if (path.size() >= QUORVEL_MAX_TEXT) return INVALID_FILE_ATTRIBUTES;
-    return GetFileAttributesW(as_wide(Cfl_ChangeUNCPath(u16(path), long_path)));
+    const files::LongPath long_path(path);
+    return long_path ? GetFileAttributesW(as_wide(long_path.get())) : INVALID_FILE_ATTRIBUTES;
 }
 
 // "<folder><key time>_<counter>.cpt", the first that does not exist in
@@ -124,13 +130,9 @@ void show(const char16_t *message, const std::u16string &name) {
 // Renames a folder in place, refused when the new name exists. A folder has
 // no read-only attribute to clear first, so the system's move is all of it.
 int rename_folder(const std::u16string &from, const std::u16string &to) {
-    if (Cfl_IsExist(u16(to)) || from.size() >= QUORVEL_MAX_TEXT || to.size() >= QUORVEL_MAX_TEXT)
-        return 0;
-    unsigned short long_from[QUORVEL_MAX_TEXT + 8], long_to[QUORVEL_MAX_TEXT + 8];
-    return MoveFileW(as_wide(Cfl_ChangeUNCPath(u16(from), long_from)),
-                     as_wide(Cfl_ChangeUNCPath(u16(to), long_to)))
-               ? 1
-               : 0;
+    const files::LongPath long_from(from), long_to(to);
+    if (!long_from || !long_to || Cfl_IsExist(u16(to))) return 0;
+    return MoveFileW(as_wide(long_from.get()), as_wide(long_to.get())) ? 1 : 0;
 }
 
 // The hidden form of a folder name, checked by restoring it.
@@ -153,8 +155,7 @@ int encrypt_file(unsigned short *path, const unsigned short *password, LONG keyT
     if (g_cOnlyFolder) return 1;
     const std::u16string source = text_of(path);
     const std::u16string parent = parent_of(source);
-    const bool drive_root = parent.size() == 3 && parent[1] == u':' && parent[2] == u'\\';
-    if (!drive_root && excluded(attributes_of(parent))) return 1;
+    if (!drive_root(parent) && excluded(attributes_of(parent))) return 1;
 
     std::u16string base = source;
     if (g_cOutName == 1) base = time_name(parent, parent, keyTime);
@@ -182,12 +183,23 @@ int Enc_ListSubFolder(const unsigned short *folder, tagSEQ *folders, tagSEQ *fil
                       int containersWanted) {
     if (!folder || !folders || !files) return 0;
     std::u16string pattern = text_of(folder);
-    if (pattern.empty() || pattern.back() != u'\\') pattern += u'\\';
+    // An empty folder would list "\*.*", the drive's root.
+    if (pattern.empty()) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return 0;
+    }
+    // An excluded folder lists as empty. Its "." entry tells on Windows, but
+    // not where a leading dot alone hides the name (POSIX, Wine): the
+    // folder's own attributes are asked too. A drive's root, hidden and
+    // system on Windows, has no "." entry and is listed.
+    const std::u16string own = edited(pattern, Cfl_RemoveBackslash);
+    if (!drive_root(own) && excluded(attributes_of(own))) return 1;
+    if (pattern.back() != u'\\') pattern += u'\\';
     pattern += u"*.*";
-    if (pattern.size() >= QUORVEL_MAX_TEXT) return 0;
-    unsigned short long_pattern[QUORVEL_MAX_TEXT + 8];
+    const files::LongPath long_pattern(pattern);
+    if (!long_pattern) return 0;
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(as_wide(Cfl_ChangeUNCPath(u16(pattern), long_pattern)), &found);
+    HANDLE find = FindFirstFileW(as_wide(long_pattern.get()), &found);
     if (find == INVALID_HANDLE_VALUE) return 0;
 
     int result = 1;
@@ -203,6 +215,8 @@ int Enc_ListSubFolder(const unsigned short *folder, tagSEQ *folders, tagSEQ *fil
             continue;
         }
         if (name == u"." || name == u"..") continue;
+        // A link is passed by: what it leads to is no part of this tree.
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
         const bool is_folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
         const bool container = extension(name) == u".cpt";
         tagSEQ *list = nullptr;
@@ -237,6 +251,10 @@ int Enc_EncryptSub(const unsigned short *password, unsigned short *folder,
             const std::u16string hidden = hidden_name(name, password);
             if (!hidden.empty() && output + u"\\" == text_of(folder)) {
                 const std::u16string renamed = parent + hidden + u".cpf";
+                // The caller's buffer must take the new path before the
+                // folder is renamed: else the run would go on at a path
+                // that is gone.
+                if (!files::FixedPath(renamed + u"\\")) return 0;
                 if (rename_folder(output, renamed)) {
                     output = renamed;
                     store(folder, renamed + u"\\");
@@ -268,10 +286,10 @@ int Enc_EncryptSub(const unsigned short *password, unsigned short *folder,
     release(files);
     while (g_cSubFolder && result && GetCount(folders) > 0) {
         auto *item = static_cast<unsigned short *>(RemoveHead(folders));
-        unsigned short sub[QUORVEL_MAX_TEXT] = {};
-        store(sub, source_folder + text_of(item) + u"\\");
+        files::FixedPath sub(source_folder + text_of(item) + u"\\");
         std::free(item);
-        result = Enc_EncryptSub(password, sub, u16(output), keyTime, tag);
+        // A folder too deep for the library's paths fails the run.
+        result = sub ? Enc_EncryptSub(password, sub.get(), u16(output), keyTime, tag) : 0;
     }
     release(folders);
     return result;
@@ -305,6 +323,10 @@ int Enc_Decrypt(HWND window, unsigned short *path, const unsigned short *passwor
             if (restored && encrypt::plain_name(text_of(restored))) {
                 const std::u16string current = edited(text_of(path), Cfl_RemoveBackslash);
                 const std::u16string renamed = parent_of(current) + text_of(restored);
+                if (!files::FixedPath(renamed + u"\\")) {
+                    std::free(restored);
+                    return 0;
+                }
                 if (rename_folder(current, renamed)) store(path, renamed);
             }
             std::free(restored);
@@ -316,10 +338,9 @@ int Enc_Decrypt(HWND window, unsigned short *path, const unsigned short *passwor
         for (tagSEQ *list : {&files, &folders}) {
             while (result && GetCount(*list) > 0) {
                 auto *item = static_cast<unsigned short *>(RemoveHead(*list));
-                unsigned short entry[QUORVEL_MAX_TEXT] = {};
-                store(entry, folder + text_of(item));
+                files::FixedPath entry(folder + text_of(item));
                 std::free(item);
-                result = Enc_Decrypt(window, entry, password, tag);
+                result = entry ? Enc_Decrypt(window, entry.get(), password, tag) : 0;
             }
             release(*list);
         }
@@ -329,6 +350,7 @@ int Enc_Decrypt(HWND window, unsigned short *path, const unsigned short *passwor
     if (g_cOnlyFolder) return 1;
     const std::u16string container = text_of(path);
     if (!encrypt::password_matches(password, path)) {
+        SetLastError(ERROR_INVALID_PASSWORD);
         call_result(0, container, nullptr, tag);
         return 0;
     }

@@ -2,6 +2,7 @@
 // checks that keep a hostile container inside that folder.
 #include "encrypt/container.h"
 #include "encrypt/run_state.h"
+#include "files/long_form.h"
 #include "platform/utf16.h"
 
 #include <quorvel/crypto.h>
@@ -41,8 +42,8 @@ bool in_order(const Entry &entry, unsigned char depth, int64_t body_room) {
 }
 
 void set_attributes(const std::u16string &path, DWORD attributes) {
-    unsigned short long_path[QUORVEL_MAX_TEXT + 8];
-    SetFileAttributesW(as_wide(Cfl_ChangeUNCPath(u16(path), long_path)), attributes);
+    if (const files::LongPath long_path(path); long_path)
+        SetFileAttributesW(as_wide(long_path.get()), attributes);
 }
 
 int restore_folder(const Entry &entry, const std::u16string &name,
@@ -51,14 +52,18 @@ int restore_folder(const Entry &entry, const std::u16string &name,
     std::u16string path = text_of(folder) + name + u"\\";
     if (g_cExistFolder && Cfl_IsExist(u16(path))) path = text_of(folder) + u"dpt_" + name + u"\\";
     int result = 0;
-    if (path.size() <= kLongestPath && Cfl_CreateFolder(u16(path))) {
-        result = 1;
-        copy_to(folder, path);
-        if (void *handle = Fl_Open(u16(path), FL_FOLDER, 1)) {
-            Fl_SetFileTime(handle, &entry.creation, nullptr, &entry.write);
-            Fl_Close(handle);
+    if (path.size() > kLongestPath) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    } else if (Cfl_CreateFolder(u16(path))) {
+        // A link there fails the entry; later entries never go through it.
+        // Without its backslash: "link\" would name what the link leads to.
+        if (HANDLE handle = encrypt::open_unlinked(path.substr(0, path.size() - 1), true)) {
+            result = 1;
+            copy_to(folder, path);
+            Fl_SetFileTime(handle, &entry.creation, nullptr, &entry.write);  // shown there
+            CloseHandle(handle);
+            encrypt::log_folder(depth, u16(path));
         }
-        encrypt::log_folder(depth, u16(path));
     }
     if (auto logging = encrypt::callbacks().logging)
         logging(static_cast<unsigned char>(result), containerPath, u16(path), -1);
@@ -69,8 +74,11 @@ int restore_file(void *container, const Entry &entry, const std::u16string &name
                  const unsigned char *key, const unsigned short *containerPath,
                  const unsigned short *folder, unsigned char depth, unsigned char version) {
     const std::u16string path = text_of(folder) + name;
-    if (path.size() > kLongestPath) return 0;
-    void *output = Fl_Open(u16(path), FL_WRITE, 0);
+    if (path.size() > kLongestPath) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return 0;
+    }
+    void *output = encrypt::open_unlinked(path, false);
     if (!output) return 0;
     Prg_SetMessage(u16(u"ファイルを複合化しています"));
     Prg_SetFileName(u16(name));
@@ -154,7 +162,9 @@ int Enc_DecryptHead(const unsigned short *password, const unsigned short *contai
                                          header.version, header.cipher);
             } while (result == 1 && Fl_Seek(file, 0, FILE_CURRENT) < size);
         }
+        const DWORD reason = GetLastError();  // for the host's result callback
         Fl_Close(file);
+        SetLastError(reason);
     }
     encrypt::close_log();
     return result;

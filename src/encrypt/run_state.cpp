@@ -1,6 +1,8 @@
 // Option globals, callback registrations and the log file.
 #include "encrypt/run_state.h"
 
+#include "files/long_form.h"
+
 #include <quorvel/fl.h>
 #include <quorvel/paths.h>
 
@@ -48,9 +50,31 @@ Callbacks &callbacks() {
     return registered;
 }
 
+// The POSIX layer refuses the link at the open; Windows opens the link
+// itself, which is refused here.
+HANDLE open_unlinked(const std::u16string &path, bool folder, DWORD disposition) {
+    const files::LongPath long_path(path);
+    if (!long_path) return nullptr;
+    const DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT |
+                        (folder ? FILE_FLAG_BACKUP_SEMANTICS : FILE_ATTRIBUTE_NORMAL);
+    HANDLE handle = CreateFileW(as_wide(long_path.get()), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                folder ? OPEN_EXISTING : disposition, flags, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    // Held without sharing, the name cannot change under the check.
+    const DWORD attributes = GetFileAttributesW(as_wide(long_path.get()));
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        CloseHandle(handle);
+        SetLastError(ERROR_CANT_ACCESS_FILE);
+        return nullptr;
+    }
+    return handle;
+}
+
 void open_log(const unsigned short *path) {
     close_log();
-    g_log = Fl_Open(path, FL_CREATE, 0);
+    g_log = path ? open_unlinked(std::u16string(reinterpret_cast<const char16_t *>(path)), false,
+                                 CREATE_ALWAYS)
+                 : nullptr;
 }
 
 void close_log() {

@@ -4,7 +4,10 @@
 
 #include <quorvel/encrypt.h>
 
+#include "platform/win32.h"
+
 #include <cstdint>
+#include <string>
 
 namespace encrypt {
 
@@ -15,6 +18,12 @@ struct Callbacks {
     ENC_FUNC_VERIFY verify = nullptr;
 };
 Callbacks &callbacks();
+
+// Opens a restored file (OPEN_ALWAYS) or folder, or the log (CREATE_ALWAYS),
+// for writing without following a link in the last component: a link
+// placed where they go would send them outside the output folder. Null,
+// with ERROR_CANT_ACCESS_FILE, for a link there.
+HANDLE open_unlinked(const std::u16string &path, bool folder, DWORD disposition = OPEN_ALWAYS);
 
 // Opens (empties) the log at the long-path form of `path`; without a log
 // the line writers do nothing. A log that cannot be made is no failure of

@@ -10,7 +10,7 @@
 #include <quorvel/search.h>
 
 #include "crypto/byte_order.h"
-#include "platform/utf16.h"
+#include "files/long_form.h"
 
 #include <cstring>
 
@@ -50,16 +50,19 @@ std::u16string last_component(const unsigned short *path) {
     return std::u16string(copy.c_str());
 }
 
-DWORD attributes_of(const unsigned short *path) {
-    unsigned short long_path[QUORVEL_MAX_TEXT + 8];
-    if (platform::u16_length(path) > QUORVEL_MAX_TEXT) return INVALID_FILE_ATTRIBUTES;
-    return GetFileAttributesW(as_wide(Cfl_ChangeUNCPath(path, long_path)));
+// Fails with the reason as the last error, for the host's result callback.
+int fail(DWORD reason) {
+    SetLastError(reason);
+    return 0;
 }
 
-void set_attributes(const unsigned short *path, DWORD attributes) {
-    unsigned short long_path[QUORVEL_MAX_TEXT + 8];
-    if (platform::u16_length(path) <= QUORVEL_MAX_TEXT)
-        SetFileAttributesW(as_wide(Cfl_ChangeUNCPath(path, long_path)), attributes);
+// Removes a container this run began and could not complete, leaving the
+// reason for the failure as the last error: a half container is never
+// left to pass for one.
+void discard(const files::LongPath &container, DWORD reason) {
+    SetFileAttributesW(as_wide(container.get()), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(as_wide(container.get()));
+    SetLastError(Prg_IsCancel() ? ERROR_CANCELLED : reason);
 }
 
 // The enciphered name, checked by deciphering it again; null when no try
@@ -88,16 +91,17 @@ void show(const char16_t *message, const std::u16string &name) {
 int Enc_EncryptBody(void *container, const unsigned char *bodyKey, const unsigned short *original,
                     const unsigned short *containerPath, unsigned char level,
                     unsigned char cipherType) {
-    if (!container || !bodyKey || !original || cipherType != encrypt::kBlowfish) return 0;
-    const int64_t size = Cfl_GetFileSize(original, 1);
-    if (size < 0) return 0;
+    if (!container || !bodyKey || !original || cipherType != encrypt::kBlowfish)
+        return fail(ERROR_INVALID_PARAMETER);
     // A name the reader would refuse is not written: such a container
     // could never be opened.
     const std::u16string name = last_component(original);
-    if (!encrypt::plain_name(name)) return 0;
+    if (!encrypt::plain_name(name)) return fail(ERROR_INVALID_NAME);
+    const int64_t size = Cfl_GetFileSize(original, 1);
+    if (size < 0) return 0;
     int32_t length = 0;
     MallocText stored = stored_name(name, bodyKey, length);
-    if (!stored || length > 0xFFFF) return 0;
+    if (!stored || length > 0xFFFF) return fail(ERROR_INVALID_NAME);
 
     const unsigned char head[2] = {level, encrypt::kFile};
     if (!write_all(container, head, 2) || !write_le(container, GetFileAttributesW(as_wide(original)), 4) ||
@@ -130,7 +134,10 @@ int Enc_EncryptBody(void *container, const unsigned char *bodyKey, const unsigne
                 Fl_Seek(input, 0, FILE_BEGIN);
                 show(u"ファイルの暗号化を検証しています", name);
                 Bwf_FuncCall(Prg_ProgressCall);
+                SetLastError(ERROR_SUCCESS);
                 result = Bwf_Verify(container, input, bodyKey, size);
+                // A body that reads back otherwise than it was written.
+                if (!result && GetLastError() == ERROR_SUCCESS) SetLastError(ERROR_CRC);
                 Fl_Seek(container, 0, FILE_END);
                 if (auto verify = encrypt::callbacks().verify)
                     verify(static_cast<unsigned char>(result), original, containerPath, size);
@@ -146,17 +153,22 @@ int Enc_EncryptBody(void *container, const unsigned char *bodyKey, const unsigne
 
 int Enc_EncryptHead(const unsigned short *password, const unsigned short *original,
                     const unsigned short *container, LONG keyTime) {
-    if (Prg_DoCancel()) return 0;
+    if (Prg_DoCancel()) return fail(ERROR_CANCELLED);
     // No cipher but Blowfish exists to finish a container of another type.
-    if (g_cEncryptType != encrypt::kBlowfish || !password || !original || !container) return 0;
-    const DWORD attributes = attributes_of(original);
+    if (g_cEncryptType != encrypt::kBlowfish || !password || !original || !container)
+        return fail(ERROR_INVALID_PARAMETER);
+    const files::LongPath long_original(original), long_container(container);
+    if (!long_original || !long_container) return 0;
+    // Checked before the container is made, so that none is left behind.
+    if (!encrypt::plain_name(last_component(original))) return fail(ERROR_INVALID_NAME);
+    const DWORD attributes = GetFileAttributesW(as_wide(long_original.get()));
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kHiddenBits))
-        set_attributes(container, attributes & ~kHiddenBits);
+        SetFileAttributesW(as_wide(long_container.get()), attributes & ~kHiddenBits);
 
     MallocText block(Enc_EncryptKey(password, keyTime, g_cEncryptType));
     MallocText key_text(Enc_CreateKey(password, keyTime, g_cEncryptType));
     encrypt::AnsiText key = key_text ? encrypt::ansi(key_text.get()) : nullptr;
-    if (!block || !key) return 0;
+    if (!block || !key) return fail(ERROR_INVALID_PARAMETER);
 
     void *file = Fl_Open(container, FL_WRITE, 1);
     if (!file) return 0;
@@ -168,8 +180,13 @@ int Enc_EncryptHead(const unsigned short *password, const unsigned short *origin
                                  container, 0, g_cEncryptType);
     // The container is opened without cutting it: an older, longer one of
     // the same name ends here.
+    const DWORD reason = GetLastError();
     SetEndOfFile(file);
     Fl_Close(file);
-    if (result && attributes != INVALID_FILE_ATTRIBUTES) set_attributes(container, attributes);
+    if (result != 1) {
+        discard(long_container, reason);
+    } else if (attributes != INVALID_FILE_ATTRIBUTES) {
+        SetFileAttributesW(as_wide(long_container.get()), attributes);
+    }
     return result;
 }

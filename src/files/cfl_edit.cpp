@@ -145,4 +145,38 @@ bool join(const unsigned short *folder, const unsigned short *name, unsigned sho
     return true;
 }
 
+FixedPath &FixedPath::append(const unsigned short *text) {
+    if (!ok_) return *this;
+    const size_t head = platform::u16_length(units_), tail = platform::u16_length(text);
+    if (head + tail >= QUORVEL_MAX_TEXT) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        ok_ = false;
+        units_[0] = 0;
+        return *this;
+    }
+    std::memcpy(units_ + head, text, tail * sizeof *units_);
+    units_[head + tail] = 0;
+    return *this;
+}
+
+FixedPath &FixedPath::append(const std::u16string &text) {
+    // A unit 0 inside the text would cut it where the system reads it.
+    if (text.find(u'\0') != std::u16string::npos) {
+        SetLastError(ERROR_INVALID_NAME);
+        ok_ = false;
+        units_[0] = 0;
+        return *this;
+    }
+    return append(reinterpret_cast<const unsigned short *>(text.c_str()));
+}
+
+std::u16string FixedPath::text() const {
+    return ok_ ? std::u16string(reinterpret_cast<const char16_t *>(units_)) : std::u16string();
+}
+
+LongPath::LongPath(const std::u16string &path) : ok_(false) {
+    const FixedPath checked(path);
+    ok_ = checked && long_form(checked.get(), units_);
+}
+
 }  // namespace files

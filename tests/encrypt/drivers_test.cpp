@@ -63,17 +63,70 @@ TEST_F(Drivers, ContainerNamesAndOutputFolders) {
     }
 }
 
-TEST_F(Drivers, HiddenFolders) {
-    put("d/h/a.txt", "x");
-    ASSERT_TRUE(SetFileAttributesW(reinterpret_cast<LPCWSTR>(path("d/h").c_str()),
-                                   FILE_ATTRIBUTE_HIDDEN));
-    const Tree before = tree();
+TEST_F(Drivers, HiddenAndSystemFolders) {
+    // Each option admits its own attribute only; a swap of the two fails
+    // rows 1 and 2.
+    const struct { DWORD attributes; unsigned char hidden, system; bool entered; } rows[] = {
+        {FILE_ATTRIBUTE_SYSTEM, 1, 0, false}, {FILE_ATTRIBUTE_HIDDEN, 0, 1, false},
+        {FILE_ATTRIBUTE_HIDDEN, 1, 0, true},  {FILE_ATTRIBUTE_SYSTEM, 0, 1, true},
+        {FILE_ATTRIBUTE_HIDDEN, 0, 0, false},
+    };
     g_cSubFolder = 1;
-    EXPECT_EQ(encrypt("d/h/a.txt") + encrypt("d"), 2);  // skipped, not entered
+    for (const auto &row : rows) {
+        SCOPED_TRACE(testing::Message() << row.attributes << " " << +row.hidden << +row.system);
+        std::filesystem::remove_all(scratch.native("d"));
+        put("d/h/a.txt", "x");
+        ASSERT_TRUE(SetFileAttributesW(reinterpret_cast<LPCWSTR>(path("d/h").c_str()),
+                                       row.attributes));
+        g_cHideFile = row.hidden;
+        g_cSystemFolder = row.system;
+        EXPECT_EQ(encrypt("d/h/a.txt") + encrypt("d"), 2);
+        EXPECT_EQ(tree("d").count("h/a.txt.cpt"), row.entered ? 1u : 0u);
+    }
+    g_cSystemFolder = 0;
+}
+
+// A folder hidden for its leading dot lists as empty unless hidden items
+// are wanted, in both directions, also when it is the path given.
+TEST_F(Drivers, DotFolderGivenItself) {
+    put("d/.secret/a.txt", "a");
+    put("d/.secret/b.txt.cpt", reference("a_txt"));
+    const Tree before = tree();
+    for (bool encrypting : {true, false}) EXPECT_EQ(run(encrypting, "d/.secret"), 1) << encrypting;
     EXPECT_EQ(tree(), before);
     g_cHideFile = 1;
-    EXPECT_EQ(encrypt("d/h/a.txt"), 1);
-    EXPECT_TRUE(tree().count("d/h/a.txt.cpt"));
+    EXPECT_EQ(run(false, "d/.secret"), 1);
+    EXPECT_EQ(scratch.read("d/.secret/a.txt"), "Hello, world!");
+}
+
+// A tree deeper than the library's paths (2048 units) fails the run with
+// the path-too-long error; nothing but the tree's own files is encrypted
+// (an empty sub-folder path would list the drive's root).
+TEST_F(Drivers, TreeDeeperThanPaths) {
+    std::string folder = "d";
+    for (int level = 0; level < 11; ++level) {
+        folder += "/" + std::string(200, static_cast<char>('a' + level));
+        put(folder + "/f.txt", "f");
+    }
+    g_cSubFolder = 1;
+    test::MessageBoxCapture boxes;  // the folders that cannot be made are shown
+    for (unsigned char out : {0, 3}) {
+        SCOPED_TRACE(+out);
+        g_cOutFolder = out;
+        const Tree before = tree();
+        SetLastError(0);
+        EXPECT_EQ(encrypt("d"), 0);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+        for (const std::string &made : tree()) {
+            if (before.count(made) || made.back() == '/') continue;
+            std::string original = made.substr(0, made.size() - 4);
+            if (original.rfind("work/", 0) == 0) original.erase(0, 5);
+            // Only the containers of the tree's own files.
+            EXPECT_TRUE(made.size() > 4 && made.substr(made.size() - 4) == ".cpt" &&
+                        before.count(original))
+                << made.substr(made.size() - 60);
+        }
+    }
 }
 
 TEST_F(Drivers, FolderTwiceInPlaceAndBackWithTheRightPassword) {

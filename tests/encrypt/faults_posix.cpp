@@ -1,5 +1,8 @@
-// Faults met while a container is written or read, through the platform's
-// file fault hook: the space running out, and a cancel between two blocks.
+// Faults met while a container is written or read: the space running out
+// and a cancel between two blocks (through the platform's file fault
+// hook), names no Windows file can have, links where entries go. A
+// container that cannot be completed is removed, and the reason reaches
+// the host's result callback as the last error.
 #include "encrypt_support.h"
 
 #include <quorvel/paths.h>
@@ -8,6 +11,7 @@
 
 #include "support/file_fault.h"
 #include "support/message_box_capture.h"
+#include "support/win32.h"
 
 namespace {
 
@@ -27,12 +31,10 @@ TEST_F(Faults, SpaceRunsOutWhileWriting) {
             test::FileFault full(1, budget, ERROR_DISK_FULL);
             EXPECT_EQ(seal("a.bin", "a.bin.cpt"), 0) << budget;
         }
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL)) << budget;
         EXPECT_EQ(scratch.read("a.bin"), original);
         EXPECT_EQ(Cfl_GetFileLtTime(u16(path("a.bin"))), kWritten);
-        // What was written is no container.
-        std::filesystem::remove_all(scratch.native("out"));
-        EXPECT_EQ(restore("a.bin.cpt", "out"), 0);
-        EXPECT_EQ(tree("out"), Tree());
+        EXPECT_EQ(tree(), Tree{"a.bin"}) << budget;
     }
 }
 
@@ -71,13 +73,97 @@ TEST_F(Faults, CancelMidBody) {
         EXPECT_EQ(result, 0);
         EXPECT_EQ(g_logged, 0);
     }
-    EXPECT_EQ(scratch.read("b.cpt").size(), 102u + 8 + 16 + 24 + 2 * kMiB);
-    EXPECT_EQ(restore("b.cpt", "again"), 0);
-    EXPECT_EQ(tree("again"), Tree());
+    EXPECT_FALSE(std::filesystem::exists(scratch.native("b.cpt")));
     EXPECT_EQ(scratch.read("out/a.bin"), original.substr(0, 2 * kMiB));
     EXPECT_NE(Cfl_GetFileLtTime(u16(path("out/a.bin"))), kWritten);
     Enc_FuncCallLogging(nullptr);
     Bwf_Destroy();
+}
+
+int g_result = -1;
+DWORD g_reason = 0;
+void on_result(unsigned char result, const unsigned short *, const unsigned short *, int) {
+    g_result = result;
+    g_reason = GetLastError();
+}
+
+TEST_F(Faults, ReasonsAndNoHalfContainer) {
+    const struct { const char *name; DWORD reason; } rows[] = {
+        {"aux.c", ERROR_INVALID_NAME}, {"con.txt", ERROR_INVALID_NAME},
+        {"dot.", ERROR_INVALID_NAME},  {"sp ", ERROR_INVALID_NAME},
+        {"ok.txt", ERROR_CANCELLED},  // cancelled before it starts
+    };
+    Enc_FuncCallResult(on_result);
+    for (const auto &row : rows) {
+        std::filesystem::remove_all(scratch.native("d"));
+        put(std::string("d/") + row.name, "x");
+        char16_t buffer[QUORVEL_MAX_TEXT] = {};
+        path(std::string("d/") + row.name).copy(buffer, QUORVEL_MAX_TEXT - 2);
+        Prg_SetCancel(row.reason == ERROR_CANCELLED);
+        const int result = Enc_Encrypt(nullptr, reinterpret_cast<unsigned short *>(buffer),
+                                       u16(kPassword), kKeyTime, 0);
+        Prg_SetCancel(0);
+        EXPECT_EQ(result, row.reason == ERROR_CANCELLED ? 0 : 1) << row.name;  // the skip rule
+        EXPECT_EQ(g_result, 0) << row.name;
+        EXPECT_EQ(g_reason, row.reason) << row.name;
+        EXPECT_EQ(tree("d"), Tree{row.name}) << row.name;
+    }
+    Enc_FuncCallResult(nullptr);
+}
+
+// Links in a tree are passed by, both ways.
+TEST_F(Faults, LinksInATreeNotFollowed) {
+    put("outside/f.txt", "f");
+    put("outside/e.cpt", reference("empty_file"));
+    put("d/a.txt", "a");
+    for (const auto &[target, link] : {std::pair{"outside", "d/folder"},
+                                       {"outside/f.txt", "d/f.txt"}, {"outside/e.cpt", "d/e.cpt"}})
+        std::filesystem::create_symlink(scratch.native(target), scratch.native(link));
+    g_cSubFolder = 1;
+    for (bool encrypting : {true, false}) {
+        char16_t buffer[QUORVEL_MAX_TEXT] = {};
+        path("d").copy(buffer, QUORVEL_MAX_TEXT - 2);
+        auto *units = reinterpret_cast<unsigned short *>(buffer);
+        EXPECT_EQ(encrypting ? Enc_Encrypt(nullptr, units, u16(kPassword), kKeyTime, 0)
+                             : Enc_Decrypt(nullptr, units, u16(kPassword), 0), 1);
+        if (encrypting) std::filesystem::remove(scratch.native("d/a.txt"));
+    }
+    g_cSubFolder = 0;
+    EXPECT_EQ(scratch.read("d/a.txt"), "a");
+    for (const char *made : {"d/f.txt.cpt", "d/e.bin", "outside/e.bin", "outside/f.txt.cpt"})
+        EXPECT_FALSE(std::filesystem::exists(scratch.native(made))) << made;
+}
+
+// Nothing is written through a link where a restored file or folder goes.
+TEST_F(Faults, LinksWhereEntriesGo) {
+    const struct { const char *container, *link, *target; } rows[] = {
+        {"a_txt", "out/a.txt", "outside/victim"},
+        {"a_txt", "out/a.txt", "outside/none"},  // a link to nothing yet
+        {"tree", "out/a", "outside"},
+    };
+    for (const auto &row : rows) {
+        std::filesystem::remove_all(scratch.native("out"));
+        std::filesystem::remove_all(scratch.native("outside"));
+        put("outside/victim", "v");
+        std::filesystem::create_directories(scratch.native("out"));
+        std::filesystem::create_symlink(scratch.native(row.target), scratch.native(row.link));
+        put("c.cpt", reference(row.container));
+        EXPECT_EQ(restore("c.cpt", "out"), 0) << row.link;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CANT_ACCESS_FILE)) << row.link;
+        EXPECT_EQ(tree("outside"), Tree{"victim"}) << row.link;
+        EXPECT_EQ(scratch.read("outside/victim"), "v") << row.link;
+        EXPECT_TRUE(std::filesystem::is_symlink(scratch.native(row.link))) << row.link;
+    }
+    // Nor where the log goes (no log then, and no failure).
+    std::filesystem::remove_all(scratch.native("out"));
+    std::filesystem::create_directories(scratch.native("out"));
+    std::filesystem::create_symlink(scratch.native("outside/victim"),
+                                    scratch.native("out/c_Dec.log"));
+    put("c.cpt", reference("a_txt"));
+    g_cOutputLog = 1;
+    EXPECT_EQ(restore("c.cpt", "out"), 1);
+    g_cOutputLog = 0;
+    EXPECT_EQ(scratch.read("outside/victim"), "v");
 }
 
 }  // namespace
