@@ -106,6 +106,8 @@ int Cfl_FileSearch(const unsigned short *folder, const unsigned short *pattern, 
             free_record(static_cast<tagFINDFILE *>(RemoveTail(list)));
             continue;
         }
+        // A linked folder is listed but not entered (it may lead back up).
+        if (found.attrib & FILE_ATTRIBUTE_REPARSE_POINT) continue;
         // Failures inside a folder are silent; its listing text begins with
         // this level's base, so the base stays in place either way.
         Level inner;

@@ -70,7 +70,10 @@ int Cfl_FolderAnalyze(const unsigned short *folder, LONG &files, LONG &folders, 
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (is_dots(found.cFileName)) continue;
-            if (recursive) {
+            // A linked folder is counted, with the link's own size (none on
+            // Windows), and never entered: a link may lead back up the tree.
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) bytes += size_of(found);
+            else if (recursive) {
                 const unsigned short *inner = name_of(found);
                 result = inner ? Cfl_FolderAnalyze(inner, files, folders, bytes, compressed,
                                                    recursive, 1)

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
@@ -92,18 +93,31 @@ DWORD file_attributes(mode_t mode, bool dot_named, int64_t kept, bool sparse) {
     return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
 }
 
+DWORD link_attributes(int folder, const char *name, bool dot_named) {
+    struct stat target{};
+    const bool to_folder = ::fstatat(folder, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+    return (file_attributes((to_folder ? S_IFDIR : S_IFREG) | 0777, dot_named, -1, false) &
+            ~DWORD{FILE_ATTRIBUTE_NORMAL}) |
+           FILE_ATTRIBUTE_REPARSE_POINT;
+}
+
 }  // namespace platform
 
 DWORD quorvel_win32::GetFileAttributesW(LPCWSTR path) {
     std::string native;
     if (!platform::native_path(path, native)) return INVALID_FILE_ATTRIBUTES;
+    // The last component is not followed, as Windows does not follow a
+    // reparse point here: a dangling link exists.
     struct stat status{};
-    if (::stat(native.c_str(), &status) != 0) {
-        platform::set_last_error_from_errno();
+    if (::lstat(native.c_str(), &status) != 0) {
+        if (errno == ENOENT) SetLastError(platform::missing_code(native));
+        else platform::set_last_error_from_errno();
         return INVALID_FILE_ATTRIBUTES;
     }
-    return platform::file_attributes(status.st_mode,
-                                     platform::dot_name(platform::last_component(native).c_str()),
+    const bool dot_named = platform::dot_name(platform::last_component(native).c_str());
+    if (S_ISLNK(status.st_mode))
+        return platform::link_attributes(AT_FDCWD, native.c_str(), dot_named);
+    return platform::file_attributes(status.st_mode, dot_named,
                                      platform::kept_dos_attributes(native),
                                      status.st_blocks * 512 < status.st_size);
 }
@@ -113,7 +127,8 @@ BOOL quorvel_win32::SetFileAttributesW(LPCWSTR path, DWORD attributes) {
     if (!platform::native_path(path, native)) return FALSE;
     struct stat status{};
     if (::stat(native.c_str(), &status) != 0) {
-        platform::set_last_error_from_errno();
+        if (errno == ENOENT) SetLastError(platform::missing_code(native));
+        else platform::set_last_error_from_errno();
         return FALSE;
     }
     // The kept value first: when the file system cannot keep it, nothing

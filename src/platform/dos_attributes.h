@@ -30,4 +30,10 @@ std::string last_component(const std::string &path);
 // for none). A file with fewer bytes allocated than its size is sparse.
 DWORD file_attributes(mode_t mode, bool dot_named, int64_t kept, bool sparse);
 
+// The attributes of a symbolic link, as Windows gives a reparse point's:
+// a writable folder's when it leads to a folder, else a writable file's (a
+// dangling link included), hidden for a leading dot, and the reparse-point
+// bit. `name` is relative to the descriptor `folder` (or AT_FDCWD).
+DWORD link_attributes(int folder, const char *name, bool dot_named);
+
 }  // namespace platform

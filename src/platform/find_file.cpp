@@ -54,31 +54,30 @@ bool describe(int folder, const std::string &folder_path, const char *name,
     struct statx status{};
     const unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME |
                           STATX_CTIME | STATX_BTIME | STATX_BLOCKS;
-    // Links are followed, as Windows reports what a link leads to; a broken
-    // one is reported as itself. Either is marked as a reparse point, as
-    // Windows marks links, so that a walk down the tree can pass it by.
+    // A link is reported as Windows reports a reparse point: its own entry
+    // with its own size and times, never what it leads to; a link to a
+    // folder carries the folder bit as a folder link does on Windows. The
+    // target is looked at for that bit only.
     if (::statx(folder, name, AT_SYMLINK_NOFOLLOW, mask, &status) != 0) return false;
     const bool link = S_ISLNK(status.stx_mode);
-    struct statx target{};
-    if (link && ::statx(folder, name, 0, mask, &target) == 0) status = target;
     const std::string path = folder_path + name;
-    bool has_dos, has_creation;
-    kept_attributes(path, has_dos, has_creation);
+    bool has_dos = false, has_creation = false;
+    if (!link) kept_attributes(path, has_dos, has_creation);
 
-    const mode_t mode = status.stx_mode;
     std::memset(&data, 0, sizeof data);
-    data.dwFileAttributes = platform::file_attributes(
-        mode, platform::dot_name(name), has_dos ? platform::kept_dos_attributes(path) : -1,
-        status.stx_blocks * 512 < status.stx_size);
-    if (link) data.dwFileAttributes = (data.dwFileAttributes & ~DWORD{FILE_ATTRIBUTE_NORMAL}) |
-                                      FILE_ATTRIBUTE_REPARSE_POINT;
+    data.dwFileAttributes =
+        link ? platform::link_attributes(folder, name, platform::dot_name(name))
+             : platform::file_attributes(
+                   status.stx_mode, platform::dot_name(name),
+                   has_dos ? platform::kept_dos_attributes(path) : -1,
+                   status.stx_blocks * 512 < status.stx_size);
     timespec created{};
     if (!has_creation || !platform::kept_creation_time(path, created))
         created = platform::creation_time(status);
     data.ftCreationTime = filetime(created);
     data.ftLastAccessTime = filetime(timespec{status.stx_atime.tv_sec, status.stx_atime.tv_nsec});
     data.ftLastWriteTime = filetime(timespec{status.stx_mtime.tv_sec, status.stx_mtime.tv_nsec});
-    const uint64_t size = S_ISDIR(mode) ? 0 : status.stx_size;
+    const uint64_t size = S_ISDIR(status.stx_mode) ? 0 : status.stx_size;
     data.nFileSizeHigh = static_cast<DWORD>(size >> 32);
     data.nFileSizeLow = static_cast<DWORD>(size);
     std::memcpy(data.cFileName, wide_name.c_str(), (wide_name.size() + 1) * sizeof(WCHAR));
@@ -122,13 +121,8 @@ public:
             }
             const char *name = entry->d_name;
             if (name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]))) continue;
-            const std::u16string wide = platform::utf8_to_utf16(name);
+            const std::u16string wide = platform::name_to_utf16(name);
             if (wide.size() >= MAX_PATH || !pattern_.matches(wide)) continue;
-            // A name that is not UTF-8 cannot be named again from Windows.
-            if (wide.find(u'\uFFFD') != std::u16string::npos &&
-                platform::utf16_to_utf8(reinterpret_cast<const platform::u16 *>(wide.c_str()),
-                                        wide.size()) != name)
-                continue;
             // An entry removed since the folder was read is passed over.
             if (describe(dirfd(folder_), path_, name, wide, data)) return true;
         }
@@ -170,8 +164,7 @@ HANDLE quorvel_win32::FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
     // A plain name is looked up at once; the folder is read only when the
     // name is there in another case.
     if (NamePattern(name).literal()) {
-        const std::string exact = platform::utf16_to_utf8(
-            reinterpret_cast<const platform::u16 *>(name.c_str()), name.size());
+        const std::string exact = platform::name_to_native(name);
         if (describe(dirfd(listing), native, exact.c_str(), name, *data)) {
             ::closedir(listing);
             SetLastError(ERROR_SUCCESS);

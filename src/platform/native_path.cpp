@@ -15,6 +15,9 @@ bool fail(DWORD code) {
     return false;
 }
 
+// A unit that stands for a byte of a name that is not UTF-8.
+bool escaped_byte(char16_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+
 bool has_prefix(LPCWSTR text, const char16_t *prefix) {
     for (; *prefix; ++text, ++prefix)
         if (*text != *prefix) return false;
@@ -26,7 +29,9 @@ bool has_prefix(LPCWSTR text, const char16_t *prefix) {
 bool native_path(LPCWSTR path, std::string &out) {
     if (!path || !*path) return fail(ERROR_PATH_NOT_FOUND);
     if (has_prefix(path, u"\\\\?\\UNC\\")) return fail(ERROR_BAD_NETPATH);
-    LPCWSTR p = has_prefix(path, u"\\\\?\\") ? path + 4 : path;
+    // Inside a "\\?\" form only the backslash separates, as on Windows.
+    const bool verbatim = has_prefix(path, u"\\\\?\\");
+    LPCWSTR p = verbatim ? path + 4 : path;
     if (is_separator(p[0]) && is_separator(p[1])) return fail(ERROR_BAD_NETPATH);
 
     std::u16string unix_form;
@@ -41,19 +46,67 @@ bool native_path(LPCWSTR path, std::string &out) {
     for (; *p; ++p) {
         const WCHAR c = *p;
         if (c < 0x20 || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
-            c == '|' || c == ':')
+            c == '|' || c == ':' || (verbatim && c == '/'))
             return fail(ERROR_INVALID_NAME);
         if (c >= 0xD800 && c <= 0xDFFF) {
             const bool high = c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF;
-            if (!high) return fail(ERROR_NO_UNICODE_TRANSLATION);
+            if (!high && !escaped_byte(c)) return fail(ERROR_NO_UNICODE_TRANSLATION);
             unix_form += static_cast<char16_t>(c);
-            unix_form += static_cast<char16_t>(*++p);
+            if (high) unix_form += static_cast<char16_t>(*++p);
             continue;
         }
         unix_form += is_separator(c) ? u'/' : static_cast<char16_t>(c);
     }
-    out = utf16_to_utf8(reinterpret_cast<const u16 *>(unix_form.c_str()), unix_form.size());
+    out = name_to_native(unix_form);
     return true;
+}
+
+std::u16string name_to_utf16(const std::string &name) {
+    const auto *s = reinterpret_cast<const unsigned char *>(name.data());
+    const size_t n = name.size();
+    std::u16string out;
+    out.reserve(n);
+    for (size_t i = 0; i < n;) {
+        if (s[i] < 0x80) {
+            out += static_cast<char16_t>(s[i++]);
+            continue;
+        }
+        // The length a well-formed sequence with this lead byte has.
+        const size_t length = s[i] >= 0xF0 ? 4 : s[i] >= 0xE0 ? 3 : 2;
+        u16 units[2];
+        bool malformed = false;
+        const size_t count = i + length <= n && s[i] >= 0xC2 && s[i] <= 0xF4
+                                 ? decode_utf8(s + i, length, units, 2, malformed)
+                                 : 0;
+        if (count && !malformed) {
+            out.append(reinterpret_cast<const char16_t *>(units), count);
+            i += length;
+        } else {
+            out += static_cast<char16_t>(0xDC00 + s[i++]);
+        }
+    }
+    return out;
+}
+
+std::string name_to_native(const std::u16string &name) {
+    std::string out;
+    size_t start = 0;
+    auto flush = [&](size_t end) {
+        out += utf16_to_utf8(reinterpret_cast<const u16 *>(name.data()) + start, end - start);
+    };
+    for (size_t i = 0; i < name.size(); ++i) {
+        const char16_t c = name[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < name.size() && name[i + 1] >= 0xDC00 &&
+            name[i + 1] <= 0xDFFF) {
+            ++i;  // a pair: one character
+        } else if (escaped_byte(c)) {
+            flush(i);
+            out += static_cast<char>(c - 0xDC00);
+            start = i + 1;
+        }
+    }
+    flush(name.size());
+    return out;
 }
 
 DWORD missing_code(const std::string &path) {
@@ -67,7 +120,7 @@ DWORD missing_code(const std::string &path) {
 }
 
 std::u16string windows_path(const std::string &posix) {
-    std::u16string text = utf8_to_utf16(posix);
+    std::u16string text = name_to_utf16(posix);
     for (auto &c : text)
         if (c == u'/') c = u'\\';
     if (!text.empty() && text[0] == u'\\') text.insert(0, u"Z:");

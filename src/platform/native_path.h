@@ -22,6 +22,14 @@ DWORD missing_code(const std::string &path);
 // The Windows form of an absolute POSIX path ("/tmp/a" is "Z:\tmp\a").
 std::u16string windows_path(const std::string &posix);
 
+// POSIX names are bytes, Windows names UTF-16 units. A name that is not
+// UTF-8 keeps each byte of its ill-formed parts as the unpaired surrogate
+// U+DC00 + byte (0x80 to 0xFF give U+DC80 to U+DCFF), which a valid name
+// never holds, and native_path turns such a unit back into its byte: every
+// name reads, and names its entry again.
+std::u16string name_to_utf16(const std::string &name);
+std::string name_to_native(const std::u16string &name);
+
 // Copies `text` with its terminator into `buffer` of `size` units. Returns the
 // length without the terminator, or the size needed with it when it does not
 // fit (the Win32 convention of GetTempPathW and its kind).
