@@ -112,11 +112,29 @@ void BM_DuCommand(benchmark::State &state) {
     run_command(state, "du -sb '" + root().string() + "' > /dev/null");
 }
 
+// The command line's walks beside the same peers, as a person runs them.
+void BM_QuorvelFindCommand(benchmark::State &state) {
+    run_command(state, QUORVEL_CLI " find --details '" + root().string() + "' '*' > /dev/null");
+}
+
+void BM_FindSameFieldsCommand(benchmark::State &state) {
+    // The fields quorvel find --details prints: size, write time, mode, path.
+    run_command(state, "find '" + root().string() +
+                           "' -mindepth 1 -printf '%s\\t%T@\\t%m\\t%p\\n' > /dev/null");
+}
+
+void BM_QuorvelDuCommand(benchmark::State &state) {
+    run_command(state, QUORVEL_CLI " du '" + root().string() + "' > /dev/null");
+}
+
 BENCHMARK(BM_FileSearch)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_FindCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_FindPrintfCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_FolderAnalyze)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_DuCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_QuorvelFindCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_FindSameFieldsCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_QuorvelDuCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
 struct RemoveTree {
     ~RemoveTree() {
@@ -132,6 +150,10 @@ int main(int argc, char **argv) {
                                    {{"search / find", "BM_FileSearch", "BM_FindCommand"},
                                     {"search / find -printf", "BM_FileSearch",
                                      "BM_FindPrintfCommand"},
-                                    {"analysis / du -sb", "BM_FolderAnalyze", "BM_DuCommand"}},
+                                    {"analysis / du -sb", "BM_FolderAnalyze", "BM_DuCommand"},
+                                    {"quorvel find / find", "BM_QuorvelFindCommand",
+                                     "BM_FindSameFieldsCommand"},
+                                    {"quorvel du / du -sb", "BM_QuorvelDuCommand",
+                                     "BM_DuCommand"}},
                                    bench::Clock::Manual);
 }

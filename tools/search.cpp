@@ -1,53 +1,145 @@
-// quorvel find FOLDER PATTERN / quorvel du FOLDER: the library's recursive
-// search and folder analysis on the host's paths.
+// quorvel find FOLDER PATTERN / quorvel du FOLDER: walks of a whole tree as
+// a person expects them (every entry, hidden ones included), through the
+// system's listing and its Windows name matching. Linked folders are listed
+// and counted but never entered; a folder that cannot be listed is named on
+// standard error and the walk goes on.
 #include "command.h"
 #include "host_path.h"
 
 #include <quorvel/search.h>
 
+#include "platform/win32.h"
+
+#include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <unordered_set>
 
 namespace {
 
+bool is_dots(const WCHAR *name) {
+    return name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]));
+}
+
+int64_t size_of(const WIN32_FIND_DATAW &found) {
+    return static_cast<int64_t>(static_cast<uint64_t>(found.nFileSizeHigh) << 32 |
+                                found.nFileSizeLow);
+}
+
+// Calls visit(path of the entry, its find data) for every entry of
+// `folder`'s tree, each folder before what it holds. False when some folder
+// could not be listed (each is named on standard error).
+bool walk(std::u16string &folder,
+          const std::function<void(const std::u16string &, const WIN32_FIND_DATAW &)> &visit) {
+    const size_t base = folder.size();
+    const bool root = folder.back() == u'\\';  // "Z:\\"
+    folder += root ? u"*" : u"\\*";
+    WIN32_FIND_DATAW found;
+    const HANDLE find = FindFirstFileW(wide(folder.c_str()), &found);
+    folder.resize(base);
+    if (find == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "quorvel: cannot list %s%s\n",
+                     cli::host_path(cli::u16(folder)).c_str(), cli::last_error_reason().c_str());
+        return false;
+    }
+    bool whole = true;
+    do {
+        if (is_dots(found.cFileName)) continue;
+        if (!root) folder += u'\\';
+        folder += reinterpret_cast<const char16_t *>(found.cFileName);
+        visit(folder, found);
+        const DWORD attributes = found.dwFileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !walk(folder, visit))
+            whole = false;
+        folder.resize(base);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return whole;
+}
+
+// The names of `folder` that match `pattern` as the system matches them.
+std::unordered_set<std::u16string> matches(const std::u16string &folder,
+                                           const std::u16string &pattern) {
+    std::unordered_set<std::u16string> names;
+    WIN32_FIND_DATAW found;
+    const HANDLE find = FindFirstFileW(wide((folder + u'\\' + pattern).c_str()), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do names.insert(reinterpret_cast<const char16_t *>(found.cFileName));
+    while (FindNextFileW(find, &found));
+    FindClose(find);
+    return names;
+}
+
+std::u16string folder_argument(const char *argument) {
+    std::u16string folder = cli::library_path(argument);
+    while (folder.size() > 3 && folder.back() == u'\\') folder.pop_back();
+    return folder;
+}
+
 const char kFindUsage[] =
-    "usage: quorvel find [--files] FOLDER PATTERN\n"
-    "Lists the entries of FOLDER's tree whose names match PATTERN (* and ?, as\n"
-    "Windows matches them, without regard to case), one path a line, each\n"
-    "folder before what it holds. Hidden and system entries are left out. Only\n"
-    "folders whose names match are entered: \"*\" walks the whole tree.\n"
-    "--files lists the files of FOLDER itself only, no folders.\n"
-    "Exit status: 0 when something was found, 1 when nothing was, 2 for usage.\n";
+    "usage: quorvel find [--details] FOLDER PATTERN\n"
+    "Lists every entry of FOLDER's tree whose name matches PATTERN as Windows\n"
+    "matches names (* and ?, without regard to case; \"*\" matches all), one\n"
+    "path a line, each folder before what it holds; hidden and system entries\n"
+    "included. A linked folder is listed but not entered. --details puts the\n"
+    "size, the last write time (seconds since 1970, UTC) and the attributes\n"
+    "(hex) before each path, tab-separated.\n"
+    "Exit status: 0 when something was found, 1 when nothing was or a folder\n"
+    "could not be listed (named on standard error; the walk goes on), 2 usage.\n";
 
 int find(int argc, char **argv) {
     if (cli::wants_help(argc, argv)) {
         std::fputs(kFindUsage, stdout);
         return 0;
     }
-    const bool files_only = argc > 1 && std::strcmp(argv[1], "--files") == 0;
-    if (argc != 3 + files_only) {
+    const bool details = argc > 1 && std::strcmp(argv[1], "--details") == 0;
+    if (argc != 3 + details) {
         std::fputs(kFindUsage, stderr);
         return 2;
     }
-    const std::u16string folder = cli::library_path(argv[1 + files_only]);
-    const std::u16string pattern = cli::text_argument(argv[2 + files_only]);
-    tagSEQ list;
-    const int found =
-        Cfl_FileSearch(cli::u16(folder), cli::u16(pattern), list, files_only ? 0 : 1);
-    for (tagNODE *node = list.pHead; node; node = node->pNext) {
-        const auto *record = static_cast<const tagFINDFILE *>(node->pData);
-        std::printf("%s\n", cli::host_path(record->pszFullPath).c_str());
-    }
-    Cfl_FileSearchFree(list);
-    return found ? 0 : 1;
+    std::u16string folder = folder_argument(argv[1 + details]);
+    const std::u16string pattern = cli::text_argument(argv[2 + details]);
+    const bool everything = pattern == u"*" || pattern == u"*.*";
+    // The matching names of the folder last visited, asked once per folder.
+    std::u16string listed_folder = u"\\";
+    std::unordered_set<std::u16string> names;
+    bool found_any = false;
+    const bool whole = walk(folder, [&](const std::u16string &path, const WIN32_FIND_DATAW &found) {
+        if (!everything) {
+            const size_t slash = path.rfind(u'\\');
+            if (path.compare(0, slash, listed_folder) != 0 || listed_folder.size() != slash) {
+                listed_folder.assign(path, 0, slash);
+                names = matches(listed_folder, pattern);
+            }
+            if (!names.count(path.substr(slash + 1))) return;
+        }
+        found_any = true;
+        const std::string host = cli::host_path(cli::u16(path));
+        if (!details) {
+            std::printf("%s\n", host.c_str());
+            return;
+        }
+        // FILETIME: 100 ns since 1601.
+        const uint64_t write = static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32 |
+                               found.ftLastWriteTime.dwLowDateTime;
+        std::printf("%" PRId64 "\t%" PRId64 "\t%lx\t%s\n", size_of(found),
+                    static_cast<int64_t>(write / 10000000) - INT64_C(11644473600),
+                    static_cast<unsigned long>(found.dwFileAttributes), host.c_str());
+    });
+    return found_any && whole ? 0 : 1;
 }
 
 const char kDuUsage[] =
     "usage: quorvel du [--allocated] FOLDER\n"
     "Counts the files and folders of FOLDER's whole tree, hidden ones included,\n"
     "and adds up their sizes, shown as the library shows sizes (B, KB, MB, GB,\n"
-    "TB) and in bytes. --allocated counts what sparse files occupy on disk.\n"
-    "Exit status: 0 on success, 1 when a folder could not be listed, 2 for usage.\n";
+    "TB) and in bytes. A link counts as one entry with its own size (a linked\n"
+    "folder as a folder, not entered); folders add no bytes. --allocated counts\n"
+    "what compressed and sparse files occupy on disk.\n"
+    "Exit status: 0 on success, 1 when a folder could not be listed (named on\n"
+    "standard error; the count goes on without it), 2 for usage.\n";
 
 int du(int argc, char **argv) {
     if (cli::wants_help(argc, argv)) {
@@ -59,20 +151,28 @@ int du(int argc, char **argv) {
         std::fputs(kDuUsage, stderr);
         return 2;
     }
-    const std::u16string folder = cli::library_path(argv[1 + allocated]);
-    LONG files = 0, folders = 0;
-    int64_t bytes = 0;
-    const int result =
-        Cfl_FolderAnalyze(cli::u16(folder), files, folders, bytes, allocated ? 1 : 0, 1, 0);
-    if (!result) {
-        std::fprintf(stderr, "quorvel du: cannot list %s\n", argv[1 + allocated]);
-        return 1;
-    }
+    std::u16string folder = folder_argument(argv[1 + allocated]);
+    const std::string shown = cli::host_path(cli::u16(folder));
+    int64_t files = 0, folders = 0, bytes = 0;
+    const DWORD packed = FILE_ATTRIBUTE_COMPRESSED | FILE_ATTRIBUTE_SPARSE_FILE;
+    const bool whole = walk(folder, [&](const std::u16string &path, const WIN32_FIND_DATAW &found) {
+        const DWORD attributes = found.dwFileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            ++folders;
+            return;
+        }
+        ++((attributes & FILE_ATTRIBUTE_DIRECTORY) ? folders : files);
+        DWORD high = 0, low = INVALID_FILE_SIZE;
+        if (allocated && (attributes & packed))
+            low = GetCompressedFileSizeW(wide(path.c_str()), &high);
+        bytes += low != INVALID_FILE_SIZE
+                     ? static_cast<int64_t>(static_cast<uint64_t>(high) << 32 | low)
+                     : size_of(found);
+    });
     const std::string size = cli::utf8(Cfl_DispByteSize(bytes, 0));
-    std::printf("%s\t%lld bytes, %ld files, %ld folders\t%s\n", size.c_str(),
-                static_cast<long long>(bytes), static_cast<long>(files),
-                static_cast<long>(folders), cli::host_path(cli::u16(folder)).c_str());
-    return 0;
+    std::printf("%s\t%" PRId64 " bytes, %" PRId64 " files, %" PRId64 " folders\t%s\n",
+                size.c_str(), bytes, files, folders, shown.c_str());
+    return whole ? 0 : 1;
 }
 
 }  // namespace

@@ -16,10 +16,10 @@ namespace {
 
 // Shortcuts are a few kilobytes; anything past this is not one.
 constexpr DWORD kLargestShortcut = 16u << 20;
-// Show commands: SW_SHOWNORMAL, and SW_SHOWMINNOACTIVE, the format's one
-// minimised start (SW_MINIMIZE is no value of the field).
+// Show commands: SW_SHOWNORMAL, or SW_MINIMIZE for a minimised start, the
+// value the shell-link object is given on Windows.
 constexpr uint32_t kShowNormal = 1;
-constexpr uint32_t kShowMinimisedNoActive = 7;
+constexpr uint32_t kShowMinimised = 6;
 
 std::u16string text_of(const unsigned short *text) {
     return text ? std::u16string(reinterpret_cast<const char16_t *>(text)) : std::u16string();
@@ -89,7 +89,7 @@ int Cfl_CreateLinkFile(const unsigned short *target, const unsigned short *linkF
     link.working_folder = text_of(workingFolder);
     link.icon_location = text_of(iconFile);
     link.hotkey = hotkey;
-    link.show_command = normalWindow ? kShowNormal : kShowMinimisedNoActive;
+    link.show_command = normalWindow ? kShowNormal : kShowMinimised;
     // The target's facts, when it is there, as the shell records them.
     WIN32_FIND_DATAW found;
     const HANDLE find = FindFirstFileW(as_wide(target), &found);

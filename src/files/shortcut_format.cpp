@@ -29,10 +29,6 @@ constexpr uint32_t kNetLanman = 0x00020000;
 constexpr uint32_t kEnvironmentBlock = 0xA0000001;
 constexpr uint32_t kEnvironmentBlockSize = 0x314;
 constexpr uint32_t kHeaderSize = 0x4C;
-// Show commands: SW_SHOWNORMAL, SW_SHOWMAXIMIZED, SW_SHOWMINNOACTIVE.
-constexpr uint32_t kShowNormal = 1;
-constexpr uint32_t kShowMaximized = 3;
-constexpr uint32_t kShowMinNoActive = 7;
 // Target ID list: the root item of My Computer, and the extension block of
 // a file entry that holds its long name.
 constexpr unsigned kRootItem = 0x1F;
@@ -458,9 +454,9 @@ bool decode_link(const unsigned char *bytes, size_t size, ShellLink &link) {
     link.written = in.u64(44);
     link.size = in.u32(52);
     link.icon_index = static_cast<int32_t>(in.u32(56));
-    // The format's show commands; any other value is a normal window.
-    const uint32_t show = in.u32(60);
-    link.show_command = show == kShowMaximized || show == kShowMinNoActive ? show : kShowNormal;
+    // Handed out as stored, as the shell-link object does (SW_MINIMIZE
+    // included, which the library writes for a minimised start).
+    link.show_command = in.u32(60);
     link.hotkey = static_cast<uint16_t>(in.u16(64));
     size_t at = kHeaderSize;
     Reader id_list(nullptr, 0);

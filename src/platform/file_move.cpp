@@ -254,6 +254,7 @@ DWORD move_file(const std::string &source, const std::string &target,
                     replace ? 0 : RENAME_NOREPLACE) == 0)
         return 0;
     if (errno == EEXIST) return ERROR_ALREADY_EXISTS;
+    if (errno == ENOENT || errno == ENOTDIR) return ERROR_PATH_NOT_FOUND;  // the target's folder
     if (errno != EXDEV) return platform::win32_error_from_errno(errno);
     // Another file system: a file is copied, then its source deleted.
     if (!(flags & MOVEFILE_COPY_ALLOWED) || S_ISDIR(status.st_mode)) return ERROR_NOT_SAME_DEVICE;
@@ -302,8 +303,9 @@ BOOL quorvel_win32::CopyFileExW(LPCWSTR from, LPCWSTR to, LPPROGRESS_ROUTINE rou
     return copy(from, to, routine, data, cancel, flags);
 }
 
+// As on Windows, a plain move takes a file to another volume by a copy.
 BOOL quorvel_win32::MoveFileW(LPCWSTR from, LPCWSTR to) {
-    return move(from, to, nullptr, nullptr, 0);
+    return move(from, to, nullptr, nullptr, MOVEFILE_COPY_ALLOWED);
 }
 
 BOOL quorvel_win32::MoveFileExW(LPCWSTR from, LPCWSTR to, DWORD flags) {

@@ -1,6 +1,7 @@
 // Copy, move, delete, rename, folder chains, recursive deletion and the
 // quiet shell operations, on both builds; results read back with
 // std::filesystem, never through the library.
+#include <quorvel/attributes.h>
 #include <quorvel/fileops.h>
 #include <quorvel/paths.h>
 
@@ -99,6 +100,39 @@ TEST(CflCopyMove, MissingSourceIsNoFailureAndAReadOnlyTargetIsRefused) {
     }
     EXPECT_EQ(scratch.read("b.bin"), test::pattern(refused ? 7 : 5));
     fs::permissions(scratch.native("b.bin"), fs::perms::owner_write, fs::perm_options::add);
+}
+
+TEST(CflCopyMove, MoveReplacesAnExistingFile) {
+    Scratch scratch;
+    const std::u16string source = scratch.file("a.bin", 5), target = scratch.file("b.bin", 7);
+    EXPECT_EQ(Cfl_MoveFile(nullptr, u16(source), u16(target), nullptr), 1);
+    EXPECT_EQ(scratch.tree(), std::set<std::string>{"b.bin"});
+    EXPECT_EQ(scratch.read("b.bin"), test::pattern(5));
+}
+
+// The codes Windows gives for paths that lead nowhere.
+TEST(CflAttributes, MissingPathsFailWithWindowsCodes) {
+    Scratch scratch;
+    scratch.file("a.txt", 1);
+    const std::u16string folder = scratch.path();
+    const struct {
+        const char *name;
+        std::u16string path;
+        DWORD code;
+    } rows[] = {
+        {"missing file", folder + u"none.txt", ERROR_FILE_NOT_FOUND},
+        {"missing folder on the way", folder + u"no folder\\none.txt", ERROR_PATH_NOT_FOUND},
+        {"file on the way", folder + u"a.txt\\none.txt", ERROR_PATH_NOT_FOUND},
+        // Inside a long form only the backslash separates.
+        {"slash in a long form", folder.substr(0, folder.size() - 1) + u"/a.txt",
+         ERROR_INVALID_NAME},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        DWORD attributes = 0;
+        EXPECT_EQ(Cfl_GetFileAttr(u16(row.path), attributes, 0), 0);
+        EXPECT_EQ(GetLastError(), row.code);
+    }
 }
 
 TEST(CflDelete, ReadOnlyFilesGoAtRebootOnlyWhereTheSystemRestarts) {

@@ -87,6 +87,16 @@ TEST(FileOpsPosix, MovesBetweenFileSystemsCopyThenDelete) {
     EXPECT_EQ(Cfl_MoveFile(nullptr, u16(source), u16(target), nullptr), 1);
     EXPECT_EQ(other.read("b.bin"), test::pattern(3 << 20));
     EXPECT_FALSE(fs::exists(scratch.native("a.bin")));
+    // A rename moves a file as MoveFileW does; a folder stays, with Windows' code.
+    scratch.file("f/c.txt", 4);
+    MessageBoxCapture capture;
+    EXPECT_EQ(Cfl_RenameFile(u16(scratch.path("f\\c.txt")), u16(other.path("c.txt"))), 1);
+    EXPECT_EQ(other.read("c.txt"), test::pattern(4));
+    EXPECT_EQ(Cfl_RenameFile(u16(scratch.path("f")), u16(other.path("f"))), 0);
+    ASSERT_EQ(capture.boxes().size(), 1u);
+    EXPECT_EQ(capture.boxes()[0].text.substr(0, 11), u"[Error:17] ");
+    EXPECT_EQ(scratch.tree(), std::set<std::string>{"f/"});
+    EXPECT_EQ(other.tree(), (std::set<std::string>{"b.bin", "c.txt"}));
 }
 
 DWORD CALLBACK cancel_at_first_chunk(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER,
