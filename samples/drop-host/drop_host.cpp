@@ -101,7 +101,7 @@ void work(HWND window) {
 
     int encrypted = 0, restored = 0, failed = 0;
     for (const wchar_t *item = g_dropped; *item && !Prg_IsCancel(); item += length(item) + 1) {
-        wchar_t path[QUORVEL_MAX_TEXT];
+        static wchar_t path[QUORVEL_MAX_TEXT];  // (not on the stack: no stack probes)
         lstrcpynW(path, item, QUORVEL_MAX_TEXT - 1);
         const bool folder = Cfl_IsFolder(path) == 1;
         const bool sealed = folder ? ends_with(path, L".cpf") : ends_with(path, L".cpt");
@@ -113,7 +113,7 @@ void work(HWND window) {
     }
     const bool cancelled = Prg_IsCancel() != 0;
     Prg_CloseProgress();
-    SecureZeroMemory(g_password, sizeof g_password);
+    for (volatile wchar_t &c : g_password) c = 0;
 
     wsprintfW(g_status, L"暗号化 %d 件、復号 %d 件、失敗 %d 件%s", encrypted, restored, failed,
               cancelled ? L"(取り消し)" : L"");
