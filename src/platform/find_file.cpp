@@ -13,6 +13,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -30,11 +31,28 @@ FILETIME filetime(const timespec &time) {
     return FILETIME{static_cast<DWORD>(value), static_cast<DWORD>(value >> 32)};
 }
 
+// listxattrat(2) (Linux 6.13): the name looked up in the folder already
+// open, not along the whole path again. ENOSYS before that kernel.
+ssize_t list_attributes_at(int folder, const char *name, char *list, size_t size) {
+#ifdef __x86_64__
+    static bool missing = false;
+    if (!missing) {
+        const ssize_t length = ::syscall(465, folder, name, 0, list, size);
+        if (length >= 0 || errno != ENOSYS) return length;
+        missing = true;
+    }
+#endif
+    errno = ENOSYS;
+    return -1;
+}
+
 // Which of the two attributes this layer keeps a file has, in one call
 // rather than one for each: most files have neither.
-void kept_attributes(const std::string &path, bool &dos, bool &creation) {
+void kept_attributes(int folder, const char *name, const std::string &path, bool &dos,
+                     bool &creation) {
     char list[1024];
-    const ssize_t length = ::listxattr(path.c_str(), list, sizeof list);
+    ssize_t length = list_attributes_at(folder, name, list, sizeof list);
+    if (length < 0 && errno == ENOSYS) length = ::listxattr(path.c_str(), list, sizeof list);
     if (length < 0) {
         // A list too long to read here: ask for each.
         dos = creation = errno == ERANGE;
@@ -62,7 +80,7 @@ bool describe(int folder, const std::string &folder_path, const char *name,
     const bool link = S_ISLNK(status.stx_mode);
     const std::string path = folder_path + name;
     bool has_dos = false, has_creation = false;
-    if (!link) kept_attributes(path, has_dos, has_creation);
+    if (!link) kept_attributes(folder, name, path, has_dos, has_creation);
 
     std::memset(&data, 0, sizeof data);
     data.dwFileAttributes =
