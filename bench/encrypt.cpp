@@ -4,6 +4,9 @@
 // `cp -r` of the same tree. Each side is timed by the CPU time it used,
 // system time included (getrusage of this process, or of the children for
 // the peers' commands).
+// The command line (`quorvel encrypt` / `decrypt`, planning, temporary
+// names and all) runs the same file and tree beside the same peers and
+// beside `tar -c | openssl enc -bf-ecb` of the tree and its reverse.
 // The peak resident size after each of ours shows that memory stays with
 // the stream buffers, whatever the size of the file or the tree.
 //
@@ -193,6 +196,50 @@ void BM_CpTree(benchmark::State &state) {
     state.SetItemsProcessed(state.iterations() * kFolders * kFilesPerFolder);
 }
 
+// The command line, timed by its CPU time as the peers' commands are. Each
+// run starts from an empty output folder (the removal is timed for the
+// peers too).
+std::string cli(const char *verb, const fs::path &in, const fs::path &out) {
+    return "rm -rf '" + out.string() + "' && QUORVEL_PASSWORD=password " QUORVEL_CLI " " + verb +
+           " --quiet --subfolders --out-folder '" + out.string() + "' '" + in.string() +
+           "' 2>/dev/null";
+}
+
+void BM_CliEncryptFile(benchmark::State &state) {
+    run_command(state, cli("encrypt", big_file(), folder() / "cli-big"));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBigFile));
+}
+
+void BM_CliDecryptFile(benchmark::State &state) {
+    run_command(state, cli("decrypt", folder() / "cli-big" / "big.bin.cpt", folder() / "cli-big-back"));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBigFile));
+}
+
+void BM_CliEncryptTree(benchmark::State &state) {
+    run_command(state, cli("encrypt", small_tree(), folder() / "cli-tree"));
+    state.SetItemsProcessed(state.iterations() * kFolders * kFilesPerFolder);
+}
+
+void BM_CliDecryptTree(benchmark::State &state) {
+    run_command(state, cli("decrypt", folder() / "cli-tree" / "tree", folder() / "cli-back"));
+    state.SetItemsProcessed(state.iterations() * kFolders * kFilesPerFolder);
+}
+
+void BM_TarOpensslTree(benchmark::State &state) {
+    const fs::path tree = small_tree();
+    run_command(state, "tar -c -C '" + tree.parent_path().string() + "' tree | " +
+                           openssl("-e", "/dev/stdin", folder() / "tree.tar.bf"));
+    state.SetItemsProcessed(state.iterations() * kFolders * kFilesPerFolder);
+}
+
+void BM_OpensslTarTree(benchmark::State &state) {
+    const fs::path back = folder() / "tar-back";
+    run_command(state, "rm -rf '" + back.string() + "' && mkdir '" + back.string() + "' && " +
+                           openssl("-d", folder() / "tree.tar.bf", "/dev/stdout") +
+                           " | tar -x -C '" + back.string() + "'");
+    state.SetItemsProcessed(state.iterations() * kFolders * kFilesPerFolder);
+}
+
 BENCHMARK(BM_EncryptFile)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
 BENCHMARK(BM_DecryptFile)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
 BENCHMARK(BM_OpensslEncryptFile)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
@@ -200,6 +247,12 @@ BENCHMARK(BM_OpensslDecryptFile)->Unit(benchmark::kMillisecond)->UseManualTime()
 BENCHMARK(BM_EncryptTree)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_DecryptTree)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_CpTree)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_CliEncryptFile)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+BENCHMARK(BM_CliDecryptFile)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+BENCHMARK(BM_CliEncryptTree)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_CliDecryptTree)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_TarOpensslTree)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_OpensslTarTree)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
 struct RemoveFiles {
     ~RemoveFiles() {
@@ -211,10 +264,16 @@ struct RemoveFiles {
 }  // namespace
 
 int main(int argc, char **argv) {
-    return bench::run_against_peer(argc, argv, "openssl enc / cp -r",
+    return bench::run_against_peer(argc, argv, "openssl enc / cp -r / tar | openssl enc",
                                    {{"encrypt 1 GiB file", "BM_EncryptFile", "BM_OpensslEncryptFile"},
                                     {"decrypt 1 GiB file", "BM_DecryptFile", "BM_OpensslDecryptFile"},
                                     {"encrypt 10,000 files", "BM_EncryptTree", "BM_CpTree"},
-                                    {"decrypt 10,000 files", "BM_DecryptTree", "BM_CpTree"}},
+                                    {"decrypt 10,000 files", "BM_DecryptTree", "BM_CpTree"},
+                                    {"quorvel encrypt 1 GiB", "BM_CliEncryptFile", "BM_OpensslEncryptFile"},
+                                    {"quorvel decrypt 1 GiB", "BM_CliDecryptFile", "BM_OpensslDecryptFile"},
+                                    {"quorvel encrypt tree", "BM_CliEncryptTree", "BM_CpTree"},
+                                    {"quorvel decrypt tree", "BM_CliDecryptTree", "BM_CpTree"},
+                                    {"quorvel encrypt tree/tar", "BM_CliEncryptTree", "BM_TarOpensslTree"},
+                                    {"quorvel decrypt tree/tar", "BM_CliDecryptTree", "BM_OpensslTarTree"}},
                                    bench::Clock::Manual);
 }

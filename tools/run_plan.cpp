@@ -97,10 +97,6 @@ private:
     bool encrypt(const Job &job) {
         const std::u16string target = job.folder + job.name;
         const std::u16string part = job.folder + u"." + job.name + u".part";
-        // An original that cannot be read would become an empty container.
-        void *original = Fl_Open(u16(job.source), FL_READ, 0);
-        if (!original) return fail(job.source, "cannot be read" + last_error_reason());
-        Fl_Close(original);
         if (GetFileAttributesW(wide(part)) != INVALID_FILE_ATTRIBUTES)
             return fail(job.source, shown(part) + " is in the way");
         report_.begin(part);
@@ -115,10 +111,13 @@ private:
         const size_t cut = job.source.find_last_of(u'\\');
         const int64_t name_bytes =
             static_cast<int64_t>((job.source.size() - cut - 1) * 2 + 7) / 8 * 8;
-        const int64_t body = listed_size(job.source);
-        const int64_t expected = 102 + 8 + name_bytes + 24 + (body + 7) / 8 * 8;
+        const int64_t expected = 102 + 8 + name_bytes + 24 + (job.size + 7) / 8 * 8;
         if (listed_size(part) != expected) {
+            // An original that cannot be read becomes an empty entry: say why.
             remove_tree(part);
+            void *original = Fl_Open(u16(job.source), FL_READ, 0);
+            if (!original) return fail(job.source, "cannot be read" + last_error_reason());
+            Fl_Close(original);
             return fail(job.source, "changed while it was read; not encrypted");
         }
         if (!move(part, target, settings_.force)) {
@@ -126,7 +125,7 @@ private:
             remove_tree(part);
             return fail(job.source, "cannot become " + shown(target) + why);
         }
-        report_.done(body);
+        report_.done(job.size);
         return true;
     }
 
