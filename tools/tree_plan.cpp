@@ -88,6 +88,8 @@ public:
     void path(const std::u16string &path) {
         const DWORD attributes = GetFileAttributesW(wide(path));
         const std::u16string parent = parent_of(path), name = last_of(path);
+        if (!options_.out_folder.empty())
+            plan_.make.push_back(options_.out_folder.substr(0, options_.out_folder.size() - 1));
         if (attributes == INVALID_FILE_ATTRIBUTES) {
             plan_.refusals.push_back(shown(path) + ": no such file or folder");
         } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
