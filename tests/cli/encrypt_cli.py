@@ -10,8 +10,10 @@ usage: encrypt_cli.py WORK [EMULATOR] QUORVEL"""
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
+import time
 
 work, command = os.path.abspath(sys.argv[1]), sys.argv[2:]
 windows = len(command) > 1
@@ -29,6 +31,17 @@ def quorvel(*args, password=PW, tz="UTC0", **env):
     args = [native(a) if a.startswith(work) else a for a in args]
     run = subprocess.run(command + list(args), capture_output=True, timeout=300, env=environment)
     return run.returncode, run.stderr.decode("utf-8", "replace").replace("\r\n", "\n")
+
+
+def interrupted(d, *args):
+    """Ctrl-C once the restore has begun writing (its scratch file has bytes)."""
+    run = subprocess.Popen(command + list(args), stderr=subprocess.PIPE,
+                           env=dict(os.environ, QUORVEL_PASSWORD=PW, QUORVEL_ACP="932", TZ="UTC0"))
+    scratch = d + "/.quorvel-restore/big.bin"
+    while run.poll() is None and not (os.path.exists(scratch) and os.path.getsize(scratch)):
+        time.sleep(0.005)
+    run.send_signal(signal.SIGINT)
+    return run.wait(), run.stderr.read().decode("utf-8", "replace")
 
 
 def write(path, data):
@@ -138,6 +151,11 @@ rows = [
                                    write(d + "/a.txt", b"old, longer than the new one"), None)[-1],
      lambda d: quorvel("decrypt", "--force", d + "/a.txt.cpt"), 0, SUMMARY,
      both(no_scratch, only_file("/a.txt", b"new"))),
+    ("cancelled over an existing file", lambda d: (write(d + "/big.bin", b"\1" * (32 << 20)),
+                                                   quorvel("encrypt", d + "/big.bin"),
+                                                   write(d + "/big.bin", b"old"), None)[-1],
+     lambda d: interrupted(d, "decrypt", "--force", d + "/big.bin.cpt"), 130, "cancelled",
+     both(no_scratch, only_file("/big.bin", b"old")), "posix"),
     # 12: collisions are refused before anything is written; an output
     # folder leaves the source tree alone.
     ("collision", lambda d: (tree(d + "/t"), os.mkdir(d + "/out"), snapshot(d))[-1],
