@@ -1,0 +1,203 @@
+// The store: opening a file as a database (telling a database from any
+// other file, and checking the password of an encrypted one), and running
+// statements on it.
+#include "database/engine/store.h"
+
+#include "database/engine/file_name.h"
+#include "database/engine/sql_dialect.h"
+
+#include <cstring>
+
+namespace dbengine {
+namespace {
+
+// A password protects the file at rest: with one, every page is encrypted
+// in SQLCipher 4's scheme (AES-256-CBC with an HMAC-SHA512 per page, the key
+// drawn from the password's UTF-8 bytes by PBKDF2-HMAC-SHA512, 256,000
+// rounds), so SQLCipher's own tools open such a file with the same password.
+// Without one the file is a plain SQLite database.
+std::string password_key(const std::u16string &password) {
+    if (password.empty()) return {};
+    const WCHAR *wide = reinterpret_cast<const WCHAR *>(password.c_str());
+    const int units = static_cast<int>(password.size());
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, units, nullptr, 0, nullptr, nullptr);
+    std::string key(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, wide, units, &key[0], bytes, nullptr, nullptr);
+    return key;
+}
+
+void use_sqlcipher4(sqlite3 *db) {
+    sqlite3mc_config(db, "cipher", sqlite3mc_cipher_index("sqlcipher"));
+    sqlite3mc_config_cipher(db, "sqlcipher", "legacy", 4);
+}
+
+// What a file's first bytes say: a plain SQLite database; whole pages
+// without the plain header, which is what an encrypted one looks like (and
+// what a file that fails to open then gets reported as: a wrong password);
+// or anything else.
+enum class Look { kPlain, kEncrypted, kOther };
+Look file_look(sqlite3 *db) {
+    sqlite3_file *file = nullptr;
+    sqlite3_int64 size = 0;
+    char head[16] = {};
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
+        !file->pMethods || file->pMethods->xFileSize(file, &size) != SQLITE_OK || size == 0 ||
+        file->pMethods->xRead(file, head, sizeof head, 0) != SQLITE_OK)
+        return Look::kOther;
+    if (std::memcmp(head, "SQLite format 3", 16) == 0) return Look::kPlain;
+    return size % 512 == 0 ? Look::kEncrypted : Look::kOther;
+}
+
+int authorize(void *, int action, const char *name, const char *, const char *, const char *) {
+    if (action == SQLITE_ATTACH || action == SQLITE_DETACH) return SQLITE_DENY;
+    if (action == SQLITE_PRAGMA) return name && std::strcmp(name, "table_info") == 0 ? SQLITE_OK : SQLITE_DENY;
+    return SQLITE_OK;
+}
+
+}  // namespace
+
+// SQLite's result as an engine error.
+HRESULT sqlite_failure(sqlite3 *db, int rc, const char *source) {
+    std::u16string message = db ? reinterpret_cast<const char16_t *>(sqlite3_errmsg16(db))
+                                : u(sqlite3_errstr(rc));
+    Error number = kReserved;
+    switch (rc & 0xFF) {
+    case SQLITE_CONSTRAINT: number = kDuplicate; break;
+    case SQLITE_READONLY: number = kReadOnly; break;
+    case SQLITE_BUSY: case SQLITE_LOCKED: number = kLocked; break;
+    case SQLITE_CORRUPT: case SQLITE_NOTADB: number = kBadFormat; break;
+    case SQLITE_IOERR: case SQLITE_FULL: case SQLITE_CANTOPEN: number = kDiskError; break;
+    case SQLITE_ERROR: number = kSyntax; break;
+    case SQLITE_NOMEM: return fail(kStoreOutOfMemory, source, message);
+    }
+    return fail(number, source, message);
+}
+
+HRESULT check_open(const StorePtr &store, const char *source) {
+    return store && store->db ? S_OK
+                              : fail(kClosed, source);
+}
+
+// Prepares one statement of the engine's dialect; text after it is refused.
+HRESULT prepare(const StorePtr &store, const std::u16string &jet, Statement *statement,
+                const char *source) {
+    HRESULT hr = check_open(store, source);
+    if (FAILED(hr)) return hr;
+    std::u16string sql;
+    std::string why;
+    if (!translate_sql(jet, &sql, &why))
+        return fail(kSyntax, source, u(why.c_str()), quoted(jet));
+    const void *tail = nullptr;
+    int rc = sqlite3_prepare16_v2(store->db, sql.c_str(), static_cast<int>(sql.size() * 2),
+                                  &statement->handle, &tail);
+    if (rc != SQLITE_OK) return sqlite_failure(store->db, rc, source);
+    if (!statement->handle) return fail(kInvalidSql, source, quoted(jet));
+    for (auto *rest = static_cast<const char16_t *>(tail); rest && *rest; ++rest)
+        if (*rest != ' ' && *rest != '\t' && *rest != '\r' && *rest != '\n' && *rest != ';')
+            return fail(kTrailing, source);
+    return S_OK;
+}
+
+HRESULT run(const StorePtr &store, sqlite3_stmt *statement, const char *source) {
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    }
+    return rc == SQLITE_DONE ? S_OK : sqlite_failure(store->db, rc, source);
+}
+
+HRESULT exec(const StorePtr &store, const char *sql, const char *source) {
+    int rc = sqlite3_exec(store->db, sql, nullptr, nullptr, nullptr);
+    return rc == SQLITE_OK ? S_OK : sqlite_failure(store->db, rc, source);
+}
+
+// The password of a connect string: what follows "PWD=" up to the next ';'.
+std::u16string connect_password(const std::u16string &connect) {
+    for (size_t i = 0; i + 4 <= connect.size(); ++i) {
+        if ((i == 0 || connect[i - 1] == ';') && equal_names(connect.substr(i, 4), u"PWD=")) {
+            size_t end = connect.find(u';', i + 4);
+            return connect.substr(i + 4, end == std::u16string::npos ? std::u16string::npos : end - i - 4);
+        }
+    }
+    return {};
+}
+
+// Encrypts the open file under a new password (none: decrypts it). The
+// cipher rewrites the file outside WAL mode, and the statements it runs are
+// its own, not the caller's.
+HRESULT change_key(const StorePtr &store, const std::u16string &password, const char *source) {
+    sqlite3_set_authorizer(store->db, nullptr, nullptr);
+    const std::string key = password_key(password);
+    use_sqlcipher4(store->db);
+    HRESULT hr = exec(store, "PRAGMA journal_mode=DELETE", source);
+    if (SUCCEEDED(hr)) {
+        int rc = sqlite3_rekey_v2(store->db, "main", key.data(), static_cast<int>(key.size()));
+        hr = rc == SQLITE_OK ? S_OK : sqlite_failure(store->db, rc, source);
+        if (SUCCEEDED(hr)) store->password = password;
+    }
+    HRESULT wal = exec(store, "PRAGMA journal_mode=WAL", source);
+    sqlite3_set_authorizer(store->db, authorize, nullptr);
+    return FAILED(hr) ? hr : wal;
+}
+
+HRESULT open_store(const std::u16string &path, bool create, bool read_only,
+                   const std::u16string &password, StorePtr *out, const char *source) {
+    std::string file;
+    if (path.empty() || !sqlite_file_name(path, &file))
+        return fail(kFileNotFound, source, quoted(path));
+    auto store = std::make_shared<Store>();
+    int rc = sqlite3_open_v2(file.c_str(), &store->db,
+                             read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, nullptr);
+    if (create) {
+        if (rc == SQLITE_OK) return fail(kExists, source);
+        store->close();
+        rc = sqlite3_open_v2(file.c_str(), &store->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                             nullptr);
+        if (rc != SQLITE_OK) return sqlite_failure(store->db, rc, source);
+    } else if (rc != SQLITE_OK) {
+        store->close();
+        return fail(kFileNotFound, source, quoted(path));
+    }
+    store->read_only = read_only;
+    sqlite3_busy_timeout(store->db, 2000);
+    sqlite3_extended_result_codes(store->db, 0);
+    // A file that is not encrypted opens with any password, as it always did.
+    const Look look = create ? Look::kOther : file_look(store->db);
+    if (!password.empty() && look != Look::kPlain) {
+        const std::string key = password_key(password);
+        use_sqlcipher4(store->db);
+        rc = sqlite3_key_v2(store->db, "main", key.data(), static_cast<int>(key.size()));
+        store->password = password;
+    }
+    // Reading the schema tells a database from any other file, and checks
+    // the password of an encrypted one.
+    if (rc == SQLITE_OK) {
+        Statement probe;
+        rc = sqlite3_prepare_v2(store->db, "SELECT count(*) FROM sqlite_master", -1, &probe.handle, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_step(probe.handle) == SQLITE_ROW ? SQLITE_OK : sqlite3_errcode(store->db);
+    }
+    if (rc != SQLITE_OK && look == Look::kEncrypted)
+        return fail(kBadPassword, source);
+    if (rc != SQLITE_OK)
+        return fail(kBadFormat, source, quoted(path));
+    HRESULT hr = S_OK;
+    if (create) {
+        // WAL: a writer that dies mid-transaction leaves the last commit intact.
+        hr = exec(store, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+                         "CREATE TABLE MSysQuorvel(Name TEXT PRIMARY KEY, Value);"
+                         "CREATE TABLE MSysQuorvelQueries(Name TEXT PRIMARY KEY COLLATE NOCASE, SQL TEXT);",
+                  source);
+    } else {
+        hr = exec(store, "PRAGMA synchronous=NORMAL", source);
+    }
+    // Statements may not reach other files nor change how this one is kept.
+    if (SUCCEEDED(hr)) sqlite3_set_authorizer(store->db, authorize, nullptr);
+    if (SUCCEEDED(hr)) *out = std::move(store);
+    return hr;
+}
+
+bool is_system_table(const std::u16string &name) {
+    return equal_names(name.substr(0, 11), u"MSysQuorvel") || equal_names(name.substr(0, 7), u"sqlite_");
+}
+
+}  // namespace dbengine

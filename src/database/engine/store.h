@@ -1,0 +1,48 @@
+// The store under a database: one SQLite connection, opened and checked
+// (a database, the right password), and the statements run on it.
+#pragma once
+
+#include "database/engine/errors.h"
+
+#include <sqlite3.h>
+
+#include <memory>
+#include <string>
+
+namespace dbengine {
+
+struct Statement {
+    sqlite3_stmt *handle = nullptr;
+    ~Statement() { sqlite3_finalize(handle); }
+};
+
+struct Store {
+    sqlite3 *db = nullptr;
+    bool read_only = false;
+    std::u16string password;  // what the file is encrypted under; empty: not encrypted
+    ~Store() { close(); }
+    void close() {
+        if (db) sqlite3_close_v2(db);
+        db = nullptr;
+    }
+};
+using StorePtr = std::shared_ptr<Store>;
+
+HRESULT check_open(const StorePtr &store, const char *source);
+// SQLite's result as an engine error.
+HRESULT sqlite_failure(sqlite3 *db, int rc, const char *source);
+// Prepares one statement of the engine's dialect; text after it is refused.
+HRESULT prepare(const StorePtr &store, const std::u16string &jet, Statement *statement, const char *source);
+HRESULT run(const StorePtr &store, sqlite3_stmt *statement, const char *source);
+HRESULT exec(const StorePtr &store, const char *sql, const char *source);
+
+// The password of a connect string: what follows "PWD=" up to the next ';'.
+std::u16string connect_password(const std::u16string &connect);
+HRESULT open_store(const std::u16string &path, bool create, bool read_only,
+                   const std::u16string &password, StorePtr *out, const char *source);
+// Encrypts the open file under a new password (none: decrypts it).
+HRESULT change_key(const StorePtr &store, const std::u16string &password, const char *source);
+
+bool is_system_table(const std::u16string &name);
+
+}  // namespace dbengine
