@@ -76,6 +76,9 @@ TEST(DatabaseDurability, KilledWriterLosesNoCommittedRow) {
     EXPECT_EQ(rows % kBatch, 0) << "a batch was kept in part";
     EXPECT_TRUE(capture.boxes().empty());
     Mdb_CloseDatabase(db);
+    records = nullptr;
+    db = nullptr;
+    EXPECT_EQ(scratch.tree(), std::set<std::string>{"killed.mdb"});
 }
 
 }  // namespace

@@ -103,17 +103,22 @@ public:
     EngineObject() : DaoObject<_DBEngine>("Quorvel.DBEngine") {}
     NOTIMPL(1) NOTIMPL(2) NOTIMPL(3) NOTIMPL(4) NOTIMPL(5) NOTIMPL(6) NOTIMPL(7) NOTIMPL(8)
     NOTIMPL(9) NOTIMPL(10) NOTIMPL(11) NOTIMPL(12) NOTIMPL(13) NOTIMPL(14)
-    HRESULT STDMETHODCALLTYPE OpenDatabase(BSTR name, VARIANT, VARIANT readOnly, VARIANT connect,
+    HRESULT STDMETHODCALLTYPE OpenDatabase(BSTR name, VARIANT options, VARIANT readOnly, VARIANT connect,
                                            Database **database) override {
         const std::u16string password =
             connect.vt == VT_BSTR ? connect_password(from_bstr(connect.bstrVal)) : std::u16string();
         StorePtr store;
-        HRESULT hr = open_store(from_bstr(name), false, variant_long(readOnly, 0) != 0, password, &store, source_);
+        OpenMode mode;
+        mode.read_only = variant_long(readOnly, 0) != 0;
+        mode.exclusive = variant_long(options, 0) != 0;
+        HRESULT hr = open_store(from_bstr(name), mode, password, &store, source_);
         return SUCCEEDED(hr) ? hand_out<Database>(new DatabaseObject(store), database) : hr;
     }
     HRESULT STDMETHODCALLTYPE CreateDatabase(BSTR name, BSTR locale, VARIANT, Database **database) override {
         StorePtr store;
-        HRESULT hr = open_store(from_bstr(name), true, false, connect_password(from_bstr(locale)), &store, source_);
+        OpenMode mode;
+        mode.create = true;
+        HRESULT hr = open_store(from_bstr(name), mode, connect_password(from_bstr(locale)), &store, source_);
         return SUCCEEDED(hr) ? hand_out<Database>(new DatabaseObject(store), database) : hr;
     }
 };

@@ -23,6 +23,7 @@ const Entry kErrors[] = {
     {n(3027), "Cannot update. Database or object is read-only."},
     {n(3031), "Not a valid password."},
     {n(3043), "%1"},
+    {n(3045), "Could not use %1; file already in use."},
     {n(3065), "Cannot execute a select query."},
     {n(3078), "The database engine cannot find the input table or query %1."},
     {n(3078), "Not a query that returns records: %1."},

@@ -20,6 +20,7 @@ enum Error {
     kReadOnly,            // 3027
     kBadPassword,         // 3031
     kDiskError,           // 3043
+    kInUse,               // 3045
     kNoSelect,            // 3065
     kNoInput,             // 3078
     kNotRecords,          // 3078, a statement that returns none

@@ -46,6 +46,7 @@ HRESULT RecordsetObject::reread(Row *row) {
     if (rc != SQLITE_OK) return sqlite_failure(store_->db, rc, source_);
     sqlite3_bind_int64(s.handle, 1, row->rowid);
     rc = sqlite3_step(s.handle);
+    if (rc == SQLITE_DONE) row->deleted = true;
     if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? S_OK : sqlite_failure(store_->db, rc, source_);
     row->values.clear();
     for (size_t i = 0; i < columns_.size(); ++i) row->values.push_back(column_value(s.handle, static_cast<int>(i)));
@@ -91,6 +92,11 @@ HRESULT STDMETHODCALLTYPE RecordsetObject::Update(LONG, VARIANT_BOOL) {
     if (mode_ == EditMode::Edit) sqlite3_bind_int64(s.handle, slot, rows_[static_cast<size_t>(position_)].rowid);
     hr = run(store_, s.handle, source_);
     if (FAILED(hr)) return hr;  // still editing: the caller may correct and retry
+    if (mode_ == EditMode::Edit && sqlite3_changes(store_->db) == 0) {
+        rows_[static_cast<size_t>(position_)].deleted = true;
+        mode_ = EditMode::None;
+        return fail(kDeleted, source_);
+    }
     if (mode_ == EditMode::AddNew) {
         // A dynaset shows its new rows at its end.
         Row row;

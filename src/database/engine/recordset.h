@@ -145,8 +145,13 @@ public:
         HRESULT hr = writable();
         if (SUCCEEDED(hr)) hr = current();
         if (FAILED(hr)) return hr;
+        // The row as it is now: another recordset may have changed or deleted it.
+        Row &row = rows_[static_cast<size_t>(position_)];
+        hr = reread(&row);
+        if (FAILED(hr)) return hr;
+        if (row.deleted) return fail(kDeleted, source_);
         mode_ = EditMode::Edit;
-        pending_ = rows_[static_cast<size_t>(position_)].values;
+        pending_ = row.values;
         touched_.assign(columns_.size(), false);
         return S_OK;
     }

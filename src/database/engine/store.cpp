@@ -34,18 +34,34 @@ void use_sqlcipher4(sqlite3 *db) {
 // What a file's first bytes say: a plain SQLite database; whole pages
 // without the plain header, which is what an encrypted one looks like (and
 // what a file that fails to open then gets reported as: a wrong password);
-// or anything else.
+// or anything else, an empty file or one that starts with a zero page
+// among them.
 enum class Look { kPlain, kEncrypted, kOther };
 Look file_look(sqlite3 *db) {
     sqlite3_file *file = nullptr;
     sqlite3_int64 size = 0;
-    char head[16] = {};
+    char head[512] = {};
     if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file ||
-        !file->pMethods || file->pMethods->xFileSize(file, &size) != SQLITE_OK || size == 0 ||
+        !file->pMethods || file->pMethods->xFileSize(file, &size) != SQLITE_OK || size < 512 ||
         file->pMethods->xRead(file, head, sizeof head, 0) != SQLITE_OK)
         return Look::kOther;
     if (std::memcmp(head, "SQLite format 3", 16) == 0) return Look::kPlain;
+    static const char zeros[512] = {};
+    if (std::memcmp(head, zeros, sizeof head) == 0) return Look::kOther;
     return size % 512 == 0 ? Look::kEncrypted : Look::kOther;
+}
+
+// The emptied journal a writer killed in the exclusive mode leaves: not
+// hot (taking the lock would have rolled a hot one back), only in the way
+// of a database that is one file. Called with the exclusive lock held.
+void remove_stale_journal(sqlite3 *db) {
+    sqlite3_vfs *vfs = sqlite3_vfs_find(nullptr);
+    const char *name = sqlite3_db_filename(db, "main");
+    if (!vfs || !name) return;
+    const std::string journal = std::string(name) + "-journal";
+    int exists = 0;
+    if (vfs->xAccess(vfs, journal.c_str(), SQLITE_ACCESS_EXISTS, &exists) == SQLITE_OK && exists)
+        vfs->xDelete(vfs, journal.c_str(), 1);
 }
 
 int authorize(void *, int action, const char *name, const char *, const char *, const char *) {
@@ -122,32 +138,28 @@ std::u16string connect_password(const std::u16string &connect) {
 }
 
 // Encrypts the open file under a new password (none: decrypts it). The
-// cipher rewrites the file outside WAL mode, and the statements it runs are
-// its own, not the caller's.
+// statements the cipher runs are its own, not the caller's.
 HRESULT change_key(const StorePtr &store, const std::u16string &password, const char *source) {
     sqlite3_set_authorizer(store->db, nullptr, nullptr);
     const std::string key = password_key(password);
     use_sqlcipher4(store->db);
-    HRESULT hr = exec(store, "PRAGMA journal_mode=DELETE", source);
-    if (SUCCEEDED(hr)) {
-        int rc = sqlite3_rekey_v2(store->db, "main", key.data(), static_cast<int>(key.size()));
-        hr = rc == SQLITE_OK ? S_OK : sqlite_failure(store->db, rc, source);
-        if (SUCCEEDED(hr)) store->password = password;
-    }
-    HRESULT wal = exec(store, "PRAGMA journal_mode=WAL", source);
+    int rc = sqlite3_rekey_v2(store->db, "main", key.data(), static_cast<int>(key.size()));
+    HRESULT hr = rc == SQLITE_OK ? S_OK : sqlite_failure(store->db, rc, source);
+    if (SUCCEEDED(hr)) store->password = password;
     sqlite3_set_authorizer(store->db, authorize, nullptr);
-    return FAILED(hr) ? hr : wal;
+    return hr;
 }
 
-HRESULT open_store(const std::u16string &path, bool create, bool read_only,
-                   const std::u16string &password, StorePtr *out, const char *source) {
+HRESULT open_store(const std::u16string &path, const OpenMode &mode, const std::u16string &password,
+                   StorePtr *out, const char *source) {
     std::string file;
     if (path.empty() || !sqlite_file_name(path, &file))
         return fail(kFileNotFound, source, quoted(path));
     auto store = std::make_shared<Store>();
+    // A file on read-only media opens read-only even when asked to write.
     int rc = sqlite3_open_v2(file.c_str(), &store->db,
-                             read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, nullptr);
-    if (create) {
+                             mode.read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, nullptr);
+    if (mode.create) {
         if (rc == SQLITE_OK) return fail(kExists, source);
         store->close();
         rc = sqlite3_open_v2(file.c_str(), &store->db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
@@ -157,12 +169,12 @@ HRESULT open_store(const std::u16string &path, bool create, bool read_only,
         store->close();
         return fail(kFileNotFound, source, quoted(path));
     }
-    store->read_only = read_only;
-    sqlite3_busy_timeout(store->db, 2000);
+    store->read_only = mode.read_only || sqlite3_db_readonly(store->db, "main") == 1;
     sqlite3_extended_result_codes(store->db, 0);
     // A file that is not encrypted opens with any password, as it always did.
-    const Look look = create ? Look::kOther : file_look(store->db);
-    if (!password.empty() && look != Look::kPlain) {
+    const Look look = mode.create ? Look::kEncrypted : file_look(store->db);
+    if (look == Look::kOther) return fail(kBadFormat, source, quoted(path));
+    if (!password.empty() && look == Look::kEncrypted) {
         const std::string key = password_key(password);
         use_sqlcipher4(store->db);
         rc = sqlite3_key_v2(store->db, "main", key.data(), static_cast<int>(key.size()));
@@ -176,20 +188,30 @@ HRESULT open_store(const std::u16string &path, bool create, bool read_only,
         if (rc == SQLITE_OK)
             rc = sqlite3_step(probe.handle) == SQLITE_ROW ? SQLITE_OK : sqlite3_errcode(store->db);
     }
-    if (rc != SQLITE_OK && look == Look::kEncrypted)
-        return fail(kBadPassword, source);
-    if (rc != SQLITE_OK)
-        return fail(kBadFormat, source, quoted(path));
-    HRESULT hr = S_OK;
-    if (create) {
-        // WAL: a writer that dies mid-transaction leaves the last commit intact.
-        hr = exec(store, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
-                         "CREATE TABLE MSysQuorvel(Name TEXT PRIMARY KEY, Value);"
+    // An exclusive open then takes the file's lock and keeps it until the
+    // database closes; another holder of the file makes it fail at once.
+    if (rc == SQLITE_OK && mode.exclusive) {
+        rc = sqlite3_exec(store->db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_exec(store->db, store->read_only ? "SELECT count(*) FROM sqlite_master"
+                                                         : "BEGIN EXCLUSIVE; COMMIT",
+                              nullptr, nullptr, nullptr);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) return fail(kInUse, source, quoted(path));
+        if (rc == SQLITE_OK && !store->read_only) remove_stale_journal(store->db);
+    }
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) return fail(kInUse, source, quoted(path));
+    if (rc != SQLITE_OK && look == Look::kEncrypted) return fail(kBadPassword, source);
+    if (rc != SQLITE_OK) return fail(kBadFormat, source, quoted(path));
+    sqlite3_busy_timeout(store->db, 2000);
+    // One file, as users expect of a database: a rollback journal beside
+    // it only while a transaction runs, synced (the directory too) so that
+    // a commit survives a crash or a power loss.
+    HRESULT hr = store->read_only ? S_OK
+                                  : exec(store, "PRAGMA journal_mode=DELETE; PRAGMA synchronous=EXTRA", source);
+    if (SUCCEEDED(hr) && mode.create)
+        hr = exec(store, "CREATE TABLE MSysQuorvel(Name TEXT PRIMARY KEY, Value);"
                          "CREATE TABLE MSysQuorvelQueries(Name TEXT PRIMARY KEY COLLATE NOCASE, SQL TEXT);",
                   source);
-    } else {
-        hr = exec(store, "PRAGMA synchronous=NORMAL", source);
-    }
     // Statements may not reach other files nor change how this one is kept.
     if (SUCCEEDED(hr)) sqlite3_set_authorizer(store->db, authorize, nullptr);
     if (SUCCEEDED(hr)) *out = std::move(store);

@@ -38,8 +38,13 @@ HRESULT exec(const StorePtr &store, const char *sql, const char *source);
 
 // The password of a connect string: what follows "PWD=" up to the next ';'.
 std::u16string connect_password(const std::u16string &connect);
-HRESULT open_store(const std::u16string &path, bool create, bool read_only,
-                   const std::u16string &password, StorePtr *out, const char *source);
+struct OpenMode {
+    bool create = false;     // a new file; an existing one is refused
+    bool read_only = false;
+    bool exclusive = false;  // no other connection until this one closes
+};
+HRESULT open_store(const std::u16string &path, const OpenMode &mode, const std::u16string &password,
+                   StorePtr *out, const char *source);
 // Encrypts the open file under a new password (none: decrypts it).
 HRESULT change_key(const StorePtr &store, const std::u16string &password, const char *source);
 
