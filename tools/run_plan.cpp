@@ -201,12 +201,9 @@ private:
 }  // namespace
 
 bool run_plan(const Plan &plan, const RunSettings &settings, RunReport &report) {
-    if (settings.encrypting && settings.log && !plan.jobs.empty()) {
-        const Job &first = plan.jobs.front();
-        const std::u16string log = first.folder + first.name.substr(0, first.name.size() - 4) +
-                                   u"_Enc.log";
-        DeleteFileW(wide(log));
-        g_log = Fl_Open(u16(log), FL_WRITE, 0);
+    if (settings.encrypting && settings.log && !plan.log.empty()) {
+        DeleteFileW(wide(plan.log));
+        g_log = Fl_Open(u16(plan.log), FL_WRITE, 0);
         Enc_FuncCallLogging(log_entry);
     }
     const bool going = Runner(plan, settings, report).run();

@@ -109,10 +109,15 @@ public:
                 plan_.make.push_back(output);
             }
             ++plan_.folders;
+            plan_.log = (options_.out_folder.empty() ? parent : options_.out_folder) + name +
+                        u"_Enc.log";
             folder(path, output);
         } else if (!options_.only_folders) {
             const std::u16string out = options_.out_folder.empty() ? parent : options_.out_folder;
             file(path, out, static_cast<int64_t>(-1));
+            if (!plan_.jobs.empty())
+                plan_.log = out + plan_.jobs[0].name.substr(0, plan_.jobs[0].name.size() - 4) +
+                            u"_Enc.log";
         }
         if (!options_.encrypting && checked_ == 0 && !plan_.renames.empty())
             plan_.refusals.push_back(shown(path) + ": no container in it to check the password "

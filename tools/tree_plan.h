@@ -38,6 +38,7 @@ struct Plan {
     std::vector<Rename> renames;       // in place, deepest first
     std::vector<std::string> refusals; // nothing of the path is done
     std::vector<std::string> skipped;  // named and left out; the rest goes on
+    std::u16string log;                // where the encryption log goes (--log)
     int folders = 0;
     int64_t bytes = 0;
 };
