@@ -85,6 +85,8 @@ int restore_file(void *container, const Entry &entry, const std::u16string &name
     Prg_SetProgress(0, 0);
     Bwf_FuncCall(Prg_ProgressCall);
     const int result = Bwf_Decrypt(container, output, key, entry.size);
+    if (result != 1 && Prg_IsCancel()) SetLastError(ERROR_CANCELLED);
+    const DWORD reason = GetLastError();
     // The file is opened without cutting it: what an older, longer file of
     // the name held after the new content goes.
     SetEndOfFile(output);
@@ -99,6 +101,7 @@ int restore_file(void *container, const Entry &entry, const std::u16string &name
     encrypt::log_file(depth, size, u16(path));
     if (auto logging = encrypt::callbacks().logging)
         logging(static_cast<unsigned char>(result), containerPath, u16(path), size);
+    if (result != 1) SetLastError(reason);
     return result;
 }
 
@@ -112,14 +115,20 @@ int Enc_DecryptBody(void *container, const unsigned short *bodyKeyText,
     const int64_t start = Fl_Seek(container, 0, FILE_CURRENT);
     if (end < 0 || start < 0) return 0;
     Entry entry;
-    if (!encrypt::read_entry(container, version, end - start, entry)) return 0;
     encrypt::AnsiText key = encrypt::ansi(bodyKeyText);
     if (!key) return 0;
+    // A short, hostile or damaged entry: the reason the host is given.
+    if (!encrypt::read_entry(container, version, end - start, entry)) {
+        SetLastError(ERROR_FILE_CORRUPT);
+        return 0;
+    }
     const std::u16string name =
         encrypt::decipher_name(entry, reinterpret_cast<unsigned char *>(key.get()));
     if (!encrypt::plain_name(name) ||
-        !in_order(entry, depth, end - Fl_Seek(container, 0, FILE_CURRENT)))
+        !in_order(entry, depth, end - Fl_Seek(container, 0, FILE_CURRENT))) {
+        SetLastError(ERROR_FILE_CORRUPT);
         return 0;
+    }
 
     const bool climbs = entry.kind == encrypt::kFile || entry.kind == encrypt::kFolder;
     while (climbs && (entry.kind == encrypt::kFile ? entry.level < depth : entry.level <= depth)) {
@@ -137,7 +146,10 @@ int Enc_DecryptHead(const unsigned short *password, const unsigned short *contai
                     const unsigned short *outputFolder) {
     if (!container || !outputFolder) return 0;
     const int64_t size = Cfl_GetFileSize(container, 0);
-    if (Prg_DoCancel()) return 0;
+    if (Prg_DoCancel()) {
+        SetLastError(ERROR_CANCELLED);
+        return 0;
+    }
     if (g_cOutputLog) {
         std::u16string name = text_of(container);
         name.push_back(0);
@@ -150,9 +162,12 @@ int Enc_DecryptHead(const unsigned short *password, const unsigned short *contai
     if (void *file = Fl_Open(container, FL_READ, 1)) {
         encrypt::Header header;
         MallocText key;
-        if (encrypt::read_header(file, header) && header.cipher == encrypt::kBlowfish)
-            key.reset(Enc_CreateKey(password, header.key_time, header.cipher));
-        if (key && platform::u16_length(outputFolder) <= kLongestPath) {
+        if (!encrypt::read_header(file, header)) SetLastError(ERROR_FILE_CORRUPT);
+        else if (header.cipher != encrypt::kBlowfish) SetLastError(ERROR_NOT_SUPPORTED);
+        else key.reset(Enc_CreateKey(password, header.key_time, header.cipher));
+        if (key && platform::u16_length(outputFolder) > kLongestPath) {
+            SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        } else if (key) {
             unsigned short folder[encrypt::kFolderUnits] = {};
             copy_to(folder, text_of(outputFolder));
             Cfl_AddBackslash(folder);
