@@ -2,6 +2,7 @@
 // published in Microsoft's description of the shell link format
 // ([MS-SHLLINK]) and as the shell writes .url files. Every offset and count
 // read from a file is checked against the bytes there before it is used.
+// Over 600 lines: each block's writer and reader belong side by side.
 #include "files/shortcut_format.h"
 
 #include "platform/win32.h"
@@ -196,6 +197,69 @@ void write_link_info(Writer &out, const std::u16string &target) {
         }
     }
     out.put32(start, static_cast<uint32_t>(out.size() - start));
+}
+
+// The target ID list the shell-link object writes for a drive path: the My
+// Computer item, the drive's, then a file entry for each folder and the
+// last name (its ANSI name, then an extension block with the UTF-16 one).
+// Empty when the target is no drive path or does not fit the list's
+// 16-bit sizes.
+std::vector<unsigned char> id_list_of(const ShellLink &link) {
+    const std::u16string &path = link.target;
+    Writer out;
+    if (path.size() < 3 || path[1] != u':' || path[2] != u'\\' ||
+        static_cast<unsigned>((path[0] | 0x20) - 'a') >= 26)
+        return {};
+    out.u16(20);
+    out.u16(kRootItem);
+    out.bytes.insert(out.bytes.end(), kMyComputerClsid, kMyComputerClsid + 16);
+    out.u16(25);
+    out.bytes.push_back(0x23);  // a drive, its "X:" in 20 bytes and 2 more
+    out.bytes.push_back(static_cast<unsigned char>(path[0]));
+    out.bytes.push_back(':');
+    out.bytes.push_back('\\');
+    out.bytes.resize(out.size() + 19);
+    for (size_t start = 3; start < path.size();) {
+        size_t end = path.find(u'\\', start);
+        if (end == std::u16string::npos) end = path.size();
+        const std::u16string name = path.substr(start, end - start);
+        start = end + 1;
+        if (name.empty()) continue;
+        const bool last = end == path.size();
+        const bool folder = !last || (link.attributes & FILE_ATTRIBUTE_DIRECTORY);
+        const size_t item = out.size();
+        out.u16(0);  // its size, below
+        out.bytes.push_back(folder ? 0x31 : 0x32);
+        out.bytes.push_back(0);
+        uint16_t date = 0, time = 0;
+        FILETIME utc{static_cast<DWORD>(link.written), static_cast<DWORD>(link.written >> 32)}, local;
+        SYSTEMTIME t;
+        if (last && link.written && FileTimeToLocalFileTime(&utc, &local) &&
+            FileTimeToSystemTime(&local, &t) && t.wYear >= 1980 && t.wYear < 2108) {
+            date = static_cast<uint16_t>((t.wYear - 1980) << 9 | t.wMonth << 5 | t.wDay);
+            time = static_cast<uint16_t>(t.wHour << 11 | t.wMinute << 5 | t.wSecond / 2);
+        }
+        out.u32(last ? link.size : 0);
+        out.u16(date);
+        out.u16(time);
+        out.u16(static_cast<uint16_t>(last ? link.attributes : FILE_ATTRIBUTE_DIRECTORY));
+        out.ansi_z(to_ansi(name));
+        if ((out.size() - item) & 1) out.bytes.push_back(0);
+        // The extension as Windows XP writes it (version 3), which every
+        // later shell and Wine read: the long name at offset 20.
+        const size_t extension = out.size();
+        out.u16(static_cast<uint16_t>(20 + 2 * (name.size() + 1) + 2));
+        out.u16(3);
+        out.u32(kFileEntryExtension);
+        out.bytes.resize(out.size() + 12);  // creation and access times, unknown
+        out.wide_z(name);
+        out.u16(static_cast<uint16_t>(extension - item));
+        if (out.size() - item > 0xFFFF) return {};
+        out.bytes[item] = static_cast<unsigned char>(out.size() - item);
+        out.bytes[item + 1] = static_cast<unsigned char>((out.size() - item) >> 8);
+    }
+    out.u16(0);
+    return out.size() <= 0xFFFF ? out.bytes : std::vector<unsigned char>();
 }
 
 // The target named by a link information block; false when the block is
@@ -408,6 +472,8 @@ std::vector<unsigned char> encode_link(const ShellLink &link) {
     Writer out;
     uint32_t flags = kIsUnicode;
     if (!link.target.empty()) flags |= kHasLinkInfo;
+    const std::vector<unsigned char> id_list = id_list_of(link);
+    if (!id_list.empty()) flags |= kHasTargetIdList;
     const std::pair<uint32_t, const std::u16string *> strings[] = {
         {kHasName, &link.description},          {kHasRelativePath, &link.relative_path},
         {kHasWorkingDir, &link.working_folder}, {kHasArguments, &link.arguments},
@@ -429,6 +495,10 @@ std::vector<unsigned char> encode_link(const ShellLink &link) {
     out.u16(0);
     out.u32(0);
     out.u32(0);
+    if (flags & kHasTargetIdList) {
+        out.u16(static_cast<uint16_t>(id_list.size()));
+        out.bytes.insert(out.bytes.end(), id_list.begin(), id_list.end());
+    }
     if (flags & kHasLinkInfo) write_link_info(out, link.target);
     for (const auto &s : strings) {
         if (!(flags & s.first)) continue;

@@ -27,7 +27,7 @@ struct ShellLink {
 // The shortcut's bytes. The target goes into the link information (a local
 // path on a fixed drive, or a share's name and the rest of the path), in
 // the ANSI code page and, when that does not carry it exactly, in UTF-16
-// too; the strings are UTF-16.
+// too; the strings are UTF-16. A drive path gets a target ID list too.
 std::vector<unsigned char> encode_link(const ShellLink &link);
 
 // Reads a shortcut. False for anything that is not a whole, consistent

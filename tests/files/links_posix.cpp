@@ -63,6 +63,53 @@ TEST(PosixLinks, WhatLnkinfoReads) {
     EXPECT_EQ(lnkinfo(scratch.native("a.lnk").string()).at("File size"), "3 bytes");
 }
 
+// lnkinfo's shell items; `extensions` keeps the extension blocks, which
+// the Windows build under Wine writes without their signature.
+std::string lnkinfo_items(const std::string &file, bool extensions) {
+    std::string items, line;
+    FILE *out = popen(("lnkinfo -c windows-932 '" + file + "'").c_str(), "r");
+    char buffer[1024];
+    bool inside = false, skipping = false;
+    while (out && std::fgets(buffer, sizeof buffer, out)) {
+        line = buffer;
+        inside = inside || line.rfind("Link target identifier", 0) == 0;
+        if (line.find("Extension block") != std::string::npos) skipping = !extensions;
+        if (line.find("Shell item:") != std::string::npos) skipping = false;
+        if (inside && !skipping && line != "\n") items += line;
+    }
+    if (out) pclose(out);
+    return items;
+}
+
+// The target ID list, item by item as the Windows build writes it, and the
+// long name in UTF-16 where the ANSI code page has no such characters.
+TEST(PosixLinks, TargetIdListAsTheWindowsBuildWritesIt) {
+    const test::JapaneseCodePage japanese;
+    const Scratch scratch;
+    const struct {
+        const char16_t *target;
+        const char *expected;  // in lnkinfo's item list
+    } rows[] = {
+        {u"C:\\Quorvel\\目標.txt", nullptr},  // the items of tests/data/links/windows.lnk
+        {u"D:\\é\\x", "Long name\t\t: é\n"},
+        {u"D:\\", "Number of items\t\t: 2\n"},
+        {u"\\\\server\\share\\a.txt", "\0"},  // no list: lnkinfo prints no items
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(&row - rows);
+        ASSERT_EQ(Cfl_CreateLinkFile(u16(row.target), u16(scratch.path("a.lnk")), u16(u"-x \"a b\""),
+                                     u16(u"C:\\作業"), u16(u"C:\\icons\\app.ico"), 0x0641, 1),
+                  1);
+        const std::string items = lnkinfo_items(scratch.native("a.lnk").string(), row.expected);
+        if (!row.expected)
+            EXPECT_EQ(items, lnkinfo_items(QUORVEL_TEST_DATA "/links/windows.lnk", false));
+        else if (*row.expected)
+            EXPECT_NE(items.find(row.expected), std::string::npos) << items;
+        else
+            EXPECT_EQ(items, "");
+    }
+}
+
 // Every cut of a shortcut and every field pointed past its end: a failure,
 // never a read outside the file (the ASan build watches).
 TEST(PosixLinks, TruncatedAndHostileFiles) {
