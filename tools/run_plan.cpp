@@ -175,9 +175,33 @@ private:
         FindClose(find);
         for (const std::u16string &name : names) {
             const bool log = name.size() > 8 && name.compare(name.size() - 8, 8, u"_Dec.log") == 0;
-            if (!move(scratch + u"\\" + name, folder + name, settings_.force || log)) return false;
+            if (log) put_log(scratch, name, folder);
+            else if (!move(scratch + u"\\" + name, folder + name, settings_.force)) return false;
         }
         return true;
+    }
+
+    // The reader's log names the scratch folder; the user's copy names the
+    // places the files went to.
+    void put_log(const std::u16string &scratch, const std::u16string &name,
+                 const std::u16string &folder) {
+        std::u16string text;
+        if (void *in = Fl_Open(u16(scratch + u"\\" + name), FL_READ, 0)) {
+            char16_t buffer[2048];
+            uint32_t count;
+            while ((count = Fl_Read(in, buffer, sizeof buffer)) != FL_FAILED && count > 0)
+                text.append(buffer, count / 2);
+            Fl_Close(in);
+        }
+        const std::u16string from = scratch + u"\\", to = folder;
+        for (size_t at = 0; (at = text.find(from, at)) != std::u16string::npos; at += to.size())
+            text.replace(at, from.size(), to);
+        DeleteFileW(wide(folder + name));
+        if (void *out = Fl_Open(u16(folder + name), FL_WRITE, 0)) {
+            Fl_Write(out, text.data(), static_cast<uint32_t>(text.size() * 2));
+            Fl_Close(out);
+        }
+        DeleteFileW(wide(scratch + u"\\" + name));
     }
 
     bool clean(const std::u16string &scratch, const std::u16string &source, const std::string &why) {

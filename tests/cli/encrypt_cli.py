@@ -191,6 +191,11 @@ rows = [
     ("password file too long", lambda d: (write(d + "/pw", b"p" * 5000), write(d + "/a.txt", b"x"), snapshot(d))[-1],
      lambda d: quorvel("encrypt", "--password-file", d + "/pw", d + "/a.txt"), 1,
      "does not hold a password of at most", same),
+    ("decrypt --log", lambda d: (write(d + "/a.txt", b"log"), quorvel("encrypt", d + "/a.txt"),
+                                 os.remove(d + "/a.txt"), None)[-1],
+     lambda d: quorvel("decrypt", "--log", d + "/a.txt.cpt"), 0, SUMMARY,
+     lambda d, s: None if open(d + "/a.txt_Dec.log", "rb").read().decode("utf-16-le").endswith(
+         "] Z:" + (d + "/a.txt").replace("/", "\\") + "\n") else "the log names another place"),
     ("decrypt --help", lambda d: None, lambda d: subprocess.run(
         command + ["decrypt", "--help"], capture_output=True).stdout.decode().count("--verify") and (1, "lists --verify") or (0, "ok"),
      0, "ok", lambda d, s: None),
