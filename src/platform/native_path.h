@@ -11,8 +11,9 @@ namespace platform {
 
 // Maps `path` to the POSIX path it names. On failure returns false with the
 // last error set (ERROR_PATH_NOT_FOUND, ERROR_BAD_NETPATH, ERROR_INVALID_NAME,
-// ERROR_NO_UNICODE_TRANSLATION).
-bool native_path(LPCWSTR path, std::string &out);
+// ERROR_NO_UNICODE_TRANSLATION). Exported: the database engine hands SQLite
+// the POSIX names.
+QUORVEL_WINAPI bool native_path(LPCWSTR path, std::string &out);
 
 // The code for a POSIX path that is not there (ENOENT): ERROR_FILE_NOT_FOUND
 // when its folder exists, ERROR_PATH_NOT_FOUND when it does not, as Windows
