@@ -6,6 +6,7 @@
 #include "civil.h"
 #include "support/bytes.h"
 #include "support/time_zone.h"
+#include "support/win32.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +16,7 @@
 namespace {
 
 // The Windows runtime's localtime and mktime know no time before 1970.
-#ifdef _WIN32
-constexpr bool kWindowsRuntime = true;
-#else
-constexpr bool kWindowsRuntime = false;
-#endif
+constexpr bool kWindowsRuntime = test::kWindowsBuild;
 
 using test::str16;
 

@@ -195,6 +195,7 @@ TEST(Blowfish, Alloc8ByteMakesAZeroPaddedCopy) {
     // An explicit byte count: whole blocks stay terminated, odd ones padded.
     const unsigned short eight[] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 0};
     for (auto [count, size] : {std::pair{16, 18}, {3, 10}, {0, 2}}) {
+        SCOPED_TRACE(count);
         copy = Bwf_Alloc8Byte(eight, count);
         ASSERT_NE(copy, nullptr);
         EXPECT_EQ(bytes_of(copy, size), bytes_of(eight, count) + Bytes(size - count, '\0')) << count;

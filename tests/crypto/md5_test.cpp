@@ -90,10 +90,10 @@ TEST(Md5, BadInputGivesNoDigest) {
     unsigned char digest[16];
     std::memset(digest, 0xEE, sizeof digest);
     Md5_HMAC(bytes("text"), -1, bytes("key"), 3, digest);
-    for (unsigned char b : digest) EXPECT_EQ(b, 0);
+    EXPECT_EQ(std::string(reinterpret_cast<char *>(digest), 16), std::string(16, '\0'));
     std::memset(digest, 0xEE, sizeof digest);
     Md5_HMAC(nullptr, 4, bytes("key"), 3, digest);
-    for (unsigned char b : digest) EXPECT_EQ(b, 0);
+    EXPECT_EQ(std::string(reinterpret_cast<char *>(digest), 16), std::string(16, '\0'));
 
     unsigned char out[33] = {'X'};
     Md5(nullptr, out);

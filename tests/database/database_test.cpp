@@ -40,7 +40,7 @@ protected:
     std::vector<std::u16string> texts(const MessageBoxCapture &capture) {
         std::vector<std::u16string> out;
         for (const auto &box : capture.boxes()) {
-            EXPECT_EQ(box.caption, u"Error");
+            EXPECT_EQ(box.caption, u"Error") << testing::PrintToString(box.text);
             out.push_back(box.text);
         }
         return out;

@@ -27,7 +27,8 @@ TEST(DatabaseHostile, BrokenSqlAndLongTexts) {
         u"SELECT * FROM T", u"INSERT INTO T VALUES(1, 'x') junk", u"\u30c6\u30fc\u30d6\u30eb", u"",
     };
     MessageBoxCapture capture;
-    for (const char16_t *sql : broken) EXPECT_EQ(Mdb_ExecSql(db, u16(sql)), 0);
+    for (const char16_t *sql : broken)
+        EXPECT_EQ(Mdb_ExecSql(db, u16(sql)), 0) << testing::PrintToString(std::u16string(sql));
     EXPECT_EQ(capture.boxes().size(), std::size(broken));
 
     // A name past the statement buffer is refused; a long value is kept whole.

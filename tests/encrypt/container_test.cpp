@@ -29,6 +29,7 @@ TEST_F(Containers, WrittenAsTheReferences) {
     const struct { const char *name, *content, *reference; } rows[] = {
         {"a.txt", "Hello, world!", "a_txt"}, {"e.bin", "", "empty_file"}};
     for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
         put(row.name, row.content);
         test::Bytes expected = reference(row.reference);
         // Both names take 16 bytes: the creation time is at 102 + 8 + 16 + 8.
@@ -38,12 +39,13 @@ TEST_F(Containers, WrittenAsTheReferences) {
     }
     // Stored name lengths; an older, longer container of the name is cut.
     for (const auto &[name, stored] : {std::pair{"abcd", 8}, {"abcde", 16}, {"報告書.txt", 16}}) {
+        SCOPED_TRACE(name);
         put(name, test::pattern(1000));
         put("c.cpt", test::pattern(5000));
         ASSERT_EQ(seal(name, "c.cpt"), 1);
         const test::Bytes bytes = scratch.read("c.cpt");
-        EXPECT_EQ(bytes[108] | bytes[109] << 8, stored) << name;
-        EXPECT_EQ(bytes.size(), 102u + 8 + stored + 24 + 1000) << name;
+        EXPECT_EQ(bytes[108] | bytes[109] << 8, stored);
+        EXPECT_EQ(bytes.size(), 102u + 8 + stored + 24 + 1000);
     }
 }
 

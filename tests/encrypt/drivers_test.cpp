@@ -52,12 +52,13 @@ TEST_F(Drivers, ContainerNamesAndOutputFolders) {
     };
     put("d/a.txt", "Hello, world!");
     for (const auto &row : rows) {
+        SCOPED_TRACE(row.first);
         g_cOutName = row.name;
         g_cOutFolder = row.folder;
         Tree expected = tree();
         EXPECT_EQ(encrypt("d/a.txt") + encrypt("d/a.txt"), 2);
         expected.insert({row.first, row.second});
-        EXPECT_EQ(tree(), expected) << row.first;
+        EXPECT_EQ(tree(), expected);
         for (const char *made : {row.first, row.second})
             std::filesystem::remove(scratch.native(made));
     }

@@ -27,9 +27,10 @@ TEST_F(Faults, SpaceRunsOutWhileWriting) {
     test::MessageBoxCapture boxes;  // the failed writes are shown
     // Budgets inside the header, the entry and the body.
     for (DWORD budget : {0u, 1u, 50u, 101u, 102u, 120u, 150u, 1000u, 2 * kMiB}) {
+        SCOPED_TRACE(budget);
         {
             test::FileFault full(1, budget, ERROR_DISK_FULL);
-            EXPECT_EQ(seal("a.bin", "a.bin.cpt"), 0) << budget;
+            EXPECT_EQ(seal("a.bin", "a.bin.cpt"), 0);
         }
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DISK_FULL)) << budget;
         EXPECT_EQ(scratch.read("a.bin"), original);
@@ -65,6 +66,7 @@ TEST_F(Faults, CancelMidBody) {
     ASSERT_TRUE(Bwf_Init(kMiB));  // 1 MiB chunks
     Enc_FuncCallLogging(on_logging);
     for (bool encrypting : {true, false}) {
+        SCOPED_TRACE(encrypting ? "encrypting" : "decrypting");
         CancelAtChunk cancel{2};
         Quorvel_SetFileFaultHook(&CancelAtChunk::hook, &cancel);
         const int result = encrypting ? seal("a.bin", "b.cpt") : restore("a.bin.cpt", "out");

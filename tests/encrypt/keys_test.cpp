@@ -37,6 +37,7 @@ TEST_F(Keys, BodyKeyTextsAndBlocks) {
               reference("a_txt").substr(2, 96));
     // Read back: the stored cipher type (format 4 and up only) and the key.
     for (const auto &[container, cipher] : {std::pair{"cipher1", 1}, {"version3", 7}}) {
+        SCOPED_TRACE(container);
         put("c.cpt", reference(container));
         unsigned char stored = 7;
         Owned key(Enc_DecryptKey(u16(kPassword), u16(path("c.cpt")), stored));
@@ -79,6 +80,7 @@ TEST(FolderNames, EncodedTextsAndBack) {
         {u"a\u00e9\u4e00b", u"pw", u"bscqHFBN+9BNP_"},
     };
     for (const auto &row : rows) {
+        SCOPED_TRACE(testing::PrintToString(std::u16string(row.name)));
         Owned encoded(Enc_EncryptFolder(u16(row.name), u16(row.password)));
         Owned restored(Enc_DecryptFolder(u16(row.encoded), u16(row.password)));
         Owned other(Enc_DecryptFolder(u16(row.encoded), u16(u"other")));

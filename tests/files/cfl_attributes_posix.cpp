@@ -69,6 +69,7 @@ TEST(CflAttributesPosix, SparseFilesAndDrives) {
     EXPECT_EQ(Cfl_GetFileAttr(u16(scratch.path("sparse")), attributes, 1), 1);
     EXPECT_EQ(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_SPARSE_FILE));
     for (int compressed : {0, 1}) {
+        SCOPED_TRACE(compressed);
         LONG files = 0, folders = 0;
         int64_t bytes = 0;
         EXPECT_EQ(Cfl_FolderAnalyze(u16(scratch.path()), files, folders, bytes, compressed, 1, 1), 1);

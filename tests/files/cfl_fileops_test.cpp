@@ -203,6 +203,7 @@ TEST(CflDeleteFolder, PatternsOnBothKindsOfTree) {
         {{"t/a.tmp", "t/keep.txt", "t/s/e/"}, nullptr, {}},
     };
     for (const auto &row : rows) {
+        SCOPED_TRACE(row.pattern ? testing::PrintToString(std::u16string(row.pattern)) : "no pattern");
         Scratch scratch;
         make_tree(scratch, row.names);
         MessageBoxCapture capture;

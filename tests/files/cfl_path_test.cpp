@@ -56,9 +56,10 @@ TEST(CflEdit, BackslashesParentFolderAndLastComponent) {
         EXPECT_EQ(edited(c.edit, c.text), c.expected) << testing::PrintToString(std::u16string(c.text));
     // Neither has a folder to take off.
     for (auto *edit : {Cfl_RemoveFileSpec, Cfl_StripPath})
-        for (const char16_t *same : {u"C:\\", u"C:", u"b.txt", u""}) EXPECT_EQ(edited(edit, same), same);
+        for (const char16_t *same : {u"C:\\", u"C:", u"b.txt", u""})
+            EXPECT_EQ(edited(edit, same), same) << testing::PrintToString(std::u16string(same));
     for (auto *edit : {Cfl_AddBackslash, Cfl_RemoveBackslash, Cfl_RemoveFileSpec, Cfl_StripPath})
-        EXPECT_EQ(edit(nullptr), nullptr);
+        EXPECT_EQ(edit(nullptr), nullptr) << reinterpret_cast<void *>(edit);
 }
 
 TEST(CflEdit, Extensions) {
@@ -94,6 +95,7 @@ TEST(CflLongPath, PrefixesAndTheirLengths) {
         {u"rel\\a", u"\\\\?\\rel\\a"},
     };
     for (const auto &[source, expected] : forms) {
+        SCOPED_TRACE(testing::PrintToString(std::u16string(source)));
         EXPECT_EQ(Cfl_ChangeUNCPath(u16(source), first), first);
         EXPECT_EQ(str16(first), expected);
         Cfl_ChangeUNCPath(first, second);  // the long form is a fixed point
@@ -168,6 +170,7 @@ TEST(CflStatus, TimesAndRecord) {
 
     const auto missing = scratch.path("gone.txt");
     for (auto *time_of : {Cfl_GetFileLtTime, Cfl_GetFileCtTime, Cfl_GetFileAsTime}) {
+        SCOPED_TRACE(reinterpret_cast<void *>(time_of));
         EXPECT_EQ(time_of(u16(missing)), 0);
         EXPECT_EQ(time_of(nullptr), 0);
     }
@@ -200,20 +203,16 @@ TEST(CflEnvironment, ExpandsKnownNamesAndKeepsTheRest) {
 }
 
 TEST(CflEnvironment, UnExpandsTheUsersFolder) {
-#ifdef _WIN32
-    const char16_t *name = u"USERPROFILE";
-#else
-    const char16_t *name = u"HOME";
-#endif
+    const char16_t *name = test::kWindowsBuild ? u"USERPROFILE" : u"HOME";
     const std::u16string variable = u"%" + std::u16string(name) + u"%";
     std::u16string home = str16(Cfl_ExpandEnvironmentStrings(u16(variable)));
     ASSERT_NE(home, variable);
-#ifndef _WIN32
-    // The variable holds a POSIX path; the library sees it in Windows form.
-    for (auto &c : home)
-        if (c == u'/') c = u'\\';
-    home.insert(0, u"Z:");
-#endif
+    if (!test::kWindowsBuild) {
+        // The variable holds a POSIX path; the library sees it in Windows form.
+        for (auto &c : home)
+            if (c == u'/') c = u'\\';
+        home.insert(0, u"Z:");
+    }
     const std::u16string inside = home + u"\\quorvel\\a.txt";
     const unsigned short *result = Cfl_PathUnExpandEnvStrings(u16(inside));
     EXPECT_EQ(result, g_szCflWork);

@@ -136,6 +136,7 @@ TEST(FileOpsPosix, TrashedFilesCarryAValidInfoFileAndGoBackByAMove) {
         const char *kept, *content;
     } rows[] = {{"名前 a%#.txt", "0"}, {"名前 a%# (2).txt", "1"}};
     for (const auto &row : rows) {
+        SCOPED_TRACE(row.kept);
         const fs::path info = trash / "info" / (std::string(row.kept) + ".trashinfo");
         const std::string check =
             "/usr/bin/python3 -c 'import configparser,datetime,sys,urllib.parse as u;"
@@ -143,7 +144,7 @@ TEST(FileOpsPosix, TrashedFilesCarryAValidInfoFileAndGoBackByAMove) {
             "i=c[\"Trash Info\"];datetime.datetime.strptime(i[\"DeletionDate\"],"
             "\"%Y-%m-%dT%H:%M:%S\");sys.exit(u.unquote(i[\"Path\"])!=sys.argv[2])' '" +
             info.string() + "' '" + original.string() + "'";
-        EXPECT_EQ(std::system(check.c_str()), 0) << row.kept;
+        EXPECT_EQ(std::system(check.c_str()), 0);
         std::ifstream in(trash / "files" / row.kept);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), row.content);
     }

@@ -71,6 +71,7 @@ TEST(FlFaults, StaleMadeUpAndUnmappableHandlesAreRefused) {
         {u"\\\\server\\share\\a.bin", ERROR_BAD_NETPATH},
         {u"Z:\\tmp\\a?.bin", ERROR_INVALID_NAME}};
     for (const auto &[path, error] : unmapped) {
+        SCOPED_TRACE(testing::PrintToString(std::u16string(path)));
         EXPECT_EQ(Fl_Open(test::u16(path), FL_CREATE, 0), nullptr);
         EXPECT_EQ(GetLastError(), error);
     }

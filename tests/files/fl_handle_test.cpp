@@ -36,9 +36,10 @@ TEST(FlOpen, OverLongPathsAreRefused) {
     const std::u16string folder = scratch.path();
     MessageBoxCapture capture;
     for (size_t units : {4090u, 5000u}) {
+        SCOPED_TRACE(units);
         SetLastError(0);
         EXPECT_EQ(Fl_Open(u16(folder + std::u16string(units - folder.size(), u'a')), FL_CREATE, 0), nullptr);
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE)) << units;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
     }
     EXPECT_TRUE(capture.boxes().empty());
     EXPECT_EQ(Fl_Open(u16(folder + std::u16string(4090 - folder.size(), u'a')), FL_READ, 1), nullptr);
@@ -71,9 +72,10 @@ TEST(FlOpen, DispositionsCreateCutOrKeep) {
                   {scratch.path("kept.bin"), FL_UPDATE, 100},
                   {u"\\\\?\\" + scratch.path("kept.bin"), FL_READ, 100}};
     for (const auto &o : opened) {
+        SCOPED_TRACE(testing::PrintToString(std::u16string(o.path)));
         file = Fl_Open(u16(o.path), static_cast<_FL_MODE>(o.mode), 0);
-        ASSERT_NE(file, nullptr) << o.mode;
-        EXPECT_EQ(Fl_FileSize(file), o.size) << o.mode;
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(Fl_FileSize(file), o.size);
         EXPECT_EQ(Fl_Close(file), 1);
     }
 

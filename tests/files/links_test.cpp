@@ -23,11 +23,7 @@ std::u16string text(const unsigned short *buffer) {
     return reinterpret_cast<const char16_t *>(buffer);
 }
 
-#ifdef _WIN32
-constexpr bool kWindows = true;
-#else
-constexpr bool kWindows = false;
-#endif
+constexpr bool kWindows = test::kWindowsBuild;
 
 TEST(CflLinks, WrittenAndReadBack) {
     const Scratch scratch;
@@ -86,6 +82,7 @@ TEST(CflLinks, UrlFiles) {
         bool wine_garbles;  // Wine writes UTF-8 and reads the ANSI code page
     } rows[] = {{u"http://example.com/a?b=c&d=e+f", false}, {u"https://例え.jp/パス/~x\\y", true}};
     for (const auto &row : rows) {
+        SCOPED_TRACE(testing::PrintToString(std::u16string(row.url)));
         const std::u16string file = scratch.path("a.url");
         ASSERT_EQ(Cfl_CreateUrlFile(u16(row.url), u16(file)), 1);
         unsigned short found[300] = {};

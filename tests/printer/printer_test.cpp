@@ -1,9 +1,6 @@
 #include <quorvel/printer.h>
 
 #include "support/message_box_capture.h"
-#ifndef _WIN32
-#include "winapi/desktop.h"  // global memory, DEVMODEW
-#endif
 
 #include <gtest/gtest.h>
 

@@ -6,11 +6,6 @@
 #include <quorvel/droptarget.h>
 
 #include "support/win32.h"
-#ifdef _WIN32
-#include <shlobj.h>  // DROPFILES, FILEGROUPDESCRIPTORW
-#else
-#include "winapi/desktop.h"
-#endif
 
 #include <string>
 #include <utility>

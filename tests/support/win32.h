@@ -3,11 +3,22 @@
 #pragma once
 
 #include <quorvel/base.h>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <shlobj.h>  // DROPFILES, FILEGROUPDESCRIPTORW
+#else
+#include "winapi/desktop.h"
 #include "winapi/winapi.h"
 #endif
 
 namespace test {
+
+// Which build this is: the one place the tests tell them apart, so that a
+// known difference is marked on the row it concerns.
+#ifdef _WIN32
+constexpr bool kWindowsBuild = true;
+#else
+constexpr bool kWindowsBuild = false;
+#endif
 
 // Whether the Windows build runs under Wine, for the rows where Wine is
 // known to differ from Windows.

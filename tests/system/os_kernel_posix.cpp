@@ -1,7 +1,6 @@
 #include <quorvel/system.h>
 
 #include "support/win32.h"
-#include "winapi/desktop.h"
 
 #include <gtest/gtest.h>
 

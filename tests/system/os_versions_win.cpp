@@ -35,6 +35,7 @@ TEST(OsFacts, KindUnderTwoWineVersions) {
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     for (const auto &row : rows) {
+        SCOPED_TRACE(row.facts);
         test::Scratch scratch;
         const fs::path program = scratch.native("os_" + fs::path(row.version).string() + ".exe");
         fs::copy_file(self, program);

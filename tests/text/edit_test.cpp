@@ -34,8 +34,9 @@ TEST(Edit, Trimming) {
 
 TEST(Edit, DeletingAndReplacingCharacters) {
     for (const auto &[text, expected] : {std::pair{u"a-b--c", u"abc"}, {u"--x-", u"x"}, {u"abc", u"abc"}}) {
+        SCOPED_TRACE(testing::PrintToString(std::u16string(text)));
         u16string buffer = u(text);
-        EXPECT_TRUE(u16string(Str_DeleteChar(&buffer[0], '-')) == u(expected));
+        EXPECT_EQ(test::str16(Str_DeleteChar(&buffer[0], '-')), std::u16string(expected));
     }
     u16string text = u(u"a.b.c");
     EXPECT_TRUE(u16string(Str_ReplaceChar(&text[0], '.', '/')) == u(u"a/b/c"));
@@ -112,6 +113,7 @@ TEST(Csv, FieldCounts) {
     EXPECT_EQ(split_line(u"a,'bc", f, 8, '\''), 1);
     EXPECT_EQ(f[0], u"a");
     for (const char16_t *line : {u"a,'b'", u"a,'b'\n"}) {  // a quoted last field
+        SCOPED_TRACE(testing::PrintToString(std::u16string(line)));
         ASSERT_EQ(split_line(line, f, 8, '\''), 2);
         EXPECT_EQ(f[1], u"b");
     }

@@ -88,6 +88,7 @@ TEST(PosixCodePage, MalformedUtf8DecodesAsPythonDoes) {
               static_cast<int>(allWant.size()));
     EXPECT_TRUE(allGot == allWant);
     for (const auto &[hex, want] : cases) {
+        SCOPED_TRACE(hex);
         const std::string bytes = test::from_hex(hex);
         const int n = static_cast<int>(bytes.size()), units = static_cast<int>(want.size());
         EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), n, nullptr, 0), units) << hex;
