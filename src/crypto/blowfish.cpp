@@ -1,7 +1,7 @@
 // Blowfish: key schedule, single blocks and in-place buffers under the
 // shared schedule.
 #include "crypto/blowfish.h"
-#include "crypto/byte_order.h"
+#include "platform/byte_order.h"
 
 #include <climits>
 #include <cstdlib>
@@ -9,6 +9,9 @@
 
 namespace crypto {
 namespace {
+
+using platform::load_le32;
+using platform::store_le32;
 
 BWF_CTX shared;
 char key_cache[key_cache_size];

@@ -1,12 +1,15 @@
 // MD5 as in RFC 1321's reference code: init, update, final and the
 // 64-byte transform.
 #include "crypto/md5.h"
-#include "crypto/byte_order.h"
+#include "platform/byte_order.h"
 
 #include <cstring>
 
 namespace crypto {
 namespace {
+
+using platform::load_le32;
+using platform::store_le32;
 
 inline uint32_t rotate_left(uint32_t x, int n) { return (x << n) | (x >> (32 - n)); }
 

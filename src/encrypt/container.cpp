@@ -7,7 +7,7 @@
 #include <quorvel/text.h>
 
 #include "calendar/runtime_clock.h"
-#include "crypto/byte_order.h"
+#include "platform/byte_order.h"
 #include "platform/utf16.h"
 
 #include <cstdio>
@@ -21,14 +21,10 @@ bool read_exactly(void *file, void *buffer, uint32_t count) {
     return Fl_Read(file, buffer, count) == count;
 }
 
-uint64_t load_le64(const unsigned char *bytes) {
-    return crypto::load_le32(bytes) | static_cast<uint64_t>(crypto::load_le32(bytes + 4)) << 32;
-}
-
 FILETIME load_filetime(const unsigned char *bytes) {
     FILETIME time;
-    time.dwLowDateTime = crypto::load_le32(bytes);
-    time.dwHighDateTime = crypto::load_le32(bytes + 4);
+    time.dwLowDateTime = platform::load_le32(bytes);
+    time.dwHighDateTime = platform::load_le32(bytes + 4);
     return time;
 }
 
@@ -52,7 +48,7 @@ bool read_header(void *file, Header &header) {
     if (!read_exactly(file, header.key_block, kKeyBlockBytes)) return false;
     unsigned char time[4];
     if (!read_exactly(file, time, 4)) return false;
-    header.key_time = static_cast<int32_t>(crypto::load_le32(time));
+    header.key_time = static_cast<int32_t>(platform::load_le32(time));
     return true;
 }
 
@@ -63,7 +59,7 @@ bool read_entry(void *file, unsigned char version, int64_t limit, Entry &entry) 
     if (!read_exactly(file, fixed, 2 + attribute_bytes + 2)) return false;
     entry.level = fixed[0];
     entry.kind = fixed[1];
-    if (attribute_bytes) entry.attributes = crypto::load_le32(fixed + 2);
+    if (attribute_bytes) entry.attributes = platform::load_le32(fixed + 2);
     const unsigned char *length = fixed + 2 + attribute_bytes;
     entry.name_bytes = static_cast<uint32_t>(length[0] | length[1] << 8);
     if (version <= 2) entry.name_bytes *= 2;
@@ -78,7 +74,7 @@ bool read_entry(void *file, unsigned char version, int64_t limit, Entry &entry) 
 
     unsigned char tail[24];
     if (!read_exactly(file, tail, 24)) return false;
-    entry.size = static_cast<int64_t>(load_le64(tail));
+    entry.size = static_cast<int64_t>(platform::load_le64(tail));
     entry.creation = load_filetime(tail + 8);
     entry.write = load_filetime(tail + 16);
     return true;

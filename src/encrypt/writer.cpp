@@ -9,7 +9,6 @@
 #include <quorvel/progress.h>
 #include <quorvel/search.h>
 
-#include "crypto/byte_order.h"
 #include "files/long_form.h"
 
 #include <cstring>

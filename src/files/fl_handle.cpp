@@ -5,8 +5,9 @@
 #include <quorvel/error.h>
 #include <quorvel/paths.h>
 
-#include "platform/win32.h"
+#include "platform/byte_order.h"
 #include "platform/utf16.h"
+#include "platform/win32.h"
 
 namespace {
 
@@ -86,8 +87,7 @@ uint32_t Fl_Read(void *file, unsigned short *buffer) {
     if (!file) return FL_FAILED;
     unsigned char count_bytes[4];
     if (Fl_Read(file, count_bytes, 4) != 4) return FL_FAILED;
-    const uint32_t count = count_bytes[0] | count_bytes[1] << 8 | count_bytes[2] << 16 |
-                           static_cast<uint32_t>(count_bytes[3]) << 24;
+    const uint32_t count = platform::load_le32(count_bytes);
     if (!buffer || count > FL_MAX_STRING) return FL_FAILED;
     for (uint32_t i = 0; i <= count; ++i) buffer[i] = 0;
     const uint32_t bytes = count * 2;

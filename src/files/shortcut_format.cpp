@@ -5,6 +5,7 @@
 // Over 600 lines: each block's writer and reader belong side by side.
 #include "files/shortcut_format.h"
 
+#include "platform/byte_order.h"
 #include "platform/win32.h"
 
 #include <algorithm>
@@ -103,12 +104,11 @@ class Reader {
 public:
     Reader(const unsigned char *bytes, size_t size) : bytes_(bytes), size_(size) {}
     size_t size() const { return size_; }
-    bool has(size_t at, size_t n) const { return at <= size_ && n <= size_ - at; }
-    uint32_t u16(size_t at) const { return has(at, 2) ? bytes_[at] | bytes_[at + 1] << 8 : 0; }
-    uint32_t u32(size_t at) const {
-        return has(at, 4) ? u16(at) | static_cast<uint32_t>(u16(at + 2)) << 16 : 0;
-    }
-    uint64_t u64(size_t at) const { return u32(at) | static_cast<uint64_t>(u32(at + 4)) << 32; }
+    bool has(size_t at, size_t n) const { return view().has(at, n); }
+    platform::ByteView view() const { return {bytes_, size_}; }
+    uint32_t u16(size_t at) const { return view().u16(at); }
+    uint32_t u32(size_t at) const { return view().u32(at); }
+    uint64_t u64(size_t at) const { return view().u64(at); }
     const unsigned char *at(size_t at) const { return bytes_ + at; }
     Reader sub(size_t at, size_t n) const { return Reader(bytes_ + at, n); }
     // A zero-terminated text starting at `at`; false when it runs past the end.

@@ -1,5 +1,6 @@
 #include "platform/file_time.h"
 
+#include "platform/byte_order.h"
 #include "platform/file_object.h"
 #include "platform/last_error.h"
 
@@ -28,8 +29,7 @@ bool operator<(const timespec &a, const timespec &b) {
 template <class Read> bool kept_creation_time(Read read, timespec &out) {
     unsigned char bytes[8];
     if (read(bytes) != sizeof bytes) return false;
-    uint64_t value = 0;
-    for (int i = 7; i >= 0; --i) value = value << 8 | bytes[i];
+    const uint64_t value = load_le64(bytes);
     if (value > kLargestFileTime) return false;
     out = timespec_from_filetime(value);
     return true;

@@ -2,6 +2,7 @@
 // block of a PE image's RT_VERSION resource (or of an ELF image's section
 // ".vs_version_info"), and the walk of such a block by VerQueryValueW.
 // Every offset and length read from the file is checked against the file.
+#include "platform/byte_order.h"
 #include "platform/native_path.h"
 #include "platform/win32.h"
 
@@ -19,17 +20,7 @@ constexpr uint32_t kRtVersion = 16;
 constexpr uint32_t kVsVersionInfo = 1;
 const char16_t kRootKey[] = u"VS_VERSION_INFO";
 
-// Bounds-checked little-endian reads.
-struct Bytes {
-    const unsigned char *p;
-    size_t n;
-    bool has(size_t at, size_t count) const { return at <= n && count <= n - at; }
-    uint32_t u16(size_t at) const { return has(at, 2) ? p[at] | p[at + 1] << 8 : 0; }
-    uint32_t u32(size_t at) const {
-        return has(at, 4) ? u16(at) | static_cast<uint32_t>(u16(at + 2)) << 16 : 0;
-    }
-    uint64_t u64(size_t at) const { return u32(at) | static_cast<uint64_t>(u32(at + 4)) << 32; }
-};
+using Bytes = platform::ByteView;
 
 // The file offset of `length` bytes at a relative virtual address, when a
 // section holds them in the file.
@@ -239,7 +230,7 @@ BOOL quorvel_win32::VerQueryValueW(const void *data, LPCWSTR subBlock, void **va
         return FALSE;
     }
     const unsigned char *bytes = static_cast<const unsigned char *>(data);
-    const Bytes block{bytes, static_cast<size_t>(bytes[0] | bytes[1] << 8)};
+    const Bytes block{bytes, platform::load_le16(bytes)};
     Node node;
     if (!node_at(block, 0, block.n, node)) {
         SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
