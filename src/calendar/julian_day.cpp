@@ -5,6 +5,7 @@
 
 #include <quorvel/calendar.h>
 
+#include <cassert>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -84,6 +85,7 @@ QUORVEL_API unsigned char Tm_Zeller(int year, int month, int day) {
     t = std::floor(y * 0.0025) + t;
     t = t + day;
     // |t| stays below 2^34 for any int arguments, so int64 holds it.
+    assert(std::fabs(t) < 17179869184.0);
     const int64_t n = static_cast<int64_t>(t);
     return static_cast<unsigned char>(n % 7);
 }

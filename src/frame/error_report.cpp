@@ -3,6 +3,7 @@
 
 #include "platform/win32.h"
 
+#include <cassert>
 #include <cstdio>
 
 namespace {
@@ -24,6 +25,7 @@ WCHAR *system_text(DWORD code) {
 // Copies at most capacity - 1 units of `source` after `length` units already
 // in `target`; returns the new length.
 int append(WCHAR *target, int length, int capacity, const WCHAR *source) {
+    assert(length >= 0 && length < capacity);
     while (source && *source && length < capacity - 1) target[length++] = *source++;
     target[length] = 0;
     return length;

@@ -1,6 +1,7 @@
 #include "platform/utf16.h"
 #include "platform/byte_masks.h"
 
+#include <cassert>
 #include <cstdint>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -220,6 +221,7 @@ __attribute__((target("ssse3"))) size_t decode_block(const unsigned char *s, u16
         o += t.chars[id];
     }
     units = static_cast<size_t>(o - out);
+    assert(units <= 64);
     return end;
 }
 #else
