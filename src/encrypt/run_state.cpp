@@ -62,9 +62,16 @@ HANDLE open_unlinked(const std::u16string &path, bool folder, DWORD disposition)
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
     // Held without sharing, the name cannot change under the check.
     const DWORD attributes = GetFileAttributesW(as_wide(long_path.get()));
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    DWORD refused = 0;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        refused = ERROR_CANT_ACCESS_FILE;
+    // Windows refuses a read-only file to every writer; Wine run as root
+    // does not, so the library asks too (OPEN_ALWAYS has cut nothing).
+    else if (!folder && disposition != CREATE_ALWAYS && (attributes & FILE_ATTRIBUTE_READONLY))
+        refused = ERROR_ACCESS_DENIED;
+    if (refused) {
         CloseHandle(handle);
-        SetLastError(ERROR_CANT_ACCESS_FILE);
+        SetLastError(refused);
         return nullptr;
     }
     return handle;
