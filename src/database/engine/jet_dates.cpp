@@ -76,6 +76,7 @@ FUNCTION(jet_dateadd) {
     const Interval unit = interval(a[0]);
     if (unit == kBad) return invalid_call(c);
     if (!arg_number(a[1], &count) || !arg_date(a[2], &date)) return mismatch(c);
+    if (std::fabs(count) > 1e8) return invalid_call(c);  // beyond any date
     const long long whole = static_cast<long long>(std::trunc(count));
     Civil f;
     split_date(date, &f);

@@ -106,6 +106,7 @@ Text format_number(double value, const Text &pattern) {
         }
     }
     if (percent) value *= 100;
+    if (!std::isfinite(value)) return u"";
     std::string whole, fraction;
     fixed(value, decimals, &whole, &fraction);
     if (whole.empty() && fraction.find_first_not_of('0') == std::string::npos) sign = sign && false;
