@@ -374,7 +374,7 @@ bool translate_definition(Tokens &t, size_t first, std::u16string *sqlite, std::
 //   UPDATE a SET ... FROM b WHERE (condition) AND (more)
 void translate_update_join(Tokens &t, size_t update) {
     const size_t join = find_word(t, update, "JOIN"), on = find_word(t, update, "ON"), set = find_word(t, update, "SET");
-    if (join >= set || on >= set) return;
+    if (join >= on || on >= set) return;
     size_t kind = join;  // INNER, LEFT or RIGHT before JOIN
     while (kind > update && !is_word(t, kind, "INNER") && !is_word(t, kind, "LEFT") && !is_word(t, kind, "RIGHT")) --kind;
     if (kind == update) kind = join;
