@@ -4,6 +4,7 @@
 
 #include "database/engine/definitions.h"
 #include "database/engine/recordset.h"
+#include "database/engine/statements.h"
 
 namespace dbengine {
 namespace {
@@ -28,14 +29,19 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Execute(BSTR query, VARIANT) override {
         const std::u16string text = from_bstr(query);
+        bool done;
+        HRESULT hr = check_open(store_, source_);
+        if (SUCCEEDED(hr)) hr = run_own_statement(store_, text, &done, source_);
+        if (FAILED(hr) || done) return hr;
         Statement s;
-        HRESULT hr = prepare(store_, text, &s, source_);
+        hr = prepare(store_, text, &s, source_);
         if (FAILED(hr)) return hr;
         if (sqlite3_column_count(s.handle) > 0 && sqlite3_stmt_readonly(s.handle))
             return fail(kNoSelect, source_);
         if (store_->read_only && !sqlite3_stmt_readonly(s.handle))
             return fail(kReadOnly, source_);
-        return run(store_, s.handle, source_);
+        hr = check_parameters(s.handle, source_);
+        return FAILED(hr) ? hr : run(store_, s.handle, source_);
     }
     HRESULT STDMETHODCALLTYPE CreateQueryDef(VARIANT name, VARIANT sqlText, _QueryDef **queryDef) override {
         HRESULT hr = check_open(store_, source_);
@@ -45,7 +51,7 @@ public:
         const std::u16string query = from_bstr(name.bstrVal), sql = from_bstr(sqlText.bstrVal);
         std::u16string existing;
         if (query.empty()) return fail(kInvalidArgument, source_);
-        if (stored_query(store_, query, &existing))
+        if (stored_query(store_, query, &existing) || !table_columns(store_, query).empty())
             return fail(kObjectExists, source_, quoted(query));
         Statement check;  // the text must be a statement of the dialect
         hr = prepare(store_, sql, &check, source_);
@@ -60,6 +66,7 @@ public:
         sqlite3_bind_text16(s.handle, 2, sql.data(), static_cast<int>(sql.size() * 2), SQLITE_TRANSIENT);
         hr = run(store_, s.handle, source_);
         if (FAILED(hr)) return hr;
+        add_view(store_, query, sql);
         return hand_out<_QueryDef>(new_query_def(store_, sql), queryDef);
     }
     HRESULT STDMETHODCALLTYPE OpenQueryDef(BSTR name, _QueryDef **queryDef) override {
@@ -83,7 +90,7 @@ public:
         HRESULT hr = check_open(store_, source_);
         if (FAILED(hr)) return hr;
         std::u16string source = from_bstr(name), sql;
-        if (first_word_is(source, u"SELECT")) {
+        if (first_word_is(source, u"SELECT") || first_word_is(source, u"PARAMETERS")) {
             sql = source;
         } else if (stored_query(store_, source, &sql)) {
         } else if (table_columns(store_, source).empty()) {

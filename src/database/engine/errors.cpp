@@ -49,6 +49,8 @@ static_assert(sizeof kErrors / sizeof kErrors[0] == kNotImplemented + 1, "one te
 
 }  // namespace
 
+HRESULT describe(HRESULT code, const std::u16string &description, const char *source);
+
 HRESULT fail(Error error, const char *source, const std::u16string &first, const std::u16string &second) {
     const Entry &entry = kErrors[error];
     std::u16string description;
@@ -59,6 +61,14 @@ HRESULT fail(Error error, const char *source, const std::u16string &first, const
             description += static_cast<unsigned char>(*p);
         }
     }
+    return describe(entry.code, description, source);
+}
+
+HRESULT fail_number(int number, const std::u16string &description, const char *source) {
+    return describe(error_code(number), description, source);
+}
+
+HRESULT describe(HRESULT code, const std::u16string &description, const char *source) {
     ICreateErrorInfo *create = nullptr;
     if (SUCCEEDED(CreateErrorInfo(&create))) {
         std::u16string from = u(source);
@@ -71,7 +81,7 @@ HRESULT fail(Error error, const char *source, const std::u16string &first, const
         }
         create->Release();
     }
-    return entry.code;
+    return code;
 }
 
 std::u16string u(const char *text) {

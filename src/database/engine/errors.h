@@ -48,6 +48,9 @@ enum Error {
 HRESULT fail(Error error, const char *source, const std::u16string &first = {},
              const std::u16string &second = {});
 
+// The same for an error the engine numbers itself, with its own text.
+HRESULT fail_number(int number, const std::u16string &description, const char *source);
+
 // The HRESULT of an engine error number.
 inline HRESULT error_code(int number) {
     return static_cast<HRESULT>(0x800A0000u | static_cast<unsigned>(number));

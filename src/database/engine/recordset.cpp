@@ -2,6 +2,7 @@
 #include "database/engine/recordset.h"
 
 #include "database/engine/sql_dialect.h"
+#include "database/engine/statements.h"
 
 namespace dbengine {
 namespace {
@@ -122,6 +123,8 @@ HRESULT open_recordset(const StorePtr &store, const std::u16string &select, cons
     if (FAILED(hr)) return hr;
     if (sqlite3_column_count(s.handle) == 0 || !sqlite3_stmt_readonly(s.handle))
         return fail(kNotRecords, source, quoted(select));
+    hr = check_parameters(s.handle, source);
+    if (FAILED(hr)) return hr;
 
     std::vector<Column> columns;
     std::u16string table;
@@ -137,6 +140,17 @@ HRESULT open_recordset(const StorePtr &store, const std::u16string &select, cons
         if (origin) c.origin = origin;
         if (from && table.empty()) table = from;
         columns.push_back(std::move(c));
+    }
+    // Columns of one name from two tables (SELECT *) are told apart as the
+    // engine names them: P.ID and Q.ID.
+    for (size_t i = 0; i < columns.size(); ++i) {
+        std::vector<size_t> alike{i};
+        for (size_t k = i + 1; k < columns.size(); ++k)
+            if (equal_names(columns[k].name, columns[i].name)) alike.push_back(k);
+        for (size_t k : alike) {
+            auto *from = static_cast<const char16_t *>(sqlite3_column_table_name16(s.handle, static_cast<int>(k)));
+            if (alike.size() > 1 && from) columns[k].name = std::u16string(from) + u"." + columns[k].name;
+        }
     }
     if (contains_word(select, u"DISTINCT") || contains_word(select, u"GROUP") || contains_word(select, u"UNION"))
         one_table = false;

@@ -4,6 +4,8 @@
 #include "database/engine/store.h"
 
 #include "database/engine/file_name.h"
+#include "database/engine/jet_errors.h"
+#include "database/engine/jet_functions.h"
 #include "database/engine/sql_dialect.h"
 
 #include <cstring>
@@ -76,6 +78,8 @@ int authorize(void *, int action, const char *name, const char *, const char *, 
 HRESULT sqlite_failure(sqlite3 *db, int rc, const char *source) {
     std::u16string message = db ? reinterpret_cast<const char16_t *>(sqlite3_errmsg16(db))
                                 : u(sqlite3_errstr(rc));
+    JetError jet;
+    if (jet_error(message, u"", &jet)) return fail_number(jet.number, jet.text, source);
     Error number = kReserved;
     switch (rc & 0xFF) {
     case SQLITE_CONSTRAINT: number = kDuplicate; break;
@@ -101,11 +105,16 @@ HRESULT prepare(const StorePtr &store, const std::u16string &jet, Statement *sta
     if (FAILED(hr)) return hr;
     std::u16string sql;
     std::string why;
+    JetError error;
     if (!translate_sql(jet, &sql, &why))
-        return fail(kSyntax, source, u(why.c_str()), quoted(jet));
+        return jet_error(u(why.c_str()), jet, &error) ? fail_number(error.number, error.text, source)
+                                                      : fail(kSyntax, source, u(why.c_str()), quoted(jet));
     const void *tail = nullptr;
     int rc = sqlite3_prepare16_v2(store->db, sql.c_str(), static_cast<int>(sql.size() * 2),
                                   &statement->handle, &tail);
+    // DROP TABLE of a missing table is numbered apart: the statement tells.
+    if (rc != SQLITE_OK && jet_error(reinterpret_cast<const char16_t *>(sqlite3_errmsg16(store->db)), jet, &error))
+        return fail_number(error.number, error.text, source);
     if (rc != SQLITE_OK) return sqlite_failure(store->db, rc, source);
     if (!statement->handle) return fail(kInvalidSql, source, quoted(jet));
     for (auto *rest = static_cast<const char16_t *>(tail); rest && *rest; ++rest)
@@ -170,6 +179,7 @@ HRESULT open_store(const std::u16string &path, const OpenMode &mode, const std::
         return fail(kFileNotFound, source, quoted(path));
     }
     store->read_only = mode.read_only || sqlite3_db_readonly(store->db, "main") == 1;
+    register_jet_functions(store->db);
     sqlite3_extended_result_codes(store->db, 0);
     // A file that is not encrypted opens with any password, as it always did.
     const Look look = mode.create ? Look::kEncrypted : file_look(store->db);
@@ -216,6 +226,10 @@ HRESULT open_store(const std::u16string &path, const OpenMode &mode, const std::
     if (SUCCEEDED(hr)) sqlite3_set_authorizer(store->db, authorize, nullptr);
     if (SUCCEEDED(hr)) *out = std::move(store);
     return hr;
+}
+
+void restrict_statements(sqlite3 *db, bool restricted) {
+    sqlite3_set_authorizer(db, restricted ? authorize : nullptr, nullptr);
 }
 
 bool is_system_table(const std::u16string &name) {

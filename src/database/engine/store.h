@@ -49,5 +49,8 @@ HRESULT open_store(const std::u16string &path, const OpenMode &mode, const std::
 HRESULT change_key(const StorePtr &store, const std::u16string &password, const char *source);
 
 bool is_system_table(const std::u16string &name);
+// Lifts the limits on statements (other files, PRAGMAs) for the engine's
+// own work, and puts them back.
+void restrict_statements(sqlite3 *db, bool restricted);
 
 }  // namespace dbengine

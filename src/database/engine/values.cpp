@@ -1,6 +1,8 @@
 // Values between the store and the engine's VARIANTs.
 #include "database/engine/values.h"
 
+#include "database/engine/jet_functions.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -9,6 +11,7 @@ namespace dbengine {
 Value column_value(sqlite3_stmt *s, int i) {
     Value v;
     v.type = sqlite3_column_type(s, i);
+    v.date = sqlite3_value_subtype(sqlite3_column_value(s, i)) == kDateSubtype;
     switch (v.type) {
     case SQLITE_INTEGER: v.whole = sqlite3_column_int64(s, i); break;
     case SQLITE_FLOAT: v.real = sqlite3_column_double(s, i); break;
@@ -50,6 +53,7 @@ HRESULT change_type(VARIANT *target, const VARIANT &source, VARTYPE type) {
 
 HRESULT to_variant(const Value &v, FieldKind kind, VARIANT *out, const char *source) {
     VariantInit(out);
+    if (v.date && kind == FieldKind::Other) kind = FieldKind::Date;
     switch (v.type) {
     case SQLITE_NULL: out->vt = VT_NULL; return S_OK;
     case SQLITE_INTEGER:

@@ -18,6 +18,7 @@ struct Value {
     double real = 0;
     std::u16string text;
     std::vector<unsigned char> bytes;
+    bool date = false;  // a date computed by the statement, in a column of no type
 };
 
 Value column_value(sqlite3_stmt *s, int i);
