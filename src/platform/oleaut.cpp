@@ -35,9 +35,10 @@ BSTR bstr_from_ascii(const std::string &text) {
     return result;
 }
 
-std::string double_text(double value) {
+// 15 significant digits for a double, 7 for a float, as the system writes them.
+std::string double_text(double value, int digits = 15) {
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15G", value);
+    std::snprintf(buffer, sizeof buffer, "%.*G", digits, value);
     return buffer;
 }
 
@@ -56,12 +57,95 @@ std::string date_text(DATE date) {
     std::tm fields{};
     gmtime_r(&at, &fields);
     char buffer[64];
-    int length = std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d", fields.tm_year + 1900,
-                               fields.tm_mon + 1, fields.tm_mday);
+    // A time without a date (day 0) is written alone.
+    int length = whole == 0 && seconds ? 0
+                                       : std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d",
+                                                       fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday);
     if (seconds)
-        std::snprintf(buffer + length, sizeof buffer - length, " %d:%02d:%02d", fields.tm_hour,
+        std::snprintf(buffer + length, sizeof buffer - length, &" %d:%02d:%02d"[length ? 0 : 1], fields.tm_hour,
                       fields.tm_min, fields.tm_sec);
     return buffer;
+}
+
+// A date as the Japanese short format writes it (2024/01/15, 2024/1/15,
+// 2024-01-15), then an optional H:MM[:SS]; or a time alone (day 0).
+bool parse_date(const std::string &text, DATE *date) {
+    int year = 1899, month = 12, day = 30, hour = 0, minute = 0, second = 0, used = 0;
+    const char *p = text.c_str();
+    char separator = 0;
+    if (std::sscanf(p, " %d%c%d%*[/-]%d%n", &year, &separator, &month, &day, &used) == 4 &&
+        (separator == '/' || separator == '-')) {
+        p += used;
+    } else {
+        year = 1899, month = 12, day = 30;
+    }
+    if (std::sscanf(p, " %d:%d%n", &hour, &minute, &used) == 2) {
+        p += used;
+        if (std::sscanf(p, ":%d%n", &second, &used) == 1) p += used;
+    } else if (p == text.c_str()) {
+        return false;
+    }
+    while (*p == ' ') ++p;
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    if (*p || year < 100 || year > 9999 || month < 1 || month > 12 || day < 1 ||
+        day > kDays[month - 1] + (month == 2 && leap) || hour > 23 || minute > 59 || second > 59 || hour < 0 ||
+        minute < 0 || second < 0)
+        return false;
+    std::tm fields{};
+    fields.tm_year = year - 1900;
+    fields.tm_mon = month - 1;
+    fields.tm_mday = day;
+    const long long days = static_cast<long long>(timegm(&fields)) / 86400 + 25569;
+    const double time = (hour * 3600 + minute * 60 + second) / 86400.0;
+    *date = static_cast<double>(days) + (days < 0 ? -time : time);
+    return true;
+}
+
+// A decimal text as currency units (1/10000), exactly; rounds half to even.
+bool parse_currency(const std::string &text, LONGLONG *units) {
+    size_t i = text.find_first_not_of(' ');
+    if (i == std::string::npos) return false;
+    const bool negative = text[i] == '-';
+    if (text[i] == '-' || text[i] == '+') ++i;
+    unsigned __int128 value = 0;
+    int decimals = -1, digits = 0, rest = -1;
+    bool more = false;
+    for (; i < text.size() && text[i] != ' '; ++i) {
+        const char c = text[i];
+        if (c == '.' && decimals < 0) {
+            decimals = 0;
+        } else if (c >= '0' && c <= '9') {
+            ++digits;
+            if (decimals >= 4) {
+                if (rest < 0) rest = c - '0'; else more = more || c != '0';
+                continue;
+            }
+            value = value * 10 + static_cast<unsigned>(c - '0');
+            if (decimals >= 0) ++decimals;
+            if (value > (static_cast<unsigned __int128>(1) << 64)) return false;
+        } else {
+            return false;
+        }
+    }
+    if (!digits || text.find_first_not_of(' ', i) != std::string::npos) return false;
+    for (int d = decimals < 0 ? 0 : decimals; d < 4; ++d) value *= 10;
+    if (rest > 5 || (rest == 5 && (more || value % 2))) ++value;
+    const unsigned __int128 limit = static_cast<unsigned __int128>(INT64_MAX) + (negative ? 1 : 0);
+    if (value > limit) return false;
+    *units = negative ? static_cast<LONGLONG>(0 - static_cast<unsigned long long>(value))
+                      : static_cast<LONGLONG>(value);
+    return true;
+}
+
+std::string ascii_of(BSTR text, bool *ok) {
+    std::string out;
+    *ok = true;
+    for (UINT i = 0, n = SysStringLen(text); i < n; ++i) {
+        if (text[i] > 0x7F) *ok = false;
+        out += static_cast<char>(text[i]);
+    }
+    return out;
 }
 
 std::string currency_text(LONGLONG units) {
@@ -212,7 +296,8 @@ HRESULT quorvel_win32::VariantChangeType(VARIANT *target, const VARIANT *source,
             text = flags & VARIANT_ALPHABOOL ? (source->boolVal ? "True" : "False")
                                              : (source->boolVal ? "-1" : "0");
             break;
-        case VT_R4: text = double_text(source->fltVal); break;
+        case VT_ARRAY | VT_UI1: break;
+        case VT_R4: text = double_text(source->fltVal, 7); break;
         case VT_R8: text = double_text(source->dblVal); break;
         case VT_CY: text = currency_text(source->cyVal.int64); break;
         case VT_DATE:
@@ -228,8 +313,43 @@ HRESULT quorvel_win32::VariantChangeType(VARIANT *target, const VARIANT *source,
             text = std::to_string(whole);
         }
         }
-        result.bstrVal = bstr_from_ascii(text);
+        if (source->vt == (VT_ARRAY | VT_UI1)) {
+            // The bytes themselves become the text's units.
+            const SAFEARRAY *bytes = source->parray;
+            const UINT count = bytes ? bytes->rgsabound[0].cElements : 0;
+            result.bstrVal = SysAllocStringLen(nullptr, count / 2);
+            if (result.bstrVal && count) std::memcpy(result.bstrVal, bytes->pvData, count / 2 * 2);
+        } else {
+            result.bstrVal = bstr_from_ascii(text);
+        }
         if (!result.bstrVal) return E_OUTOFMEMORY;
+    } else if (type == VT_BOOL || type == VT_DATE || type == VT_CY) {
+        LONGLONG whole = 0;
+        double real = 0;
+        bool isReal = false, ascii = true;
+        const std::string text = source->vt == VT_BSTR ? ascii_of(source->bstrVal, &ascii) : std::string();
+        if (!ascii) return DISP_E_TYPEMISMATCH;
+        if (type == VT_BOOL && source->vt == VT_BSTR && (text == "True" || text == "False")) {
+            result.boolVal = text == "True" ? VARIANT_TRUE : VARIANT_FALSE;
+        } else if (type == VT_DATE && source->vt == VT_BSTR && parse_date(text, &result.date)) {
+        } else if (type == VT_CY && source->vt == VT_BSTR) {
+            if (!parse_currency(text, &result.cyVal.int64)) return DISP_E_TYPEMISMATCH;
+        } else if (source->vt != VT_EMPTY && !as_number(*source, &whole, &real, &isReal)) {
+            return DISP_E_TYPEMISMATCH;
+        } else if (type == VT_BOOL) {
+            result.boolVal = (isReal ? real != 0 : whole != 0) ? VARIANT_TRUE : VARIANT_FALSE;
+        } else if (type == VT_DATE) {
+            result.date = isReal ? real : static_cast<double>(whole);
+            if (!(result.date >= -657434.0 && result.date <= 2958465.99999999)) return DISP_E_OVERFLOW;
+        } else if (source->vt == VT_CY) {
+            result.cyVal = source->cyVal;
+        } else {
+            const double units = std::nearbyint(real * 10000);
+            if (isReal ? !(units >= -9223372036854775808.0 && units < 9223372036854775808.0)
+                       : __builtin_mul_overflow(whole, LONGLONG(10000), &result.cyVal.int64))
+                return DISP_E_OVERFLOW;
+            if (isReal) result.cyVal.int64 = static_cast<LONGLONG>(units);
+        }
     } else if (type == VT_I4 || type == VT_I8 || type == VT_R8) {
         LONGLONG whole = 0;
         double real = 0;

@@ -2,6 +2,7 @@
 // runs statements, opens recordsets and keeps stored queries.
 #include "database/engine/engine.h"
 
+#include "database/engine/column_rules.h"
 #include "database/engine/definitions.h"
 #include "database/engine/recordset.h"
 #include "database/engine/statements.h"
@@ -41,7 +42,12 @@ public:
         if (store_->read_only && !sqlite3_stmt_readonly(s.handle))
             return fail(kReadOnly, source_);
         hr = check_parameters(s.handle, source_);
-        return FAILED(hr) ? hr : run(store_, s.handle, source_);
+        if (SUCCEEDED(hr)) hr = run(store_, s.handle, source_);
+        // A statement that may have made or changed a table.
+        if (SUCCEEDED(hr) && (first_word_is(text, u"CREATE") || first_word_is(text, u"ALTER") ||
+                              first_word_is(text, u"SELECT")))
+            hr = refresh_column_rules(store_, source_);
+        return hr;
     }
     HRESULT STDMETHODCALLTYPE CreateQueryDef(VARIANT name, VARIANT sqlText, _QueryDef **queryDef) override {
         HRESULT hr = check_open(store_, source_);

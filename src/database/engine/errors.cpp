@@ -84,6 +84,12 @@ HRESULT describe(HRESULT code, const std::u16string &description, const char *so
     return code;
 }
 
+Error error_of_text(const std::u16string &text, Error otherwise) {
+    for (size_t i = 0; i < sizeof kErrors / sizeof kErrors[0]; ++i)
+        if (text == u(kErrors[i].text)) return static_cast<Error>(i);
+    return otherwise;
+}
+
 std::u16string u(const char *text) {
     std::u16string out;
     while (*text) out += static_cast<unsigned char>(*text++);

@@ -50,6 +50,9 @@ HRESULT fail(Error error, const char *source, const std::u16string &first = {},
 
 // The same for an error the engine numbers itself, with its own text.
 HRESULT fail_number(int number, const std::u16string &description, const char *source);
+// The error whose fixed text is `text` (a rule of the store raised it), or
+// `otherwise`.
+Error error_of_text(const std::u16string &text, Error otherwise);
 
 // The HRESULT of an engine error number.
 inline HRESULT error_code(int number) {

@@ -82,7 +82,7 @@ HRESULT sqlite_failure(sqlite3 *db, int rc, const char *source) {
     if (jet_error(message, u"", &jet)) return fail_number(jet.number, jet.text, source);
     Error number = kReserved;
     switch (rc & 0xFF) {
-    case SQLITE_CONSTRAINT: number = kDuplicate; break;
+    case SQLITE_CONSTRAINT: number = error_of_text(message, kDuplicate); break;
     case SQLITE_READONLY: number = kReadOnly; break;
     case SQLITE_BUSY: case SQLITE_LOCKED: number = kLocked; break;
     case SQLITE_CORRUPT: case SQLITE_NOTADB: number = kBadFormat; break;

@@ -63,7 +63,12 @@ HRESULT to_variant(const Value &v, FieldKind kind, VARIANT *out, const char *sou
         case FieldKind::Boolean: out->vt = VT_BOOL; out->boolVal = v.whole ? VARIANT_TRUE : VARIANT_FALSE; return S_OK;
         case FieldKind::Double: out->vt = VT_R8; out->dblVal = static_cast<double>(v.whole); return S_OK;
         case FieldKind::Single: out->vt = VT_R4; out->fltVal = static_cast<float>(v.whole); return S_OK;
-        case FieldKind::Currency: out->vt = VT_CY; out->cyVal.int64 = v.whole * 10000; return S_OK;
+        case FieldKind::Currency:
+            // A scaled 64-bit integer: four decimals, nothing past its range.
+            if (__builtin_mul_overflow(v.whole, sqlite3_int64(10000), &out->cyVal.int64))
+                return fail(kOverflow, source);
+            out->vt = VT_CY;
+            return S_OK;
         case FieldKind::Date: out->vt = VT_DATE; out->date = static_cast<double>(v.whole); return S_OK;
         default:
             if (v.whole >= INT32_MIN && v.whole <= INT32_MAX) {
@@ -78,7 +83,13 @@ HRESULT to_variant(const Value &v, FieldKind kind, VARIANT *out, const char *sou
     case SQLITE_FLOAT:
         switch (kind) {
         case FieldKind::Single: out->vt = VT_R4; out->fltVal = static_cast<float>(v.real); return S_OK;
-        case FieldKind::Currency: out->vt = VT_CY; out->cyVal.int64 = std::llround(v.real * 10000); return S_OK;
+        case FieldKind::Currency: {
+            const double units = std::nearbyint(v.real * 10000);
+            if (!(units >= -9223372036854775808.0 && units < 9223372036854775808.0)) return fail(kOverflow, source);
+            out->vt = VT_CY;
+            out->cyVal.int64 = static_cast<LONGLONG>(units);
+            return S_OK;
+        }
         case FieldKind::Date: out->vt = VT_DATE; out->date = v.real; return S_OK;
         default: out->vt = VT_R8; out->dblVal = v.real; return S_OK;
         }
@@ -129,20 +140,44 @@ HRESULT from_variant(const VARIANT &in, const ColumnType &type, Value *out, cons
         out->type = SQLITE_TEXT;
         return S_OK;
     }
-    case FieldKind::Long: case FieldKind::Short: case FieldKind::Byte: case FieldKind::Counter:
-    case FieldKind::Boolean: {
+    case FieldKind::Boolean:
+        // Texts such as "True" or "Yes", as the system converts them.
+        if (FAILED(change_type(&converted, in, VT_BOOL))) return fail(kConversion, source);
+        out->type = SQLITE_INTEGER;
+        out->whole = converted.boolVal ? -1 : 0;
+        return S_OK;
+    case FieldKind::Date:
+        // Texts in the user's date format, as the system converts them.
+        if (FAILED(change_type(&converted, in, VT_DATE))) return fail(kConversion, source);
+        out->type = SQLITE_FLOAT;
+        out->real = converted.date;
+        return S_OK;
+    case FieldKind::Currency:
+        if (in.vt != VT_CY && FAILED(change_type(&converted, in, VT_CY))) return fail(kConversion, source);
+        {
+            const LONGLONG units = in.vt == VT_CY ? in.cyVal.int64 : converted.cyVal.int64;
+            // Whole amounts stay exact as integers; others as the nearest double.
+            if (units % 10000 == 0) {
+                out->type = SQLITE_INTEGER;
+                out->whole = units / 10000;
+            } else {
+                out->type = SQLITE_FLOAT;
+                out->real = static_cast<double>(units) / 10000.0;
+            }
+        }
+        return S_OK;
+    case FieldKind::Long: case FieldKind::Short: case FieldKind::Byte: case FieldKind::Counter: {
         if (FAILED(change_type(&converted, in, VT_I8))) return fail(kConversion, source);
         const sqlite3_int64 n = converted.llVal;
         const bool fits = type.kind == FieldKind::Short ? n >= -32768 && n <= 32767
                           : type.kind == FieldKind::Byte ? n >= 0 && n <= 255
-                          : type.kind == FieldKind::Boolean ? true
                                                             : n >= INT32_MIN && n <= INT32_MAX;
         if (!fits) return fail(kOverflow, source);
         out->type = SQLITE_INTEGER;
-        out->whole = type.kind == FieldKind::Boolean ? (n ? -1 : 0) : n;
+        out->whole = n;
         return S_OK;
     }
-    case FieldKind::Double: case FieldKind::Single: case FieldKind::Currency: case FieldKind::Date:
+    case FieldKind::Double: case FieldKind::Single:
         if (in.vt == VT_CY) {
             out->real = static_cast<double>(in.cyVal.int64) / 10000.0;
         } else if (in.vt == VT_DATE) {
