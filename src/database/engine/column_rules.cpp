@@ -104,6 +104,21 @@ HRESULT run16(const StorePtr &store, const std::u16string &sql, const char *sour
 
 }  // namespace
 
+HRESULT drop_column_rules(const StorePtr &store, const char *source) {
+    std::vector<std::u16string> names;
+    {
+        Statement s;
+        sqlite3_prepare_v2(store->db, "SELECT name FROM sqlite_master WHERE type='trigger' AND substr(name,1,12)='MSysQuorvel '",
+                           -1, &s.handle, nullptr);
+        while (s.handle && sqlite3_step(s.handle) == SQLITE_ROW) names.push_back(text_column(s.handle, 0));
+    }
+    for (const std::u16string &name : names) {
+        HRESULT hr = run16(store, u"DROP TRIGGER " + identifier(name), source);
+        if (FAILED(hr)) return hr;
+    }
+    return S_OK;
+}
+
 HRESULT refresh_column_rules(const StorePtr &store, const char *source) {
     std::vector<std::pair<std::u16string, std::u16string>> wanted;
     {

@@ -14,4 +14,7 @@ namespace dbengine {
 // that may have made or changed a table.
 HRESULT refresh_column_rules(const StorePtr &store, const char *source);
 
+// Drops every table's rules, before a statement that changes columns.
+HRESULT drop_column_rules(const StorePtr &store, const char *source);
+
 }  // namespace dbengine

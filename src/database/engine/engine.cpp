@@ -30,23 +30,19 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Execute(BSTR query, VARIANT) override {
         const std::u16string text = from_bstr(query);
-        bool done;
         HRESULT hr = check_open(store_, source_);
-        if (SUCCEEDED(hr)) hr = run_own_statement(store_, text, &done, source_);
-        if (FAILED(hr) || done) return hr;
-        Statement s;
-        hr = prepare(store_, text, &s, source_);
         if (FAILED(hr)) return hr;
-        if (sqlite3_column_count(s.handle) > 0 && sqlite3_stmt_readonly(s.handle))
-            return fail(kNoSelect, source_);
-        if (store_->read_only && !sqlite3_stmt_readonly(s.handle))
-            return fail(kReadOnly, source_);
-        hr = check_parameters(s.handle, source_);
-        if (SUCCEEDED(hr)) hr = run(store_, s.handle, source_);
-        // A statement that may have made or changed a table.
-        if (SUCCEEDED(hr) && (first_word_is(text, u"CREATE") || first_word_is(text, u"ALTER") ||
-                              first_word_is(text, u"SELECT")))
-            hr = refresh_column_rules(store_, source_);
+        // A statement that may make or change a table: the column rules
+        // follow, and an ALTER meets none of the old ones (SQLite would
+        // refuse to drop a column they name).
+        const bool alter = first_word_is(text, u"ALTER") && !store_->read_only;
+        const bool schema = alter || first_word_is(text, u"CREATE") || first_word_is(text, u"SELECT");
+        if (alter) hr = drop_column_rules(store_, source_);
+        if (SUCCEEDED(hr)) hr = execute(text);
+        if (schema && !store_->read_only) {
+            const HRESULT rules = refresh_column_rules(store_, source_);
+            if (SUCCEEDED(hr)) hr = rules;
+        }
         return hr;
     }
     HRESULT STDMETHODCALLTYPE CreateQueryDef(VARIANT name, VARIANT sqlText, _QueryDef **queryDef) override {
@@ -108,6 +104,20 @@ public:
     }
 
 private:
+    HRESULT execute(const std::u16string &text) {
+        bool done;
+        HRESULT hr = run_own_statement(store_, text, &done, source_);
+        if (FAILED(hr) || done) return hr;
+        Statement s;
+        hr = prepare(store_, text, &s, source_);
+        if (FAILED(hr)) return hr;
+        if (sqlite3_column_count(s.handle) > 0 && sqlite3_stmt_readonly(s.handle))
+            return fail(kNoSelect, source_);
+        if (store_->read_only && !sqlite3_stmt_readonly(s.handle))
+            return fail(kReadOnly, source_);
+        hr = check_parameters(s.handle, source_);
+        return FAILED(hr) ? hr : run(store_, s.handle, source_);
+    }
     StorePtr store_;
 };
 
