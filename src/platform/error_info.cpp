@@ -1,9 +1,9 @@
 // Per-thread error information (SetErrorInfo / GetErrorInfo), the error
 // object of CreateErrorInfo, and the compiler support's _com_error with
 // its message text.
+#include "platform/com_object.h"
 #include "platform/win32.h"
 
-#include <atomic>
 #include <new>
 #include <cstdio>
 
@@ -20,7 +20,7 @@ struct ThreadErrorInfo {
 };
 thread_local ThreadErrorInfo t_error_info_owner;
 
-class ErrorObject final : public IErrorInfo, public ICreateErrorInfo {
+class ErrorObject final : public platform::RefCounted<IErrorInfo, ICreateErrorInfo> {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
         if (!object) return E_POINTER;
@@ -34,12 +34,6 @@ public:
         }
         AddRef();
         return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (!left) delete this;
-        return left;
     }
     HRESULT STDMETHODCALLTYPE GetGUID(GUID *guid) override {
         if (!guid) return E_INVALIDARG;
@@ -88,7 +82,6 @@ private:
         *field = copied;
         return S_OK;
     }
-    std::atomic<ULONG> references_{1};
     GUID guid_{};
     BSTR source_ = nullptr;
     BSTR description_ = nullptr;

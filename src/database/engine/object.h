@@ -2,10 +2,10 @@
 #pragma once
 
 #include "database/engine/errors.h"
+#include "platform/com_object.h"
 
 #include <quorvel/dao.h>
 
-#include <atomic>
 #include <string>
 #include <vector>
 
@@ -14,7 +14,7 @@ namespace dbengine {
 // IUnknown, IDispatch (not offered: E_NOTIMPL) and ISupportErrorInfo for
 // one engine interface. Every failure of these objects carries error
 // information, so ISupportErrorInfo says yes for the object's interface.
-template <class Interface> class Object : public Interface, public ISupportErrorInfo {
+template <class Interface> class Object : public platform::RefCounted<Interface, ISupportErrorInfo> {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **object) override {
         if (!object) return E_POINTER;
@@ -27,14 +27,8 @@ public:
             *object = nullptr;
             return E_NOINTERFACE;
         }
-        AddRef();
+        this->AddRef();
         return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (!left) delete this;
-        return left;
     }
     HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID riid) override {
         return riid == __uuidof(Interface) || also_offers(riid) ? S_OK : S_FALSE;
@@ -57,9 +51,6 @@ protected:
         return fail(kNotImplemented, source_);
     }
     const char *source_;
-
-private:
-    std::atomic<ULONG> references_{1};
 };
 
 #define NOTIMPL(n) \
