@@ -1,5 +1,6 @@
 // The process environment with Windows' %NAME% syntax. Names match without
 // regard to case, as on Windows; an exact match wins.
+#include "platform/ascii.h"
 #include "platform/native_path.h"
 #include "platform/utf16.h"
 
@@ -109,9 +110,7 @@ BOOL quorvel_win32::PathUnExpandEnvStringsW(LPCWSTR path, LPWSTR buffer, UINT si
         if (text.size() > n && text[n] != u'\\') continue;
         bool same = true;
         for (size_t i = 0; i < n && same; ++i) {
-            const char16_t a = text[i] < 0x80 ? std::tolower(text[i]) : text[i];
-            const char16_t b = folder[i] < 0x80 ? std::tolower(folder[i]) : folder[i];
-            same = a == b;
+            same = platform::ascii_lower(text[i]) == platform::ascii_lower(folder[i]);
         }
         if (same) {
             best = name;

@@ -1,6 +1,7 @@
 // GetModuleHandleW and GetProcAddress for the one system module there is:
 // "kernel32.dll" stands for this platform layer, so a call looked up by
 // name at run time is found where the linker would have found it.
+#include "platform/ascii.h"
 #include "platform/win32.h"
 
 #include <dlfcn.h>
@@ -11,13 +12,13 @@ namespace {
 bool is_kernel32(LPCWSTR name) {
     static const char16_t kName[] = u"kernel32";
     for (int i = 0; kName[i]; ++i, ++name) {
-        const WCHAR c = *name >= 'A' && *name <= 'Z' ? *name + ('a' - 'A') : *name;
+        const WCHAR c = platform::ascii_lower(*name);
         if (c != kName[i]) return false;
     }
     if (!*name) return true;
     const WCHAR dll[] = {'.', 'd', 'l', 'l', 0};
     for (int i = 0; dll[i]; ++i, ++name) {
-        const WCHAR c = *name >= 'A' && *name <= 'Z' ? *name + ('a' - 'A') : *name;
+        const WCHAR c = platform::ascii_lower(*name);
         if (c != dll[i]) return false;
     }
     return !*name;

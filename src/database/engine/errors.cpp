@@ -1,6 +1,8 @@
 // The engine's error table and the texts its objects hand out.
 #include "database/engine/errors.h"
 
+#include "platform/ascii.h"
+
 namespace dbengine {
 namespace {
 
@@ -109,10 +111,7 @@ BSTR to_bstr(const std::u16string &text) {
 bool equal_names(const std::u16string &a, const std::u16string &b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        char16_t x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z') x -= 32;
-        if (y >= 'a' && y <= 'z') y -= 32;
-        if (x != y) return false;
+        if (platform::ascii_upper(a[i]) != platform::ascii_upper(b[i])) return false;
     }
     return true;
 }

@@ -3,6 +3,8 @@
 // (sql_expressions.cpp).
 #pragma once
 
+#include "platform/ascii.h"
+
 #include <string>
 #include <vector>
 
@@ -16,7 +18,7 @@ struct Token {
 };
 using Tokens = std::vector<Token>;
 
-inline char16_t upper_ascii(char16_t c) { return c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c; }
+inline char16_t upper_ascii(char16_t c) { return platform::ascii_upper(c); }
 
 inline bool same_word(const std::u16string &a, const char *b) {
     size_t i = 0;
