@@ -64,16 +64,19 @@ void add_column(const std::u16string &name, const ColumnType &type, Rules *rules
 }
 
 std::u16string check(const std::u16string &condition, const char *text) {
-    return condition.empty() ? u"" : u"SELECT RAISE(ABORT,'" + u(text) + u"') WHERE " + condition + u";";
+    return condition.empty() ? u"" : u" WHEN " + condition + u" THEN RAISE(ABORT,'" + u(text) + u"')";
 }
 
 // The trigger's statement as SQLite keeps it; empty: no trigger.
 std::vector<std::pair<std::u16string, std::u16string>> triggers(const std::u16string &table, const Rules &r) {
     std::vector<std::pair<std::u16string, std::u16string>> out;
-    const std::u16string checks = check(r.conversion, "Data type conversion error.") +
+    // One statement for all the checks: each statement of a trigger is
+    // compiled again with every statement that fires it.
+    std::u16string checks = check(r.conversion, "Data type conversion error.") +
                                   check(r.overflow, "Numeric field overflow.") +
                                   check(r.too_small, "The field is too small to accept the amount of "
                                                      "data you attempted to add.");
+    if (!checks.empty()) checks = u"SELECT CASE" + checks + u" END;";
     for (const char16_t *when : {u"INSERT", u"UPDATE"}) {
         const std::u16string name = u"MSysQuorvel " + table + u" " + when;
         out.push_back({name, checks.empty() ? u""
