@@ -161,6 +161,12 @@ TEST(CflRename, KeepsAttributesAndNeverReplaces) {
     EXPECT_FALSE(fs::exists(scratch.native("a.txt")));
     EXPECT_FALSE(writable(scratch.native("c.txt")));
     EXPECT_EQ(Cfl_RenameFile(u16(a), u16(b)), 1);  // missing old name: no failure
+    // A new name that differs only in case is the old file's on Windows.
+    EXPECT_EQ(Cfl_RenameFile(u16(scratch.path("c.txt")), u16(scratch.path("C.TXT"))), 0);
+    std::set<fs::path> names;
+    for (const auto &entry : fs::directory_iterator(scratch.native()))
+        names.insert(entry.path().filename());
+    EXPECT_EQ(names, (std::set<fs::path>{"b.txt", "c.txt"}));
     EXPECT_TRUE(capture.boxes().empty());
     fs::permissions(scratch.native("c.txt"), fs::perms::owner_write, fs::perm_options::add);
 }
