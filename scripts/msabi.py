@@ -348,7 +348,7 @@ def write_handle_adapters(arch, out):
         args = list(e.gnu_cursor.get_arguments())
         params, call, owned = [], [], []
         for i, a in enumerate(args):
-            t = a.type.spelling
+            t = declared_type(a)
             if i in e.handle_params:
                 if arch == "i686":
                     params.append(f"{t}::Interface *a{i}")
@@ -374,6 +374,20 @@ def write_handle_adapters(arch, out):
 WIDE = re.compile(r"\bunsigned short\s*(?=\*)")
 
 
+def declared_type(arg):
+    """A parameter's type as the public header writes it. The runtime's
+    headers rename some structures by macro (_stati64 is _stat64 under the
+    UCRT, a different type under 32-bit MinGW), so a structure keeps the
+    name it has in the source, which means the right type under each."""
+    spelled = arg.type.spelling
+    if not spelled.startswith(("struct ", "const struct ")):
+        return spelled
+    tokens = [t.spelling for t in arg.get_tokens()]
+    if tokens and tokens[-1] == arg.spelling:
+        tokens = tokens[:-1]
+    return " ".join(tokens)
+
+
 def write_wide_header(out):
     """<quorvel/wchar.h>: every public header, and for each export that
     takes UTF-16 text an inline overload taking wchar_t text (Microsoft's
@@ -394,7 +408,7 @@ def write_wide_header(out):
         first = wide.index(True)
         params, call = [], []
         for i, a in enumerate(args):
-            t = a.type.spelling
+            t = declared_type(a)
             name = f"a{i}"
             if wide[i]:
                 t = WIDE.sub("W " if i == first else "typename quorvel_text<W>::type ", t)
