@@ -27,6 +27,7 @@ struct Row {
     const char16_t *value;  // an SQL literal, a text, a number or bytes
     int error;              // the engine error of the write, 0 for none
     const char16_t *read;   // the value read back as text ("(null)": none)
+    bool wine = false;      // Wine's Japanese locale writes this date unpadded
 };
 
 const Row kRows[] = {
@@ -50,10 +51,10 @@ const Row kRows[] = {
     {u"CURRENCY", By::Sql, u"1E16", 3349, u"(null)"},
     {u"CURRENCY", By::Text, u"1.2345", 0, u"1.2345"},
     {u"CURRENCY", By::Text, u"-922337203685477", 0, u"-922337203685477"},
-    {u"DATETIME", By::Sql, u"'2024-01-15'", 0, u"2024/01/15"},
+    {u"DATETIME", By::Sql, u"'2024-01-15'", 0, u"2024/01/15", true},
     {u"DATETIME", By::Sql, u"'not a date'", 3421, u"(null)"},
-    {u"DATETIME", By::Text, u"2024/01/15", 0, u"2024/01/15"},
-    {u"DATETIME", By::Text, u"2024/01/15 9:05:00", 0, u"2024/01/15 9:05:00"},
+    {u"DATETIME", By::Text, u"2024/01/15", 0, u"2024/01/15", true},
+    {u"DATETIME", By::Text, u"2024/01/15 9:05:00", 0, u"2024/01/15 9:05:00", true},
     {u"DATETIME", By::Text, u"10:30:00", 0, u"10:30:00"},
     {u"DATETIME", By::Text, u"2024/02/30", 3421, u"(null)"},
     {u"YESNO", By::Text, u"True", 0, u"-1"},
@@ -94,7 +95,8 @@ TEST(DatabaseColumnValues, WritesCheckedAndReadBack) {
             EXPECT_NE(boxes[0].text.find(std::u16string(hex, hex + 10)), std::u16string::npos) << "not " << hex;
         RecordsetPtr back = Mdb_Select(db, 1, u16(table));
         unsigned short *text = Mdb_SelectCount(back) == 1 ? Mdb_GetColValue(back, LONG(0)) : nullptr;
-        EXPECT_EQ(text ? test::str16(text) : u"(null)", row.read);
+        EXPECT_EQ(text ? test::str16(text) : u"(null)",
+                  row.wine && test::under_wine() ? test::wine_short_date(std::u16string(row.read)) : row.read);
         std::free(text);
     }
     Mdb_CloseDatabase(db);
