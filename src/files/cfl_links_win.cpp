@@ -76,6 +76,17 @@ int with_com(Work work) {
     return result;
 }
 
+// True when the file has an "[InternetShortcut]" section. Windows' object
+// loads such a file when it holds no URL (and then gives none); Wine's
+// refuses it, so the read answers as Windows does for such a file.
+bool has_shortcut_section(const unsigned short *file) {
+    WCHAR names[4096];
+    const DWORD n = GetPrivateProfileSectionNamesW(names, 4096, as_wide(file));
+    for (const WCHAR *name = names; n > 0 && name < names + n && *name; name += lstrlenW(name) + 1)
+        if (lstrcmpiW(name, L"InternetShortcut") == 0) return true;
+    return false;
+}
+
 }  // namespace
 
 int Cfl_CreateLinkFile(const unsigned short *target, const unsigned short *linkFile,
@@ -143,9 +154,10 @@ int Cfl_ReadUrlFile(const unsigned short *urlFile, unsigned short *url) {
         Held<IPersistFile> file;
         if (FAILED(create(kClsidInternetShortcut, nullptr, CLSCTX_INPROC_SERVER,
                           kIidUniformResourceLocatorW, shortcut.out())) ||
-            FAILED(shortcut.p->QueryInterface(kIidPersistFile, file.out())) ||
-            FAILED(file.p->Load(as_wide(urlFile), STGM_SHARE_DENY_NONE)))
+            FAILED(shortcut.p->QueryInterface(kIidPersistFile, file.out())))
             return 0;
+        if (FAILED(file.p->Load(as_wide(urlFile), STGM_SHARE_DENY_NONE)))
+            return has_shortcut_section(urlFile) ? 1 : 0;
         LPWSTR stored = nullptr;
         if (shortcut.p->GetURL(&stored) == S_OK && stored) {
             if (url) lstrcpyW(as_wide(url), stored);
