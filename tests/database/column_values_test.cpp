@@ -37,6 +37,7 @@ const Row kRows[] = {
     {u"SHORT", By::Sql, u"-32769", 3349, u"(null)"},
     {u"SHORT", By::Long, u"-32768", 0, u"-32768"},
     {u"SHORT", By::Long, u"70000", 3349, u"(null)"},
+    {u"SHORT", By::Long, u"-32769", 3349, u"(null)"},
     {u"BYTE", By::Sql, u"300", 3349, u"(null)"},
     {u"BYTE", By::Sql, u"-1", 3349, u"(null)"},
     {u"BYTE", By::Sql, u"'255'", 0, u"255"},

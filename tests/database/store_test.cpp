@@ -134,27 +134,4 @@ TEST(DatabaseStore, ReadOnlyOpenSelectionAndDeletedRows) {
     EXPECT_EQ(scratch.tree(), std::set<std::string>{"ro.mdb"});
 }
 
-// A SHORT column holds -32768 to 32767: one past either end is 3349.
-TEST(DatabaseStore, ShortColumnsHoldSixteenBits) {
-    test::Scratch scratch;
-    DatabasePtr db = Mdb_CreateDatabase(u16(scratch.path("s.mdb")), nullptr);
-    ASSERT_EQ(Mdb_CreateTable(db, u16(u"S"), u16(u"N SHORT")), 0);
-    RecordsetPtr records = Mdb_Select(db, 0, u16(u"S"));
-    for (const auto &[value, fits] :
-         {std::pair{LONG(-32769), false}, {LONG(-32768), true}, {LONG(32767), true}, {LONG(32768), false}}) {
-        SCOPED_TRACE(value);
-        ASSERT_EQ(Mdb_RecordNew(records), 1);
-        {
-            MessageBoxCapture capture;
-            EXPECT_EQ(Mdb_SetColValue(records, LONG(0), value), fits ? 1 : 0);
-            if (fits) EXPECT_TRUE(capture.boxes().empty());
-            else EXPECT_TRUE(one_box_with(capture, 3349));
-        }
-        MessageBoxCapture quiet;
-        Mdb_RecordUpdate(records);
-    }
-    records = nullptr;
-    Mdb_CloseDatabase(db);
-}
-
 }  // namespace
