@@ -58,9 +58,11 @@ constexpr TextField<N> text_field(const char16_t *text) {
 
 struct State {
     std::atomic<HWND> window{nullptr};
-    // The window thread's answer to Prg_CreateProgress: 0 when the window
-    // could not be made.
-    std::atomic<int> thread_start{1};
+    // The window thread's answer to Prg_CreateProgress: kStarting until it
+    // has made the window and read its caption, then kReady, or kFailed
+    // when the window could not be made.
+    enum ThreadStart { kFailed = 0, kStarting = 1, kReady = 2 };
+    std::atomic<int> thread_start{kStarting};
     // The window thread, released by the next close or create.
     std::atomic<HANDLE> window_thread{nullptr};
     std::atomic<DWORD> window_thread_id{0};

@@ -61,7 +61,7 @@ void window_thread(void *argument) {
     HWND window = progress::create_window(params.instance);
     if (!window) {
         Err_Message(0);
-        s.thread_start.store(0);
+        s.thread_start.store(progress::State::kFailed);
         return;
     }
     s.window.store(window);
@@ -73,7 +73,9 @@ void window_thread(void *argument) {
         progress::copy_text(s.title, caption);
     }
     load_bar_faces(params.instance);
-    s.thread_start.store(1);
+    // Only now may the caller title the window: the caption read above
+    // would overwrite an earlier title.
+    s.thread_start.store(progress::State::kReady);
 
     // Ends on a cancel, or once a close destroyed the window.
     while (!s.cancel.load() && s.window.load() == window) {
@@ -118,7 +120,7 @@ void release_old_window_thread() {
 int Prg_CreateProgress(HWND owner, int *cancel, int *pause, HINSTANCE instance) {
     auto &s = state();
     if (!progress::window_system_available()) return 0;
-    s.thread_start.store(1);
+    s.thread_start.store(progress::State::kStarting);
     for (int wait = 0; s.window.load(); ++wait) {
         if (wait == kOldWindowWaits) return 0;
         Sleep(kOldWindowWaitMs);
@@ -129,8 +131,8 @@ int Prg_CreateProgress(HWND owner, int *cancel, int *pause, HINSTANCE instance) 
     HANDLE thread = progress::start_thread(window_thread, &params);
     if (!thread) return 0;
     s.window_thread.store(thread);
-    while (!s.window.load()) {
-        if (!s.thread_start.load()) {
+    while (s.thread_start.load() != progress::State::kReady) {
+        if (s.thread_start.load() == progress::State::kFailed) {
             release_old_window_thread();
             return 0;
         }
