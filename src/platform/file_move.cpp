@@ -256,8 +256,10 @@ DWORD move_file(const std::string &source, const std::string &target,
     if (errno == EEXIST) return ERROR_ALREADY_EXISTS;
     if (errno == ENOENT || errno == ENOTDIR) return ERROR_PATH_NOT_FOUND;  // the target's folder
     if (errno != EXDEV) return platform::win32_error_from_errno(errno);
-    // Another file system: a file is copied, then its source deleted.
-    if (!(flags & MOVEFILE_COPY_ALLOWED) || S_ISDIR(status.st_mode)) return ERROR_NOT_SAME_DEVICE;
+    // Another file system: a file is copied, then its source deleted. Windows
+    // tries the copy for a folder too, and the copy refuses a folder.
+    if (!(flags & MOVEFILE_COPY_ALLOWED)) return ERROR_NOT_SAME_DEVICE;
+    if (S_ISDIR(status.st_mode)) return ERROR_ACCESS_DENIED;
     Progress progress{routine, data, nullptr};
     if (const DWORD result = copy_file(source, target, replace, progress)) return result;
     // As on Windows, a source that cannot go leaves the move done all the same.

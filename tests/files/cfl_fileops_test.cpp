@@ -110,6 +110,40 @@ TEST(CflCopyMove, MoveReplacesAnExistingFile) {
     EXPECT_EQ(scratch.read("b.bin"), test::pattern(5));
 }
 
+// Wine puts Z:\dev\shm on a file system of its own, as it is natively.
+TEST(CflCopyMove, AcrossVolumesAFileMovesAndAFolderFailsWithWindowsCodes) {
+    const fs::path shm = test::kWindowsBuild ? "Z:\\dev\\shm" : "/dev/shm";
+    std::error_code same;
+    if (!fs::is_directory(shm, same)) GTEST_SKIP() << "no " << shm;
+    Scratch scratch, other(shm);
+    scratch.file("f/c.txt", 4);
+    fs::rename(scratch.native("f"), other.native("f"), same);
+    if (!same) GTEST_SKIP() << shm << " is on the same volume";
+    scratch.file("a.bin", 3 << 20);
+    // Windows passes a folder to its copy, which refuses one.
+    const struct { const char *name; DWORD flags, code; } rows[] = {
+        {"a.bin", 0, ERROR_NOT_SAME_DEVICE}, {"f", 0, ERROR_NOT_SAME_DEVICE},
+        {"f", MOVEFILE_COPY_ALLOWED, ERROR_ACCESS_DENIED},
+        {"f", MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING, ERROR_ACCESS_DENIED}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(testing::Message() << row.name << ", flags " << row.flags);
+        SetLastError(0);
+        EXPECT_FALSE(MoveFileExW(reinterpret_cast<LPCWSTR>(scratch.path(row.name).c_str()),
+                                 reinterpret_cast<LPCWSTR>(other.path(row.name).c_str()),
+                                 row.flags));
+        EXPECT_EQ(GetLastError(), row.code);
+    }
+    MessageBoxCapture capture;
+    EXPECT_EQ(Cfl_MoveFile(nullptr, u16(scratch.path("a.bin")), u16(other.path("b")), nullptr), 1);
+    EXPECT_EQ(other.read("b"), test::pattern(3 << 20));
+    EXPECT_EQ(Cfl_RenameFile(u16(scratch.path("f\\c.txt")), u16(other.path("c.txt"))), 1);
+    EXPECT_EQ(Cfl_RenameFile(u16(scratch.path("f")), u16(other.path("f"))), 0);
+    ASSERT_EQ(capture.boxes().size(), 1u);
+    EXPECT_EQ(capture.boxes()[0].text.substr(0, 10), u"[Error:5] ");
+    EXPECT_EQ(scratch.tree(), std::set<std::string>{"f/"});
+    EXPECT_EQ(other.tree(), (std::set<std::string>{"b", "c.txt"}));
+}
+
 // The codes Windows gives for paths that lead nowhere.
 TEST(CflAttributes, MissingPathsFailWithWindowsCodes) {
     Scratch scratch;

@@ -1,6 +1,6 @@
 // What only the POSIX build can show of the file operations: a disk that
-// fills up, an entry that cannot be deleted, moves between file systems, a
-// cancelled copy, and the trash as desktop file managers read it.
+// fills up, an entry that cannot be deleted, a cancelled copy, and the trash
+// as desktop file managers read it.
 #include <quorvel/fileops.h>
 #include <quorvel/fl.h>
 
@@ -12,7 +12,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sys/stat.h>
 
 namespace {
 
@@ -67,36 +66,6 @@ TEST(FileOpsPosix, RecursiveDeleteStopsAtAFileHeldOpenAndNeverFollowsALink) {
     EXPECT_EQ(Cfl_DeleteFolder(u16(scratch.path("t")), nullptr), 1);
     EXPECT_FALSE(fs::exists(scratch.native("t")));
     EXPECT_EQ(outside.read("kept.txt"), test::pattern(9));
-}
-
-TEST(FileOpsPosix, MovesBetweenFileSystemsCopyThenDelete) {
-    Scratch scratch, other("/dev/shm");
-    struct stat here{}, there{};
-    if (::stat(scratch.native().c_str(), &here) != 0 ||
-        ::stat(other.native().c_str(), &there) != 0 || here.st_dev == there.st_dev)
-        GTEST_SKIP() << "no second file system at /dev/shm";
-    const std::u16string source = scratch.file("a.bin", 3 << 20), target = other.path("b.bin");
-    auto from = reinterpret_cast<LPCWSTR>(source.c_str());
-    auto to = reinterpret_cast<LPCWSTR>(target.c_str());
-    EXPECT_FALSE(MoveFileExW(from, to, 0));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SAME_DEVICE));
-    EXPECT_FALSE(MoveFileExW(reinterpret_cast<LPCWSTR>(scratch.path().c_str()),
-                             reinterpret_cast<LPCWSTR>(other.path("f").c_str()),
-                             MOVEFILE_COPY_ALLOWED));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SAME_DEVICE));
-    EXPECT_EQ(Cfl_MoveFile(nullptr, u16(source), u16(target), nullptr), 1);
-    EXPECT_EQ(other.read("b.bin"), test::pattern(3 << 20));
-    EXPECT_FALSE(fs::exists(scratch.native("a.bin")));
-    // A rename moves a file as MoveFileW does; a folder stays, with Windows' code.
-    scratch.file("f/c.txt", 4);
-    MessageBoxCapture capture;
-    EXPECT_EQ(Cfl_RenameFile(u16(scratch.path("f\\c.txt")), u16(other.path("c.txt"))), 1);
-    EXPECT_EQ(other.read("c.txt"), test::pattern(4));
-    EXPECT_EQ(Cfl_RenameFile(u16(scratch.path("f")), u16(other.path("f"))), 0);
-    ASSERT_EQ(capture.boxes().size(), 1u);
-    EXPECT_EQ(capture.boxes()[0].text.substr(0, 11), u"[Error:17] ");
-    EXPECT_EQ(scratch.tree(), std::set<std::string>{"f/"});
-    EXPECT_EQ(other.tree(), (std::set<std::string>{"b.bin", "c.txt"}));
 }
 
 DWORD CALLBACK cancel_at_first_chunk(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER,

@@ -46,7 +46,8 @@ QUORVEL_WINAPI BOOL CopyFileExW(LPCWSTR from, LPCWSTR to, LPPROGRESS_ROUTINE rou
 /* Moving: rename(2) within a file system; across file systems a file is
  * copied (as CopyFileExW) and the source deleted when MOVEFILE_COPY_ALLOWED
  * is given, else ERROR_NOT_SAME_DEVICE; folders move only within one file
- * system. An existing destination fails with ERROR_ALREADY_EXISTS unless
+ * system (with the flag, ERROR_ACCESS_DENIED, as Windows' copy refuses a
+ * folder). An existing destination fails with ERROR_ALREADY_EXISTS unless
  * MOVEFILE_REPLACE_EXISTING is given; a read-only one or a folder is never
  * replaced (ERROR_ACCESS_DENIED). POSIX has nothing that runs at the next
  * start: MOVEFILE_DELAY_UNTIL_REBOOT fails with ERROR_NOT_SUPPORTED. */
