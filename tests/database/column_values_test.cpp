@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -31,37 +30,26 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {u"SHORT", By::Sql, u"-32768", 0, u"-32768"},
-    {u"SHORT", By::Sql, u"32767", 0, u"32767"},
-    {u"SHORT", By::Sql, u"32768", 3349, u"(null)"},
-    {u"SHORT", By::Sql, u"-32769", 3349, u"(null)"},
-    {u"SHORT", By::Long, u"-32768", 0, u"-32768"},
-    {u"SHORT", By::Long, u"70000", 3349, u"(null)"},
-    {u"SHORT", By::Long, u"-32769", 3349, u"(null)"},
-    {u"BYTE", By::Sql, u"300", 3349, u"(null)"},
-    {u"BYTE", By::Sql, u"-1", 3349, u"(null)"},
-    {u"BYTE", By::Sql, u"'255'", 0, u"255"},
-    {u"BYTE", By::Long, u"300", 3349, u"(null)"},
-    {u"LONG", By::Sql, u"'abc'", 3421, u"(null)"},
-    {u"LONG", By::Sql, u"2147483648", 3349, u"(null)"},
-    {u"LONG", By::Text, u"abc", 3421, u"(null)"},
+    {u"SHORT", By::Sql, u"-32768", 0, u"-32768"}, {u"SHORT", By::Sql, u"32767", 0, u"32767"},
+    {u"SHORT", By::Sql, u"32768", 3349, u"(null)"}, {u"SHORT", By::Sql, u"-32769", 3349, u"(null)"},
+    {u"SHORT", By::Long, u"-32768", 0, u"-32768"}, {u"SHORT", By::Long, u"70000", 3349, u"(null)"},
+    {u"SHORT", By::Long, u"-32769", 3349, u"(null)"}, {u"BYTE", By::Sql, u"300", 3349, u"(null)"},
+    {u"BYTE", By::Sql, u"-1", 3349, u"(null)"}, {u"BYTE", By::Sql, u"'255'", 0, u"255"},
+    {u"BYTE", By::Long, u"300", 3349, u"(null)"}, {u"LONG", By::Sql, u"'abc'", 3421, u"(null)"},
+    {u"LONG", By::Sql, u"2147483648", 3349, u"(null)"}, {u"LONG", By::Text, u"abc", 3421, u"(null)"},
     {u"TEXT(10)", By::Sql, u"'0123456789ABCDEF'", 3163, u"(null)"},
     {u"TEXT(10)", By::Text, u"0123456789ABCDEF", 3163, u"(null)"},
     {u"TEXT(10)", By::Sql, u"'0123456789'", 0, u"0123456789"},
-    {u"CURRENCY", By::Sql, u"922337203685477", 0, u"922337203685477"},
-    {u"CURRENCY", By::Sql, u"1E16", 3349, u"(null)"},
+    {u"CURRENCY", By::Sql, u"922337203685477", 0, u"922337203685477"}, {u"CURRENCY", By::Sql, u"1E16", 3349, u"(null)"},
     {u"CURRENCY", By::Text, u"1.2345", 0, u"1.2345"},
     {u"CURRENCY", By::Text, u"-922337203685477", 0, u"-922337203685477"},
     {u"DATETIME", By::Sql, u"'2024-01-15'", 0, u"2024/01/15", true},
     {u"DATETIME", By::Sql, u"'not a date'", 3421, u"(null)"},
     {u"DATETIME", By::Text, u"2024/01/15", 0, u"2024/01/15", true},
     {u"DATETIME", By::Text, u"2024/01/15 9:05:00", 0, u"2024/01/15 9:05:00", true},
-    {u"DATETIME", By::Text, u"10:30:00", 0, u"10:30:00"},
-    {u"DATETIME", By::Text, u"2024/02/30", 3421, u"(null)"},
-    {u"YESNO", By::Text, u"True", 0, u"-1"},
-    {u"YESNO", By::Text, u"False", 0, u"0"},
-    {u"SINGLE", By::Text, u"0.1", 0, u"0.1"},
-    {u"DOUBLE", By::Text, u"0.1", 0, u"0.1"},
+    {u"DATETIME", By::Text, u"10:30:00", 0, u"10:30:00"}, {u"DATETIME", By::Text, u"2024/02/30", 3421, u"(null)"},
+    {u"YESNO", By::Text, u"True", 0, u"-1"}, {u"YESNO", By::Text, u"False", 0, u"0"},
+    {u"SINGLE", By::Text, u"0.1", 0, u"0.1"}, {u"DOUBLE", By::Text, u"0.1", 0, u"0.1"},
     {u"LONGBINARY", By::Bytes, u"AB", 0, u"AB"},
 };
 
@@ -88,12 +76,7 @@ TEST(DatabaseColumnValues, WritesCheckedAndReadBack) {
                                                                    LONG(text.size() * 2));
             if (set) Mdb_RecordUpdate(records);
         }
-        const auto boxes = capture.boxes();
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "0x800A%04X", row.error);
-        EXPECT_EQ(boxes.size(), row.error ? 1u : 0u);
-        if (row.error && !boxes.empty())
-            EXPECT_NE(boxes[0].text.find(std::u16string(hex, hex + 10)), std::u16string::npos) << "not " << hex;
+        EXPECT_TRUE(row.error ? test::one_box_with(capture, row.error) : capture.boxes().empty());
         RecordsetPtr back = Mdb_Select(db, 1, u16(table));
         unsigned short *text = Mdb_SelectCount(back) == 1 ? Mdb_GetColValue(back, LONG(0)) : nullptr;
         EXPECT_EQ(text ? test::str16(text) : u"(null)",

@@ -21,14 +21,10 @@ using test::str16;
 using test::u16;
 
 std::string utf8(const std::u16string &text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        const int extra = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
-        out += static_cast<char>(extra ? (0xF0 << (3 - extra)) | (c >> (6 * extra)) : c);
-        for (int k = extra - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
-    }
+    std::string out(text.size() * 3, '\0');
+    out.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<LPCWSTR>(text.c_str()),
+                                                       static_cast<int>(text.size()), &out[0],
+                                                       static_cast<int>(out.size()), nullptr, nullptr)));
     return out;
 }
 

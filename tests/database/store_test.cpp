@@ -8,25 +8,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 namespace {
 
 using test::MessageBoxCapture;
+using test::one_box_with;
 using test::u16;
-
-// Whether the one box shown carries the engine error `number`.
-::testing::AssertionResult one_box_with(const MessageBoxCapture &capture, int number) {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "0x800A%04X", number);
-    const auto boxes = capture.boxes();
-    if (boxes.size() != 1) return ::testing::AssertionFailure() << boxes.size() << " boxes";
-    const std::u16string wanted(hex, hex + 10);
-    if (boxes[0].text.find(wanted) == std::u16string::npos)
-        return ::testing::AssertionFailure() << "no error " << number << " in the box";
-    return ::testing::AssertionSuccess();
-}
 
 // Files that are no database fail with 3343 and are left as they were.
 TEST(DatabaseStore, FilesThatAreNoDatabase) {

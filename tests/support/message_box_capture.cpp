@@ -2,8 +2,16 @@
 #include "support/own_dialog.h"
 
 #include <chrono>
+#include <cstdio>
 
 namespace test {
+
+bool one_box_with(const MessageBoxCapture &capture, int number) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x800A%04X", static_cast<unsigned>(number));
+    const auto boxes = capture.boxes();
+    return boxes.size() == 1 && boxes[0].text.find(std::u16string(hex, hex + 10)) != std::u16string::npos;
+}
 
 std::vector<ShownBox> MessageBoxCapture::boxes() const {
     std::lock_guard<std::mutex> guard(lock_);

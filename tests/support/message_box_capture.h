@@ -46,4 +46,8 @@ private:
     std::vector<ShownBox> boxes_;
 };
 
+// Whether one box was shown and it carries the database engine's error
+// `number` ("0x800A" and the number in hexadecimal).
+bool one_box_with(const MessageBoxCapture &capture, int number);
+
 }  // namespace test

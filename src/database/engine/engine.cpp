@@ -37,6 +37,7 @@ public:
         // refuse to drop a column they name).
         const bool alter = first_word_is(text, u"ALTER") && !store_->read_only;
         const bool schema = alter || first_word_is(text, u"CREATE") || first_word_is(text, u"SELECT");
+        if (alter || first_word_is(text, u"DROP")) park_cursors(store_->db);
         if (alter) hr = drop_column_rules(store_, source_);
         if (SUCCEEDED(hr)) hr = execute(text);
         if (schema && !store_->read_only) {
@@ -85,6 +86,7 @@ public:
         if (store_->read_only) return fail(kReadOnly, source_);
         if (from_bstr(oldPassword) != store_->password)
             return fail(kBadPassword, source_);
+        park_cursors(store_->db);
         return change_key(store_, from_bstr(newPassword), source_);
     }
     HRESULT STDMETHODCALLTYPE OpenRecordset(BSTR name, VARIANT type, VARIANT options, VARIANT,

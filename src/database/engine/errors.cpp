@@ -41,6 +41,7 @@ const Entry kErrors[] = {
     {n(3265), "Item not found in this collection."},
     {n(3343), "Unrecognized database format %1."},
     {n(3349), "Numeric field overflow."},
+    {n(3360), "Query is too complex."},
     {n(3420), "Object invalid or no longer set."},
     {n(3421), "Data type conversion error."},
     {E_OUTOFMEMORY, "Out of memory."},

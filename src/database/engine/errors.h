@@ -36,6 +36,7 @@ enum Error {
     kNotInCollection,     // 3265
     kBadFormat,           // 3343
     kOverflow,            // 3349
+    kTooComplex,          // 3360, a statement past the work one call may do
     kClosed,              // 3420
     kConversion,          // 3421
     kOutOfMemory,         // E_OUTOFMEMORY

@@ -37,7 +37,7 @@ LONG variant_long(const VARIANT &v, LONG missing) {
     return n.lVal;
 }
 
-HRESULT RecordsetObject::reread(Row *row) {
+HRESULT RecordsetObject::reread(sqlite3_int64 rowid) {
     std::u16string sql = u"SELECT ";
     for (size_t i = 0; i < columns_.size(); ++i)
         sql += (i ? u"," : u"") + identifier(columns_[i].origin);
@@ -45,13 +45,48 @@ HRESULT RecordsetObject::reread(Row *row) {
     Statement s;
     int rc = sqlite3_prepare16_v2(store_->db, sql.c_str(), -1, &s.handle, nullptr);
     if (rc != SQLITE_OK) return sqlite_failure(store_->db, rc, source_);
-    sqlite3_bind_int64(s.handle, 1, row->rowid);
+    sqlite3_bind_int64(s.handle, 1, rowid);
     rc = sqlite3_step(s.handle);
-    if (rc == SQLITE_DONE) row->deleted = true;
+    loaded_ = -1;
+    row_.rowid = rowid;
+    row_.deleted = rc == SQLITE_DONE;
     if (rc != SQLITE_ROW) return rc == SQLITE_DONE ? S_OK : sqlite_failure(store_->db, rc, source_);
-    row->values.clear();
-    for (size_t i = 0; i < columns_.size(); ++i) row->values.push_back(column_value(s.handle, static_cast<int>(i)));
+    row_.values.clear();
+    for (size_t i = 0; i < columns_.size(); ++i) row_.values.push_back(column_value(s.handle, static_cast<int>(i)));
     return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE RecordsetObject::Edit() {
+    HRESULT hr = writable();
+    if (SUCCEEDED(hr)) hr = current();
+    // The row as it is now: another recordset may have changed or deleted it.
+    if (SUCCEEDED(hr)) hr = reread(row_.rowid);
+    if (FAILED(hr)) return hr;
+    if (row_.deleted) {
+        deleted_.insert(position_);
+        return fail(kDeleted, source_);
+    }
+    loaded_ = position_;
+    mode_ = EditMode::Edit;
+    pending_ = row_.values;
+    touched_.assign(columns_.size(), false);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE RecordsetObject::Delete() {
+    HRESULT hr = writable();
+    if (SUCCEEDED(hr)) hr = current();
+    if (FAILED(hr)) return hr;
+    Statement s;
+    const std::u16string sql = u"DELETE FROM " + identifier(table_) + u" WHERE rowid=?";
+    int rc = sqlite3_prepare16_v2(store_->db, sql.c_str(), -1, &s.handle, nullptr);
+    if (rc != SQLITE_OK) return sqlite_failure(store_->db, rc, source_);
+    sqlite3_bind_int64(s.handle, 1, row_.rowid);
+    hr = run(store_, s.handle, source_);
+    if (SUCCEEDED(hr)) deleted_.insert(position_);
+    loaded_ = -1;
+    mode_ = EditMode::None;
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE RecordsetObject::Update(LONG, VARIANT_BOOL) {
@@ -90,25 +125,23 @@ HRESULT STDMETHODCALLTYPE RecordsetObject::Update(LONG, VARIANT_BOOL) {
     if (rc != SQLITE_OK) return sqlite_failure(store_->db, rc, source_);
     int slot = 1;
     for (size_t i : written) bind(s.handle, slot++, pending_[i]);
-    if (mode_ == EditMode::Edit) sqlite3_bind_int64(s.handle, slot, rows_[static_cast<size_t>(position_)].rowid);
+    if (mode_ == EditMode::Edit) sqlite3_bind_int64(s.handle, slot, row_.rowid);
     hr = run(store_, s.handle, source_);
     if (FAILED(hr)) return hr;  // still editing: the caller may correct and retry
-    if (mode_ == EditMode::Edit && sqlite3_changes(store_->db) == 0) {
-        rows_[static_cast<size_t>(position_)].deleted = true;
-        mode_ = EditMode::None;
+    const EditMode mode = mode_;
+    mode_ = EditMode::None;
+    if (mode == EditMode::AddNew) {
+        // A dynaset shows its new rows at its end.
+        added_.push_back(sqlite3_last_insert_rowid(store_->db));
+        return S_OK;
+    }
+    if (sqlite3_changes(store_->db) == 0) {
+        deleted_.insert(position_);
+        loaded_ = -1;
         return fail(kDeleted, source_);
     }
-    if (mode_ == EditMode::AddNew) {
-        // A dynaset shows its new rows at its end.
-        Row row;
-        row.rowid = sqlite3_last_insert_rowid(store_->db);
-        row.values = pending_;
-        hr = reread(&row);
-        rows_.push_back(std::move(row));
-    } else {
-        hr = reread(&rows_[static_cast<size_t>(position_)]);
-    }
-    mode_ = EditMode::None;
+    hr = reread(row_.rowid);
+    if (SUCCEEDED(hr)) loaded_ = position_;
     return hr;
 }
 
@@ -167,12 +200,20 @@ HRESULT open_recordset(const StorePtr &store, const std::u16string &select, cons
         if (translate_sql(keyed, &sql, &why) &&
             sqlite3_prepare16_v2(store->db, sql.c_str(), -1, &with_rowid.handle, nullptr) == SQLITE_OK &&
             sqlite3_column_count(with_rowid.handle) == static_cast<int>(columns.size()) + 1) {
-            hr = records->load(with_rowid.handle, table, columns);
+            records->start(with_rowid.handle, table, columns);
+            with_rowid.handle = nullptr;
         } else {
             one_table = false;
         }
     }
-    if (!one_table) hr = records->load(s.handle, u"", columns);
+    if (!one_table) {
+        records->start(s.handle, u"", columns);
+        s.handle = nullptr;
+    }
+    // Open on its first row, as the engine's recordsets are: a file too
+    // damaged to give one is refused here.
+    VARIANT_BOOL eof;
+    hr = records->get_EOF(&eof);
     if (FAILED(hr)) {
         records->Release();
         return hr;

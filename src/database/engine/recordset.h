@@ -1,10 +1,10 @@
 // Recordsets and their fields.
 //
-// A recordset reads all its rows when it opens (rows stay in memory until
-// it closes). It is editable when it is a dynaset or table recordset, not
-// opened read-only, and every column comes from one table: its rows then
-// carry their rowids, and Update writes through INSERT or UPDATE and reads
-// the row back.
+// A recordset reads its rows as it moves and keeps only the current one,
+// so that a selection of any size opens at once. It is editable when it is
+// a dynaset or table recordset, not opened read-only, and every column
+// comes from one table: its rows then carry their rowids (kept for the rows
+// seen), and Update writes through INSERT or UPDATE.
 #pragma once
 
 #include "database/engine/object.h"
@@ -12,6 +12,7 @@
 #include "database/engine/values.h"
 
 #include <algorithm>
+#include <set>
 
 namespace dbengine {
 
@@ -80,26 +81,11 @@ public:
     RecordsetObject(StorePtr store, bool updatable, bool forward_only)
         : DaoObject<Recordset>("Quorvel.Recordset"), store_(std::move(store)),
           updatable_(updatable), forward_only_(forward_only) {}
+    ~RecordsetObject() override;
 
-    // Reads the rows of a prepared statement (its first column the rowid
-    // when `table` is set).
-    HRESULT load(sqlite3_stmt *s, const std::u16string &table, std::vector<Column> columns) {
-        table_ = table;
-        columns_ = std::move(columns);
-        const int first = table_.empty() ? 0 : 1;
-        int rc;
-        while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-            Row row;
-            if (first) row.rowid = sqlite3_column_int64(s, 0);
-            for (size_t i = 0; i < columns_.size(); ++i)
-                row.values.push_back(column_value(s, static_cast<int>(i) + first));
-            rows_.push_back(std::move(row));
-        }
-        if (rc != SQLITE_DONE) return sqlite_failure(store_->db, rc, source_);
-        position_ = 0;
-        reached_ = rows_.empty() ? 0 : 1;
-        return S_OK;
-    }
+    // Takes a prepared statement (its first column the rowid when `table`
+    // is set); nothing is read yet.
+    void start(sqlite3_stmt *s, const std::u16string &table, std::vector<Column> columns);
 
     NOTIMPL(1) NOTIMPL(2) NOTIMPL(3) NOTIMPL(4) NOTIMPL(5) NOTIMPL(7) NOTIMPL(8) NOTIMPL(9)
     NOTIMPL(10) NOTIMPL(11) NOTIMPL(12) NOTIMPL(13) NOTIMPL(14) NOTIMPL(15) NOTIMPL(16) NOTIMPL(17)
@@ -111,23 +97,8 @@ public:
     NOTIMPL(66) NOTIMPL(67) NOTIMPL(68) NOTIMPL(69) NOTIMPL(70) NOTIMPL(71) NOTIMPL(72) NOTIMPL(73)
     NOTIMPL(74) NOTIMPL(75) NOTIMPL(76) NOTIMPL(77) NOTIMPL(78) NOTIMPL(79) NOTIMPL(80) NOTIMPL(81)
 
-    HRESULT STDMETHODCALLTYPE get_EOF(VARIANT_BOOL *eof) override {
-        HRESULT hr = usable();
-        if (FAILED(hr)) return hr;
-        if (!eof) return E_POINTER;
-        *eof = position_ >= static_cast<long>(rows_.size()) ? VARIANT_TRUE : VARIANT_FALSE;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE get_RecordCount(LONG *count) override {
-        HRESULT hr = usable();
-        if (FAILED(hr)) return hr;
-        if (!count) return E_POINTER;
-        LONG live = 0;
-        for (long i = 0; i < reached_ && i < static_cast<long>(rows_.size()); ++i)
-            live += !rows_[static_cast<size_t>(i)].deleted;
-        *count = live;
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE get_EOF(VARIANT_BOOL *eof) override;
+    HRESULT STDMETHODCALLTYPE get_RecordCount(LONG *count) override;
     HRESULT STDMETHODCALLTYPE get_Fields(Fields **fields) override {
         HRESULT hr = usable();
         if (FAILED(hr)) return hr;
@@ -141,72 +112,16 @@ public:
         touched_.assign(columns_.size(), false);
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE Edit() override {
-        HRESULT hr = writable();
-        if (SUCCEEDED(hr)) hr = current();
-        if (FAILED(hr)) return hr;
-        // The row as it is now: another recordset may have changed or deleted it.
-        Row &row = rows_[static_cast<size_t>(position_)];
-        hr = reread(&row);
-        if (FAILED(hr)) return hr;
-        if (row.deleted) return fail(kDeleted, source_);
-        mode_ = EditMode::Edit;
-        pending_ = row.values;
-        touched_.assign(columns_.size(), false);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE Delete() override {
-        HRESULT hr = writable();
-        if (SUCCEEDED(hr)) hr = current();
-        if (FAILED(hr)) return hr;
-        Row &row = rows_[static_cast<size_t>(position_)];
-        Statement s;
-        const std::u16string sql = u"DELETE FROM " + identifier(table_) + u" WHERE rowid=?";
-        int rc = sqlite3_prepare16_v2(store_->db, sql.c_str(), -1, &s.handle, nullptr);
-        if (rc != SQLITE_OK) return sqlite_failure(store_->db, rc, source_);
-        sqlite3_bind_int64(s.handle, 1, row.rowid);
-        hr = run(store_, s.handle, source_);
-        if (SUCCEEDED(hr)) row.deleted = true;
-        mode_ = EditMode::None;
-        return hr;
-    }
-    HRESULT STDMETHODCALLTYPE Close() override {
-        HRESULT hr = usable();
-        if (FAILED(hr)) return hr;
-        closed_ = true;
-        rows_.clear();
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE MoveFirst() override { return move_to(0); }
-    HRESULT STDMETHODCALLTYPE MoveLast(LONG) override {
-        return move_to(static_cast<long>(rows_.size()) - 1);
-    }
-    HRESULT STDMETHODCALLTYPE MoveNext() override {
-        HRESULT hr = usable();
-        if (FAILED(hr)) return hr;
-        if (position_ >= static_cast<long>(rows_.size()))
-            return fail(kNoCurrentRecord, source_);
-        long next = position_ + 1;
-        while (next < static_cast<long>(rows_.size()) && rows_[static_cast<size_t>(next)].deleted) ++next;
-        mode_ = EditMode::None;
-        position_ = next;
-        if (position_ < static_cast<long>(rows_.size())) reached_ = std::max(reached_, position_ + 1);
-        return S_OK;
-    }
+    HRESULT STDMETHODCALLTYPE Edit() override;
+    HRESULT STDMETHODCALLTYPE Delete() override;
+    HRESULT STDMETHODCALLTYPE Close() override;
+    HRESULT STDMETHODCALLTYPE MoveFirst() override;
+    HRESULT STDMETHODCALLTYPE MoveLast(LONG) override;
+    HRESULT STDMETHODCALLTYPE MoveNext() override;
     HRESULT STDMETHODCALLTYPE Update(LONG, VARIANT_BOOL) override;
 
     // For the fields.
-    HRESULT value(size_t index, const Value **out) {
-        HRESULT hr = usable();
-        if (FAILED(hr)) return hr;
-        if (mode_ != EditMode::None) {
-            *out = &pending_[index];
-            return S_OK;
-        }
-        hr = current();
-        if (SUCCEEDED(hr)) *out = &rows_[static_cast<size_t>(position_)].values[index];
-        return hr;
-    }
+    HRESULT value(size_t index, const Value **out);
     HRESULT set(size_t index, Value v) {
         HRESULT hr = usable();
         if (FAILED(hr)) return hr;
@@ -240,32 +155,20 @@ private:
             hr = fail(kReadOnly, source_);
         return hr;
     }
-    HRESULT current() const {
-        if (position_ < 0 || position_ >= static_cast<long>(rows_.size()))
-            return fail(kNoCurrentRecord, source_);
-        if (rows_[static_cast<size_t>(position_)].deleted) return fail(kDeleted, source_);
-        return S_OK;
-    }
-    HRESULT move_to(long target) {
-        HRESULT hr = usable();
-        if (FAILED(hr)) return hr;
-        if (forward_only_)
-            return fail(kUnsupported, source_);
-        // The first or last row that is not deleted.
-        long i = target;
-        if (target == 0) {
-            while (i < static_cast<long>(rows_.size()) && rows_[static_cast<size_t>(i)].deleted) ++i;
-            if (i >= static_cast<long>(rows_.size())) i = -1;
-        } else {
-            while (i >= 0 && rows_[static_cast<size_t>(i)].deleted) --i;
-        }
-        if (i < 0) return fail(kNoCurrentRecord, source_);
-        mode_ = EditMode::None;
-        position_ = i;
-        reached_ = std::max(reached_, position_ + 1);
-        return S_OK;
-    }
-    HRESULT reread(Row *row);
+    // The current row's values in row_ (an error when there is none).
+    HRESULT current();
+    // Whether the row at `index` exists, reading the statement as far as needed.
+    HRESULT exists(long index, bool *yes);
+    // Puts the statement on its row `index` (false: it has fewer).
+    HRESULT seek(long index, bool *found);
+    HRESULT move_to(long target, int direction);
+    // The row's values read again by its rowid (row_.deleted: it is gone).
+    HRESULT reread(sqlite3_int64 rowid);
+    sqlite3_int64 key(long index) const;
+    bool is_deleted(long index) const { return deleted_.count(index) != 0; }
+    // The statement's rows and all the rows, once known (-1 before).
+    long statement_rows() const { return ended_ ? read_ : counted_; }
+    long rows() const { return statement_rows() + static_cast<long>(added_.size()); }
 
     StorePtr store_;
     bool updatable_;
@@ -273,9 +176,26 @@ private:
     bool closed_ = false;
     std::u16string table_;
     std::vector<Column> columns_;
-    std::vector<Row> rows_;
+    // The statement, read as the recordset moves: read_ of its rows seen so
+    // far (all of them once ended_), their rowids kept as runs of
+    // consecutive ones, so a walk over a table keeps almost nothing.
+    sqlite3_stmt *cursor_ = nullptr;
+    long at_ = -1;  // the statement's row the statement is on
+    long read_ = 0;
+    bool ended_ = false;
+    long counted_ = -1;  // the statement's rows as counted by MoveLast
+    struct Run {
+        long index;
+        sqlite3_int64 first;
+        long count;
+    };
+    std::vector<Run> keys_;
+    std::vector<sqlite3_int64> added_;  // rows added here, after the statement's
+    std::set<long> deleted_;
     long position_ = 0;
     long reached_ = 0;
+    Row row_;  // the values of the row at loaded_
+    long loaded_ = -1;
     EditMode mode_ = EditMode::None;
     std::vector<Value> pending_;
     std::vector<bool> touched_;

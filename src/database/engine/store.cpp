@@ -67,12 +67,27 @@ void remove_stale_journal(sqlite3 *db) {
 }
 
 int authorize(void *, int action, const char *name, const char *, const char *, const char *) {
-    if (action == SQLITE_ATTACH || action == SQLITE_DETACH) return SQLITE_DENY;
+    // Jet has no recursive queries: one in a view of a file made elsewhere is refused.
+    if (action == SQLITE_ATTACH || action == SQLITE_DETACH || action == SQLITE_RECURSIVE) return SQLITE_DENY;
     if (action == SQLITE_PRAGMA) return name && std::strcmp(name, "table_info") == 0 ? SQLITE_OK : SQLITE_DENY;
     return SQLITE_OK;
 }
 
+// Stops the statement once the call's budget is spent; the next call,
+// whichever way it comes in, starts with a whole one.
+int over_budget(void *store) {
+    Store *s = static_cast<Store *>(store);
+    if (--s->budget >= 0) return 0;
+    s->budget = kCallBudget;
+    return 1;
+}
+
 }  // namespace
+
+void park_cursors(sqlite3 *db) {
+    for (sqlite3_stmt *s = sqlite3_next_stmt(db, nullptr); s; s = sqlite3_next_stmt(db, s))
+        if (sqlite3_stmt_busy(s) && sqlite3_stmt_readonly(s)) sqlite3_reset(s);
+}
 
 // SQLite's result as an engine error.
 HRESULT sqlite_failure(sqlite3 *db, int rc, const char *source) {
@@ -89,13 +104,17 @@ HRESULT sqlite_failure(sqlite3 *db, int rc, const char *source) {
     case SQLITE_IOERR: case SQLITE_FULL: case SQLITE_CANTOPEN: number = kDiskError; break;
     case SQLITE_ERROR: number = kSyntax; break;
     case SQLITE_NOMEM: return fail(kStoreOutOfMemory, source, message);
+    // Stopped by the budget, or refused by the authorizer (a recursive
+    // query in a view or trigger of a file made elsewhere).
+    case SQLITE_INTERRUPT: case SQLITE_AUTH: return fail(kTooComplex, source);
     }
     return fail(number, source, message);
 }
 
 HRESULT check_open(const StorePtr &store, const char *source) {
-    return store && store->db ? S_OK
-                              : fail(kClosed, source);
+    if (!store || !store->db) return fail(kClosed, source);
+    store->budget = kCallBudget;
+    return S_OK;
 }
 
 // Prepares one statement of the engine's dialect; text after it is refused.
@@ -224,6 +243,7 @@ HRESULT open_store(const std::u16string &path, const OpenMode &mode, const std::
                   source);
     // Statements may not reach other files nor change how this one is kept.
     if (SUCCEEDED(hr)) sqlite3_set_authorizer(store->db, authorize, nullptr);
+    if (SUCCEEDED(hr)) sqlite3_progress_handler(store->db, 1000, over_budget, store.get());
     if (SUCCEEDED(hr)) *out = std::move(store);
     return hr;
 }

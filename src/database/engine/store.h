@@ -20,15 +20,31 @@ struct Store {
     sqlite3 *db = nullptr;
     bool read_only = false;
     std::u16string password;  // what the file is encrypted under; empty: not encrypted
+    // What the statements of one call may still do, in thousands of SQLite's
+    // steps (check_open gives each call its own).
+    long long budget = 0;
     ~Store() { close(); }
+    // Recordsets keep their statements open between calls: closing lets the
+    // file go all the same (their holders check `db` before finalizing).
     void close() {
+        for (sqlite3_stmt *s; db && (s = sqlite3_next_stmt(db, nullptr));) sqlite3_finalize(s);
         if (db) sqlite3_close_v2(db);
         db = nullptr;
     }
 };
 using StorePtr = std::shared_ptr<Store>;
 
+// Whether the store is open; gives the call a fresh budget.
 HRESULT check_open(const StorePtr &store, const char *source);
+// Work without end (a view of 10^10 rows counted, a trigger that reads or
+// fills from one) is stopped with 3360 once a call has spent this many
+// thousands of SQLite's steps: about a second here, twice what a statement
+// with the column rules needs over a million rows.
+constexpr long long kCallBudget = 200000;
+// Resets the statements of recordsets still reading, which DROP and ALTER
+// would otherwise find the tables locked by (the recordsets step again
+// to where they were).
+void park_cursors(sqlite3 *db);
 // SQLite's result as an engine error.
 HRESULT sqlite_failure(sqlite3 *db, int rc, const char *source);
 // Prepares one statement of the engine's dialect; text after it is refused.
