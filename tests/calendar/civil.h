@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "support/data_paths.h"
+
 namespace civil {
 
 struct Date {

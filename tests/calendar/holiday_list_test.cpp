@@ -7,6 +7,7 @@
 #include <quorvel/calendar.h>
 
 #include "civil.h"
+#include "support/data_paths.h"
 #include "support/bytes.h"
 #include "support/time_zone.h"
 

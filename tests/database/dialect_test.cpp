@@ -4,6 +4,7 @@
 // values are read as hosts read them, with Mdb_GetColValue.
 #include <quorvel/database.h>
 
+#include "support/data_paths.h"
 #include "support/bytes.h"
 #include "support/message_box_capture.h"
 #include "support/scratch.h"

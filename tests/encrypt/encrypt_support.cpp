@@ -2,6 +2,7 @@
 
 #include <quorvel/fl.h>
 
+#include "support/data_paths.h"
 #include "support/time_zone.h"
 #include "support/win32.h"
 

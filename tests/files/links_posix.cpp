@@ -3,6 +3,7 @@
 // truncated or hostile files.
 #include <quorvel/links.h>
 
+#include "support/data_paths.h"
 #include "support/message_box_capture.h"
 #include "support/scratch.h"
 #include "support/win32.h"

@@ -4,6 +4,7 @@
 #include <quorvel/links.h>
 #include <quorvel/paths.h>
 
+#include "support/data_paths.h"
 #include "support/message_box_capture.h"
 #include "support/scratch.h"
 #include "support/win32.h"

@@ -2,6 +2,7 @@
 // version calls, as Ver_ReadVersion reads a loaded module's file.
 #include "system/version_module.h"
 
+#include "support/data_paths.h"
 #include "support/bytes.h"
 #include "support/win32.h"
 

@@ -2,6 +2,7 @@
 // Ver_ReadVersion; the other width is not loadable here.
 #include "system/version_module.h"
 
+#include "support/data_paths.h"
 #include "support/scratch.h"
 
 #include <fstream>

@@ -4,6 +4,7 @@
 
 #include <quorvel/text.h>
 
+#include "support/data_paths.h"
 #include "support/bytes.h"
 #include "support/win32.h"
 
