@@ -2,6 +2,7 @@
 // LC_ALL=ja_JP.UTF-8: code page 932 and language 0411.
 #include "support/bytes.h"
 #include "support/win32.h"
+#include "text/text_support.h"
 
 #include <quorvel/text.h>
 
@@ -43,42 +44,25 @@ TEST(PosixCodePage, LCMapStringRefusesWhatItDoesNotOffer) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
 }
 
-// Each maximal ill-formed subsequence becomes one U+FFFD. The units are
-// Python's bytes.decode("utf-8", "replace") of the same bytes.
+// Each maximal ill-formed subsequence becomes one U+FFFD, as Python decodes
+// the same bytes (tests/data/text/malformed-utf8.tsv).
 TEST(PosixCodePage, MalformedUtf8DecodesAsPythonDoes) {
-    const std::pair<const char *, std::vector<unsigned short>> cases[] = {
-        {"61e38182e38184", {0x0061, 0x3042, 0x3044}},
-        {"c3a9", {0x00E9}},
-        {"c3", {0xFFFD}},
-        {"e381", {0xFFFD}},
-        {"e34162", {0xFFFD, 0x0041, 0x0062}},
-        {"e0a080", {0x0800}},
-        {"e08080", {0xFFFD, 0xFFFD, 0xFFFD}},
-        {"ed9fbf", {0xD7FF}},
-        {"eda080", {0xFFFD, 0xFFFD, 0xFFFD}},
-        {"efbfbf", {0xFFFF}},
-        {"e1808041", {0x1000, 0x0041}},
-        {"f09f9880", {0xD83D, 0xDE00}},
-        {"f4908080", {0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD}},
-        {"f48fbfbf", {0xDBFF, 0xDFFF}},
-        {"c080", {0xFFFD, 0xFFFD}},
-        {"c1bf", {0xFFFD, 0xFFFD}},
-        {"ff", {0xFFFD}},
-        {"80", {0xFFFD}},
-        {"e38182c3", {0x3042, 0xFFFD}},
-        {"dfbf", {0x07FF}},
-        {"c2", {0xFFFD}},
-        {"f09f98", {0xFFFD}},
-        {"e3818280bf", {0x3042, 0xFFFD, 0xFFFD}},
-        {"eebfbf41", {0xEFFF, 0x0041}},
-    };
+    std::vector<std::pair<std::string, std::vector<unsigned short>>> cases;
+    for (const std::string &line : text_test::split(text_test::read_file("malformed-utf8.tsv"), '\n')) {
+        if (line.empty() || line[0] == '#') continue;
+        const auto fields = text_test::split(line, '\t');
+        std::vector<unsigned short> units;
+        for (const std::string &unit : text_test::split(fields.at(1), ' ')) units.push_back(std::stoi(unit, nullptr, 16));
+        cases.emplace_back(fields.at(0), units);
+    }
+    ASSERT_EQ(cases.size(), 24u);
     // All of them at once, each after an 'x', as one text long enough for
     // the block-wise loops.
     std::string all;
     std::vector<WCHAR> allWant;
     for (int round = 0; round < 8; ++round)
         for (const auto &[hex, want] : cases) {
-            all += 'x' + test::from_hex(hex);
+            all += 'x' + test::from_hex(hex.c_str());
             allWant.push_back('x');
             allWant.insert(allWant.end(), want.begin(), want.end());
         }
@@ -89,7 +73,7 @@ TEST(PosixCodePage, MalformedUtf8DecodesAsPythonDoes) {
     EXPECT_TRUE(allGot == allWant);
     for (const auto &[hex, want] : cases) {
         SCOPED_TRACE(hex);
-        const std::string bytes = test::from_hex(hex);
+        const std::string bytes = test::from_hex(hex.c_str());
         const int n = static_cast<int>(bytes.size()), units = static_cast<int>(want.size());
         EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), n, nullptr, 0), units) << hex;
         std::vector<WCHAR> out(want.size());
