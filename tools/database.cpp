@@ -1,8 +1,9 @@
-// quorvel sql [--create] [--password | --password-file FILE] DATABASE STATEMENT...:
+// quorvel sql [--create] [--password | --password-file FILE]
+//             [--new-password-file FILE] DATABASE STATEMENT...:
 // runs SQL statements on a database through the library's database
-// functions. A SELECT prints its rows, one a line, the values separated by
-// tabs (NULL for a null value). A failing statement shows the library's
-// error box, as for any host.
+// functions, then gives it the new password when one is named. A SELECT
+// prints its rows, one a line, the values separated by tabs (NULL for a null
+// value). A failing statement shows the library's error box, as for any host.
 #include "command.h"
 #include "host_path.h"
 #include "password.h"
@@ -43,13 +44,14 @@ bool print_rows(DatabasePtr db, const std::u16string &sql) {
         if (rows > 1 && !Mdb_RecordNext(records)) return false;
     }
     Mdb_SelectClose(records);
+    std::fflush(stdout);  // a reader of the pipe sees each statement's rows as it ends
     return true;
 }
 
 int run_sql(int argc, char **argv) {
     if (cli::wants_help(argc, argv)) return cli::show_usage("sql", stdout);
     bool create = false, protect = false;
-    std::string passwordFile;
+    std::string passwordFile, newPasswordFile;
     int i = 1;
     for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; ++i) {
         if (std::strcmp(argv[i], "--create") == 0) {
@@ -59,13 +61,17 @@ int run_sql(int argc, char **argv) {
         } else if (std::strcmp(argv[i], "--password-file") == 0 && i + 1 < argc) {
             protect = true;
             passwordFile = argv[++i];
+        } else if (std::strcmp(argv[i], "--new-password-file") == 0 && i + 1 < argc) {
+            newPasswordFile = argv[++i];
         } else {
             return cli::show_usage("sql", stderr);
         }
     }
     if (i >= argc) return cli::show_usage("sql", stderr);
-    std::u16string password;
+    std::u16string password, newPassword;
     if (protect && !cli::read_password("sql", passwordFile, create, password)) return 1;
+    if (!newPasswordFile.empty() && !cli::read_password_file("sql", newPasswordFile, newPassword))
+        return 1;
     const std::u16string path = cli::library_path(argv[i]);
     DatabasePtr db = create ? Mdb_CreateDatabase(cli::u16(path), cli::u16(password))
                             : Mdb_OpenDatabase(cli::u16(path), cli::u16(password));
@@ -85,6 +91,8 @@ int run_sql(int argc, char **argv) {
             Mdb_ExecSql(db, cli::u16(sql));
         }
     }
+    if (status == 0 && !newPasswordFile.empty())
+        Mdb_SetPassword(db, cli::u16(password), cli::u16(newPassword));
     Mdb_CloseDatabase(db);
     return status;
 }
@@ -92,8 +100,9 @@ int run_sql(int argc, char **argv) {
 }  // namespace
 
 QUORVEL_COMMAND("sql",
-                "[--create] [--password | --password-file FILE] DATABASE STATEMENT...  run SQL "
-                "statements on a database (made first with --create, protected by the password "
-                "from FILE, QUORVEL_PASSWORD or the terminal); a SELECT prints its rows, values "
-                "tab-separated",
+                "[--create] [--password | --password-file FILE] [--new-password-file FILE] DATABASE "
+                "STATEMENT...  run SQL statements on a database (made first with --create, "
+                "protected by the password from FILE, QUORVEL_PASSWORD or the terminal), then "
+                "change its password to the first line of the new FILE (empty: none); a SELECT "
+                "prints its rows, values tab-separated",
                 run_sql);

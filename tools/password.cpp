@@ -77,6 +77,13 @@ bool read_password(const char *command, const std::string &file, bool confirm,
     return !password.empty();
 }
 
+bool read_password_file(const char *command, const std::string &file, std::u16string &password) {
+    std::string line;
+    if (!first_line(command, file, line)) return false;
+    password = from_utf8(line);
+    return true;
+}
+
 bool password_survives_ansi(const char *command, const std::u16string &password) {
     std::unique_ptr<char[]> ansi(Str_FromUnicode(u16(password), 0xFFFFFFFFu));
     std::unique_ptr<unsigned short[]> back(ansi ? Str_ToUnicode(ansi.get(), 0xFFFFFFFFu) : nullptr);

@@ -233,6 +233,28 @@ DWORD copy_file(const std::string &from, const std::string &to, bool replace,
     return result;
 }
 
+std::string folder_of(const std::string &path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Syncs a file or a folder: what MOVEFILE_WRITE_THROUGH asks of a move
+// before it returns.
+DWORD sync(const std::string &name) {
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    const DWORD result = synced ? 0 : platform::win32_error_from_errno(errno);
+    if (fd >= 0) ::close(fd);
+    return result;
+}
+
+DWORD sync_folders(const std::string &source, const std::string &target, DWORD flags) {
+    if (!(flags & MOVEFILE_WRITE_THROUGH)) return 0;
+    const std::string from = folder_of(source), to = folder_of(target);
+    if (const DWORD result = sync(to)) return result;
+    return from == to ? 0 : sync(from);
+}
+
 // MoveFileWithProgressW on POSIX paths: 0 or a Win32 code.
 DWORD move_file(const std::string &source, const std::string &target,
                 LPPROGRESS_ROUTINE routine, LPVOID data, DWORD flags) {
@@ -252,7 +274,7 @@ DWORD move_file(const std::string &source, const std::string &target,
     }
     if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(),
                     replace ? 0 : RENAME_NOREPLACE) == 0)
-        return 0;
+        return sync_folders(source, target, flags);
     if (errno == EEXIST) return ERROR_ALREADY_EXISTS;
     if (errno == ENOENT || errno == ENOTDIR) return ERROR_PATH_NOT_FOUND;  // the target's folder
     if (errno != EXDEV) return platform::win32_error_from_errno(errno);
@@ -262,9 +284,11 @@ DWORD move_file(const std::string &source, const std::string &target,
     if (S_ISDIR(status.st_mode)) return ERROR_ACCESS_DENIED;
     Progress progress{routine, data, nullptr};
     if (const DWORD result = copy_file(source, target, replace, progress)) return result;
+    if (flags & MOVEFILE_WRITE_THROUGH)
+        if (const DWORD result = sync(target)) return result;
     // As on Windows, a source that cannot go leaves the move done all the same.
     ::unlink(source.c_str());
-    return 0;
+    return sync_folders(source, target, flags);
 }
 
 BOOL copy(LPCWSTR from, LPCWSTR to, LPPROGRESS_ROUTINE routine, LPVOID data, BOOL *cancel,

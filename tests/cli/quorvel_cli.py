@@ -38,7 +38,7 @@ cases = [
     (["link-info", data + "links/posix.url"], 0, ["URL\thttps://例え.jp/パス"]),
     (["sql"], 2, []),
     (["sql", "--create"], 2, []),
-    (["help", "sql"], 0, ["usage: quorvel sql [--create] [--password | --password-file FILE] DATABASE STATEMENT..."]),
+    (["help", "sql"], 0, ["usage: quorvel sql [--create] [--password | --password-file FILE] [--new-password-file FILE] DATABASE STATEMENT..."]),
     (["version-info"], 2, []),
     (["version-info", data + "links/posix.url"], 1, []),
     (["holidays", "2026"], 0, ["2026-02-23 (月) 天皇誕生日\t5 public holiday",

@@ -98,6 +98,9 @@ TEST_F(Database, PasswordEncryptsTheFile) {
     };
     MessageBoxCapture capture;
     EXPECT_EQ(Mdb_CreateTable(db_, u16(u"T1"), u16(u"ID LONG")), 0);
+    EXPECT_EQ(Mdb_ExecSql(db_, u16(u"BEGIN TRANSACTION")), 0);
+    EXPECT_EQ(Mdb_SetPassword(db_, u16(u""), u16(u"x")), 0);  // refused inside a transaction (3219)
+    EXPECT_EQ(Mdb_ExecSql(db_, u16(u"COMMIT")), 0);
     EXPECT_EQ(Mdb_SetPassword(db_, u16(u""), u16(u"秘密")), 0);
     EXPECT_EQ(Mdb_SetPassword(db_, u16(u"wrong"), u16(u"x")), 0);  // refused, reported
     Mdb_CloseDatabase(db_);
@@ -105,8 +108,9 @@ TEST_F(Database, PasswordEncryptsTheFile) {
     EXPECT_FALSE(Mdb_OpenDatabase(u16(path_), u16(u"wrong")));
     EXPECT_FALSE(Mdb_OpenDatabase(u16(path_), nullptr));
     const auto shown = texts(capture);
-    ASSERT_EQ(shown.size(), 3u);
-    EXPECT_EQ(shown[2], u"\tMean = Unknown error 0x800A0BD7\n\a\t説明 = Not a valid password.\n");
+    ASSERT_EQ(shown.size(), 4u);
+    EXPECT_EQ(shown[0], u"\tMean = Unknown error 0x800A0C93\n\a\t説明 = Invalid operation.\n");
+    EXPECT_EQ(shown[3], u"\tMean = Unknown error 0x800A0BD7\n\a\t説明 = Not a valid password.\n");
     db_ = Mdb_OpenDatabase(u16(path_), u16(u"秘密"));
     ASSERT_TRUE(db_);
     EXPECT_EQ(Mdb_ExistTable(db_, u16(u"T1")), 1);
@@ -115,7 +119,7 @@ TEST_F(Database, PasswordEncryptsTheFile) {
     EXPECT_TRUE(plain());
     db_ = Mdb_OpenDatabase(u16(path_), u16(u"any"));  // an unprotected file opens with any password
     EXPECT_TRUE(db_);
-    EXPECT_EQ(texts(capture).size(), 3u);
+    EXPECT_EQ(texts(capture).size(), 4u);
 }
 
 TEST_F(Database, SchemaAndSql) {

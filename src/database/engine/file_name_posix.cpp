@@ -9,4 +9,6 @@ bool sqlite_file_name(const std::u16string &path, std::string *name) {
     return platform::native_path(reinterpret_cast<LPCWSTR>(path.c_str()), *name);
 }
 
+bool can_replace_open_file() { return true; }
+
 }  // namespace dbengine

@@ -16,4 +16,6 @@ bool sqlite_file_name(const std::u16string &path, std::string *name) {
     return true;
 }
 
+bool can_replace_open_file() { return false; }
+
 }  // namespace dbengine

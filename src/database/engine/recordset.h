@@ -180,6 +180,11 @@ private:
     // far (all of them once ended_), their rowids kept as runs of
     // consecutive ones, so a walk over a table keeps almost nothing.
     sqlite3_stmt *cursor_ = nullptr;
+    // Its text and connection: a new password opens the file on a new one,
+    // where the statement is prepared again and read from its start.
+    std::string sql_;
+    unsigned connection_ = 0;
+    HRESULT renew_cursor();
     long at_ = -1;  // the statement's row the statement is on
     long read_ = 0;
     bool ended_ = false;

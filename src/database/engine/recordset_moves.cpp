@@ -9,11 +9,23 @@
 namespace dbengine {
 
 RecordsetObject::~RecordsetObject() {
-    if (cursor_ && store_->db) sqlite3_finalize(cursor_);  // else closing the store did
+    // Else closing the connection did.
+    if (cursor_ && store_->db && connection_ == store_->connection) sqlite3_finalize(cursor_);
+}
+
+HRESULT RecordsetObject::renew_cursor() {
+    if (connection_ == store_->connection) return S_OK;
+    cursor_ = nullptr;
+    at_ = -1;
+    connection_ = store_->connection;
+    const int rc = sqlite3_prepare_v2(store_->db, sql_.c_str(), -1, &cursor_, nullptr);
+    return rc == SQLITE_OK ? S_OK : sqlite_failure(store_->db, rc, source_);
 }
 
 void RecordsetObject::start(sqlite3_stmt *s, const std::u16string &table, std::vector<Column> columns) {
     cursor_ = s;
+    sql_ = sqlite3_sql(s);
+    connection_ = store_->connection;
     table_ = table;
     columns_ = std::move(columns);
 }
@@ -28,6 +40,8 @@ sqlite3_int64 RecordsetObject::key(long index) const {
 
 HRESULT RecordsetObject::seek(long index, bool *found) {
     *found = false;
+    HRESULT hr = renew_cursor();
+    if (FAILED(hr)) return hr;
     // Reset from outside (DROP, a rollback): the statement starts again.
     if (at_ >= 0 && !sqlite3_stmt_busy(cursor_)) at_ = -1;
     if (at_ > index) {
@@ -86,9 +100,11 @@ HRESULT RecordsetObject::exists(long index, bool *yes) {
 
 HRESULT RecordsetObject::current() {
     if (loaded_ == position_) return S_OK;
+    HRESULT hr = renew_cursor();
+    if (FAILED(hr)) return hr;
     if (is_deleted(position_)) return fail(kDeleted, source_);
     bool yes;
-    HRESULT hr = exists(position_, &yes);
+    hr = exists(position_, &yes);
     if (SUCCEEDED(hr) && yes && position_ >= read_ && !ended_) hr = seek(position_, &yes);
     if (SUCCEEDED(hr) && !yes) yes = ended_ && position_ >= read_ && position_ < rows();
     if (FAILED(hr)) return hr;
@@ -178,7 +194,7 @@ HRESULT STDMETHODCALLTYPE RecordsetObject::MoveLast(LONG) {
     if (FAILED(hr)) return hr;
     if (forward_only_) return fail(kUnsupported, source_);
     if (statement_rows() < 0 && deleted_.empty() && added_.empty()) {
-        std::string sql = sqlite3_sql(cursor_);
+        std::string sql = sql_;
         while (!sql.empty() && (sql.back() == ';' || sql.back() == ' ' || sql.back() == '\n')) sql.pop_back();
         sql = "SELECT count(*) FROM (" + sql + ")";
         Statement s;
@@ -218,7 +234,7 @@ HRESULT STDMETHODCALLTYPE RecordsetObject::Close() {
     HRESULT hr = usable();
     if (FAILED(hr)) return hr;
     closed_ = true;
-    sqlite3_finalize(cursor_);
+    if (connection_ == store_->connection) sqlite3_finalize(cursor_);
     cursor_ = nullptr;
     keys_.clear();
     deleted_.clear();

@@ -13,26 +13,6 @@
 namespace dbengine {
 namespace {
 
-// A password protects the file at rest: with one, every page is encrypted
-// in SQLCipher 4's scheme (AES-256-CBC with an HMAC-SHA512 per page, the key
-// drawn from the password's UTF-8 bytes by PBKDF2-HMAC-SHA512, 256,000
-// rounds), so SQLCipher's own tools open such a file with the same password.
-// Without one the file is a plain SQLite database.
-std::string password_key(const std::u16string &password) {
-    if (password.empty()) return {};
-    const WCHAR *wide = reinterpret_cast<const WCHAR *>(password.c_str());
-    const int units = static_cast<int>(password.size());
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, units, nullptr, 0, nullptr, nullptr);
-    std::string key(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, wide, units, &key[0], bytes, nullptr, nullptr);
-    return key;
-}
-
-void use_sqlcipher4(sqlite3 *db) {
-    sqlite3mc_config(db, "cipher", sqlite3mc_cipher_index("sqlcipher"));
-    sqlite3mc_config_cipher(db, "sqlcipher", "legacy", 4);
-}
-
 // What a file's first bytes say: a plain SQLite database; whole pages
 // without the plain header, which is what an encrypted one looks like (and
 // what a file that fails to open then gets reported as: a wrong password);
@@ -53,17 +33,16 @@ Look file_look(sqlite3 *db) {
     return size % 512 == 0 ? Look::kEncrypted : Look::kOther;
 }
 
-// The emptied journal a writer killed in the exclusive mode leaves: not
-// hot (taking the lock would have rolled a hot one back), only in the way
-// of a database that is one file. Called with the exclusive lock held.
-void remove_stale_journal(sqlite3 *db) {
-    sqlite3_vfs *vfs = sqlite3_vfs_find(nullptr);
+// What a writer killed in the exclusive mode leaves: the emptied journal,
+// not hot (taking the lock would have rolled a hot one back), and a copy
+// made for a new password that never replaced the file. Only in the way of
+// a database that is one file. Called with the exclusive lock held, which
+// a new password holds until its copy has replaced the file.
+void remove_leftovers(sqlite3 *db) {
     const char *name = sqlite3_db_filename(db, "main");
-    if (!vfs || !name) return;
-    const std::string journal = std::string(name) + "-journal";
-    int exists = 0;
-    if (vfs->xAccess(vfs, journal.c_str(), SQLITE_ACCESS_EXISTS, &exists) == SQLITE_OK && exists)
-        vfs->xDelete(vfs, journal.c_str(), 1);
+    if (!name) return;
+    for (const char *suffix : {kJournal, kRekeyCopy, kRekeyCopyJournal})
+        remove_sqlite_file(std::string(name) + suffix);
 }
 
 int authorize(void *, int action, const char *name, const char *, const char *, const char *) {
@@ -87,6 +66,26 @@ int over_budget(void *store) {
 void park_cursors(sqlite3 *db) {
     for (sqlite3_stmt *s = sqlite3_next_stmt(db, nullptr); s; s = sqlite3_next_stmt(db, s))
         if (sqlite3_stmt_busy(s) && sqlite3_stmt_readonly(s)) sqlite3_reset(s);
+}
+
+// A password protects the file at rest: with one, every page is encrypted
+// in SQLCipher 4's scheme (AES-256-CBC with an HMAC-SHA512 per page, the key
+// drawn from the password's UTF-8 bytes by PBKDF2-HMAC-SHA512, 256,000
+// rounds), so SQLCipher's own tools open such a file with the same password.
+// Without one the file is a plain SQLite database.
+std::string password_key(const std::u16string &password) {
+    if (password.empty()) return {};
+    const WCHAR *wide = reinterpret_cast<const WCHAR *>(password.c_str());
+    const int units = static_cast<int>(password.size());
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, units, nullptr, 0, nullptr, nullptr);
+    std::string key(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
+    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, wide, units, &key[0], bytes, nullptr, nullptr);
+    return key;
+}
+
+void use_sqlcipher4(sqlite3 *db) {
+    sqlite3mc_config(db, "cipher", sqlite3mc_cipher_index("sqlcipher"));
+    sqlite3mc_config_cipher(db, "sqlcipher", "legacy", 4);
 }
 
 // SQLite's result as an engine error.
@@ -165,25 +164,13 @@ std::u16string connect_password(const std::u16string &connect) {
     return {};
 }
 
-// Encrypts the open file under a new password (none: decrypts it). The
-// statements the cipher runs are its own, not the caller's.
-HRESULT change_key(const StorePtr &store, const std::u16string &password, const char *source) {
-    sqlite3_set_authorizer(store->db, nullptr, nullptr);
-    const std::string key = password_key(password);
-    use_sqlcipher4(store->db);
-    int rc = sqlite3_rekey_v2(store->db, "main", key.data(), static_cast<int>(key.size()));
-    HRESULT hr = rc == SQLITE_OK ? S_OK : sqlite_failure(store->db, rc, source);
-    if (SUCCEEDED(hr)) store->password = password;
-    sqlite3_set_authorizer(store->db, authorize, nullptr);
-    return hr;
-}
-
 HRESULT open_store(const std::u16string &path, const OpenMode &mode, const std::u16string &password,
                    StorePtr *out, const char *source) {
     std::string file;
     if (path.empty() || !sqlite_file_name(path, &file))
         return fail(kFileNotFound, source, quoted(path));
     auto store = std::make_shared<Store>();
+    store->mode = mode;
     // A file on read-only media opens read-only even when asked to write.
     int rc = sqlite3_open_v2(file.c_str(), &store->db,
                              mode.read_only ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, nullptr);
@@ -226,7 +213,7 @@ HRESULT open_store(const std::u16string &path, const OpenMode &mode, const std::
                                                          : "BEGIN EXCLUSIVE; COMMIT",
                               nullptr, nullptr, nullptr);
         if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) return fail(kInUse, source, quoted(path));
-        if (rc == SQLITE_OK && !store->read_only) remove_stale_journal(store->db);
+        if (rc == SQLITE_OK && !store->read_only) remove_leftovers(store->db);
     }
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) return fail(kInUse, source, quoted(path));
     if (rc != SQLITE_OK && look == Look::kEncrypted) return fail(kBadPassword, source);
@@ -248,8 +235,27 @@ HRESULT open_store(const std::u16string &path, const OpenMode &mode, const std::
     return hr;
 }
 
+HRESULT reopen_store(const StorePtr &store, const std::u16string &path, const std::u16string &password,
+                     const char *source) {
+    OpenMode mode = store->mode;
+    mode.create = false;
+    StorePtr fresh;
+    HRESULT hr = open_store(path, mode, password, &fresh, source);
+    if (FAILED(hr)) return hr;
+    std::swap(store->db, fresh->db);
+    store->read_only = fresh->read_only;
+    store->password = password;
+    sqlite3_progress_handler(store->db, 1000, over_budget, store.get());
+    return S_OK;
+}
+
 void restrict_statements(sqlite3 *db, bool restricted) {
     sqlite3_set_authorizer(db, restricted ? authorize : nullptr, nullptr);
+}
+
+// Without asking xAccess first: to SQLite an empty file is not there.
+void remove_sqlite_file(const std::string &name) {
+    if (sqlite3_vfs *vfs = sqlite3_vfs_find(nullptr)) vfs->xDelete(vfs, name.c_str(), 1);
 }
 
 bool is_system_table(const std::u16string &name) {

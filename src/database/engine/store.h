@@ -16,19 +16,31 @@ struct Statement {
     ~Statement() { sqlite3_finalize(handle); }
 };
 
+struct OpenMode {
+    bool create = false;     // a new file; an existing one is refused
+    bool read_only = false;
+    bool exclusive = false;  // no other connection until this one closes
+};
+
 struct Store {
     sqlite3 *db = nullptr;
     bool read_only = false;
+    OpenMode mode;            // a new password opens the file again the same way
     std::u16string password;  // what the file is encrypted under; empty: not encrypted
     // What the statements of one call may still do, in thousands of SQLite's
     // steps (check_open gives each call its own).
     long long budget = 0;
+    // Counts the connections closed: a new password opens the file anew,
+    // and statements prepared on an earlier connection are gone.
+    unsigned connection = 0;
     ~Store() { close(); }
     // Recordsets keep their statements open between calls: closing lets the
-    // file go all the same (their holders check `db` before finalizing).
+    // file go all the same (their holders check `db` and `connection`
+    // before finalizing).
     void close() {
         for (sqlite3_stmt *s; db && (s = sqlite3_next_stmt(db, nullptr));) sqlite3_finalize(s);
         if (db) sqlite3_close_v2(db);
+        if (db) ++connection;
         db = nullptr;
     }
 };
@@ -54,15 +66,25 @@ HRESULT exec(const StorePtr &store, const char *sql, const char *source);
 
 // The password of a connect string: what follows "PWD=" up to the next ';'.
 std::u16string connect_password(const std::u16string &connect);
-struct OpenMode {
-    bool create = false;     // a new file; an existing one is refused
-    bool read_only = false;
-    bool exclusive = false;  // no other connection until this one closes
-};
 HRESULT open_store(const std::u16string &path, const OpenMode &mode, const std::u16string &password,
                    StorePtr *out, const char *source);
-// Encrypts the open file under a new password (none: decrypts it).
+// Opens the closed store's file again, as it was opened, under `password`.
+HRESULT reopen_store(const StorePtr &store, const std::u16string &path, const std::u16string &password,
+                     const char *source);
+// The key SQLite takes for a password, and the cipher scheme it keys.
+std::string password_key(const std::u16string &password);
+void use_sqlcipher4(sqlite3 *db);
+// Encrypts the open file under a new password (none: decrypts it), all at
+// once: killed at any moment, the file opens with one of the two.
 HRESULT change_key(const StorePtr &store, const std::u16string &password, const char *source);
+
+// Files beside a database, named after it: its journal, and the copy a new
+// password is written to (with that copy's own journal).
+constexpr const char *kJournal = "-journal";
+constexpr const char *kRekeyCopy = "-rekey";
+constexpr const char *kRekeyCopyJournal = "-rekey-journal";
+// Deletes a file by SQLite's name for it, when it is there.
+void remove_sqlite_file(const std::string &name);
 
 bool is_system_table(const std::u16string &name);
 // Lifts the limits on statements (other files, PRAGMAs) for the engine's
