@@ -3,6 +3,7 @@
 #include <quorvel/database.h>
 
 #include "support/bytes.h"
+#include "support/data_paths.h"
 
 #include <gtest/gtest.h>
 

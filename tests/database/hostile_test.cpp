@@ -3,6 +3,7 @@
 // a crash nor a hang.
 #include <quorvel/database.h>
 
+#include "support/data_paths.h"
 #include "support/message_box_capture.h"
 #include "support/scratch.h"
 
