@@ -21,7 +21,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_Fields(Fields **fields) override {
         HRESULT hr = check_open(store_, source_);
         if (FAILED(hr)) return hr;
-        return hand_out<Fields>(new FieldsObject(nullptr, table_columns(store_, name_)), fields);
+        return hand_out<Fields>(new FieldsObject(nullptr, nullptr, table_columns(store_, name_)), fields);
     }
 
 private:

@@ -4,6 +4,7 @@
 
 #include "database/engine/column_rules.h"
 #include "database/engine/definitions.h"
+#include "database/engine/insert_cache.h"
 #include "database/engine/recordset.h"
 #include "database/engine/statements.h"
 
@@ -107,8 +108,10 @@ public:
 
 private:
     HRESULT execute(const std::u16string &text) {
+        HRESULT hr;
+        if (first_word_is(text, u"INSERT") && run_cached_insert(store_, text, &hr, source_)) return hr;
         bool done;
-        HRESULT hr = run_own_statement(store_, text, &done, source_);
+        hr = run_own_statement(store_, text, &done, source_);
         if (FAILED(hr) || done) return hr;
         Statement s;
         hr = prepare(store_, text, &s, source_);

@@ -24,8 +24,8 @@ HRESULT find_item(const VARIANT &item, size_t count,
     return S_OK;
 }
 
-FieldsObject::FieldsObject(RecordsetObject *records, std::vector<Column> columns)
-    : Object<Fields>("Quorvel.Fields"), records_(records), columns_(std::move(columns)) {
+FieldsObject::FieldsObject(RecordsetObject *records, const std::vector<Column> *columns, std::vector<Column> own)
+    : Object<Fields>("Quorvel.Fields"), records_(records), own_(std::move(own)), columns_(records ? *columns : own_) {
     if (records_) records_->AddRef();
 }
 FieldsObject::~FieldsObject() {
@@ -34,7 +34,8 @@ FieldsObject::~FieldsObject() {
 
 HRESULT STDMETHODCALLTYPE FieldsObject::get_Item(VARIANT item, _Field **field) {
     std::vector<std::u16string> names;
-    for (const Column &c : columns_) names.push_back(c.name);
+    if (item.vt == VT_BSTR)
+        for (const Column &c : columns_) names.push_back(c.name);
     size_t index;
     HRESULT hr = find_item(item, columns_.size(), names, &index, source_);
     if (FAILED(hr)) return hr;
@@ -42,7 +43,8 @@ HRESULT STDMETHODCALLTYPE FieldsObject::get_Item(VARIANT item, _Field **field) {
 }
 
 FieldObject::FieldObject(RecordsetObject *records, size_t index, const Column &column)
-    : DaoObject<_Field>("Quorvel.Field"), records_(records), index_(index), column_(column) {
+    : DaoObject<_Field>("Quorvel.Field"), records_(records), index_(index), own_(records ? Column() : column),
+      column_(records ? column : own_) {
     if (records_) records_->AddRef();
 }
 FieldObject::~FieldObject() {

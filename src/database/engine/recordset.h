@@ -32,8 +32,9 @@ class RecordsetObject;
 
 class FieldObject final : public DaoObject<_Field> {
 public:
-    // A field of a recordset's current record, or (records null) a field of
-    // a table definition, which has a name only.
+    // A field of a recordset's current record (its column the recordset's,
+    // which the field holds), or (records null) a field of a table
+    // definition, which has a name only.
     FieldObject(RecordsetObject *records, size_t index, const Column &column);
     ~FieldObject() override;
     NOTIMPL(1) NOTIMPL(2) NOTIMPL(3) NOTIMPL(5) NOTIMPL(6) NOTIMPL(7) NOTIMPL(8) NOTIMPL(9)
@@ -50,12 +51,15 @@ public:
 private:
     RecordsetObject *records_;
     size_t index_;
-    Column column_;
+    Column own_;  // a table definition's
+    const Column &column_;
 };
 
 class FieldsObject final : public Object<Fields> {
 public:
-    FieldsObject(RecordsetObject *records, std::vector<Column> columns);
+    // The columns of a recordset, which the collection holds, or (records
+    // null) of a table definition.
+    FieldsObject(RecordsetObject *records, const std::vector<Column> *columns, std::vector<Column> own = {});
     ~FieldsObject() override;
     HRESULT STDMETHODCALLTYPE get_Count(short *count) override {
         if (!count) return E_POINTER;
@@ -71,7 +75,8 @@ public:
 private:
     bool also_offers(REFIID riid) const override { return riid == __uuidof(_Collection); }
     RecordsetObject *records_;
-    std::vector<Column> columns_;
+    std::vector<Column> own_;
+    const std::vector<Column> &columns_;
 };
 
 enum class EditMode { None, Edit, AddNew };
@@ -102,7 +107,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_Fields(Fields **fields) override {
         HRESULT hr = usable();
         if (FAILED(hr)) return hr;
-        return hand_out<Fields>(new FieldsObject(this, columns_), fields);
+        return hand_out<Fields>(new FieldsObject(this, &columns_), fields);
     }
     HRESULT STDMETHODCALLTYPE AddNew() override {
         HRESULT hr = writable();

@@ -6,6 +6,7 @@
 
 #include <sqlite3.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -33,6 +34,7 @@ struct Store {
     // Counts the connections closed: a new password opens the file anew,
     // and statements prepared on an earlier connection are gone.
     unsigned connection = 0;
+    std::map<std::u16string, sqlite3_stmt *> inserts;  // see insert_cache.h
     ~Store() { close(); }
     // Recordsets keep their statements open between calls: closing lets the
     // file go all the same (their holders check `db` and `connection`
@@ -42,6 +44,7 @@ struct Store {
         if (db) sqlite3_close_v2(db);
         if (db) ++connection;
         db = nullptr;
+        inserts.clear();
     }
 };
 using StorePtr = std::shared_ptr<Store>;
