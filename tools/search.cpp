@@ -8,7 +8,7 @@
 
 #include <quorvel/search.h>
 
-#include "platform/win32.h"
+#include "platform/listing_hint.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -27,16 +27,24 @@ int64_t size_of(const WIN32_FIND_DATAW &found) {
                                 found.nFileSizeLow);
 }
 
+// A listing of `pattern`; with `dos` false, hidden, system and archive are
+// not read (they cost a call per entry on POSIX).
+HANDLE find_first(const std::u16string &pattern, WIN32_FIND_DATAW &found, bool dos) {
+    return FindFirstFileExW(wide(pattern.c_str()), FindExInfoStandard, &found,
+                            FindExSearchNameMatch, nullptr,
+                            dos ? 0 : FIND_FIRST_EX_QUORVEL_NO_DOS_ATTRIBUTES);
+}
+
 // Calls visit(path of the entry, its find data) for every entry of
 // `folder`'s tree, each folder before what it holds. False when some folder
 // could not be listed (each is named on standard error).
-bool walk(std::u16string &folder,
+bool walk(std::u16string &folder, bool dos,
           const std::function<void(const std::u16string &, const WIN32_FIND_DATAW &)> &visit) {
     const size_t base = folder.size();
     const bool root = folder.back() == u'\\';  // "Z:\\"
     folder += root ? u"*" : u"\\*";
     WIN32_FIND_DATAW found;
-    const HANDLE find = FindFirstFileW(wide(folder.c_str()), &found);
+    const HANDLE find = find_first(folder, found, dos);
     folder.resize(base);
     if (find == INVALID_HANDLE_VALUE) {
         std::fprintf(stderr, "quorvel: cannot list %s%s\n",
@@ -51,7 +59,7 @@ bool walk(std::u16string &folder,
         visit(folder, found);
         const DWORD attributes = found.dwFileAttributes;
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !walk(folder, visit))
+            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) && !walk(folder, dos, visit))
             whole = false;
         folder.resize(base);
     } while (FindNextFileW(find, &found));
@@ -59,12 +67,13 @@ bool walk(std::u16string &folder,
     return whole;
 }
 
-// The names of `folder` that match `pattern` as the system matches them.
+// The names of `folder` (with its backslash) that match `pattern` as the
+// system matches them.
 std::unordered_set<std::u16string> matches(const std::u16string &folder,
                                            const std::u16string &pattern) {
     std::unordered_set<std::u16string> names;
     WIN32_FIND_DATAW found;
-    const HANDLE find = FindFirstFileW(wide((folder + u'\\' + pattern).c_str()), &found);
+    const HANDLE find = find_first(folder + pattern, found, false);
     if (find == INVALID_HANDLE_VALUE) return names;
     do names.insert(reinterpret_cast<const char16_t *>(found.cFileName));
     while (FindNextFileW(find, &found));
@@ -102,21 +111,23 @@ int find(int argc, char **argv) {
     std::u16string folder = folder_argument(argv[1 + details]);
     const std::u16string pattern = cli::text_argument(argv[2 + details]);
     const bool everything = pattern == u"*" || pattern == u"*.*";
-    // The matching names of the folder last visited, asked once per folder.
-    std::u16string listed_folder = u"\\";
+    // The folder last visited with a backslash, its host form, and its
+    // matching names (asked once per folder): only each name is converted.
+    std::u16string listed_folder;
+    std::string shown_folder;
     std::unordered_set<std::u16string> names;
     bool found_any = false;
-    const bool whole = walk(folder, [&](const std::u16string &path, const WIN32_FIND_DATAW &found) {
-        if (!everything) {
-            const size_t slash = path.rfind(u'\\');
-            if (path.compare(0, slash, listed_folder) != 0 || listed_folder.size() != slash) {
-                listed_folder.assign(path, 0, slash);
-                names = matches(listed_folder, pattern);
-            }
-            if (!names.count(path.substr(slash + 1))) return;
+    const bool whole = walk(folder, details, [&](const std::u16string &path,
+                                                 const WIN32_FIND_DATAW &found) {
+        const size_t name = path.rfind(u'\\') + 1;
+        if (listed_folder.size() != name || path.compare(0, name, listed_folder) != 0) {
+            listed_folder.assign(path, 0, name);
+            shown_folder = cli::host_path(cli::u16(listed_folder));
+            if (!everything) names = matches(listed_folder, pattern);
         }
+        if (!everything && !names.count(path.substr(name))) return;
         found_any = true;
-        const std::string host = cli::host_path(cli::u16(path));
+        const std::string host = shown_folder + cli::utf8(cli::u16(path) + name);
         if (!details) {
             std::printf("%s\n", host.c_str());
             return;
@@ -155,7 +166,8 @@ int du(int argc, char **argv) {
     const std::string shown = cli::host_path(cli::u16(folder));
     int64_t files = 0, folders = 0, bytes = 0;
     const DWORD packed = FILE_ATTRIBUTE_COMPRESSED | FILE_ATTRIBUTE_SPARSE_FILE;
-    const bool whole = walk(folder, [&](const std::u16string &path, const WIN32_FIND_DATAW &found) {
+    const bool whole = walk(folder, false, [&](const std::u16string &path,
+                                               const WIN32_FIND_DATAW &found) {
         const DWORD attributes = found.dwFileAttributes;
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
             ++folders;

@@ -5,7 +5,7 @@
 #include <quorvel/text.h>
 
 #include "files/long_form.h"
-#include "platform/win32.h"
+#include "platform/listing_hint.h"
 
 #include <cstring>
 
@@ -20,6 +20,13 @@ const unsigned short *u16(const char16_t *text) {
 
 bool is_dots(const WCHAR *name) {
     return name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]));
+}
+
+// A listing for sizes and kinds: hidden, system and archive are not read
+// (on POSIX a call per entry).
+HANDLE list_sizes(const unsigned short *pattern, WIN32_FIND_DATAW &found) {
+    return FindFirstFileExW(as_wide(pattern), FindExInfoStandard, &found, FindExSearchNameMatch,
+                            nullptr, FIND_FIRST_EX_QUORVEL_NO_DOS_ATTRIBUTES);
 }
 
 int64_t size_of(const WIN32_FIND_DATAW &found) {
@@ -43,13 +50,13 @@ int Cfl_FolderAnalyze(const unsigned short *folder, LONG &files, LONG &folders, 
     WIN32_FIND_DATAW found;
     HANDLE find = INVALID_HANDLE_VALUE;
     if (entered) {
-        find = FindFirstFileW(as_wide(kAllEntries), &found);
+        find = list_sizes(kAllEntries, found);
     } else if (files::long_form(folder, base) && files::join(base, kBackslashAll, g_szCflWork)) {
         // With room for a backslash and "*.*" after it, the base has room for
         // its own backslash.
         Cfl_AddBackslash(base);
         files::join(base, kAllEntries, g_szCflWork);
-        find = FindFirstFileW(as_wide(g_szCflWork), &found);
+        find = list_sizes(g_szCflWork, found);
     }
     auto restore = [&] {
         if (entered) SetCurrentDirectoryW(saved);
@@ -116,7 +123,7 @@ int64_t Cfl_GetFileSize(const unsigned short *path, int report) {
     if (file == INVALID_HANDLE_VALUE) {
         // A folder, or a file held against sharing: its directory entry.
         WIN32_FIND_DATAW found;
-        HANDLE find = FindFirstFileW(as_wide(long_path), &found);
+        HANDLE find = list_sizes(long_path, found);
         if (find == INVALID_HANDLE_VALUE) {
             if (report) Err_Message(0);
             return -1;

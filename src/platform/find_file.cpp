@@ -65,10 +65,11 @@ void kept_attributes(int folder, const char *name, const std::string &path, bool
     }
 }
 
-// Fills `data` for the entry `name` of the open folder; false (with errno)
-// when it cannot be read.
+// Fills `data` for the entry `name` of the open folder, without the kept
+// attributes and creation time unless `kept`; false (with errno) when it
+// cannot be read.
 bool describe(int folder, const std::string &folder_path, const char *name,
-              const std::u16string &wide_name, WIN32_FIND_DATAW &data) {
+              const std::u16string &wide_name, bool kept, WIN32_FIND_DATAW &data) {
     struct statx status{};
     const unsigned mask = STATX_TYPE | STATX_MODE | STATX_SIZE | STATX_ATIME | STATX_MTIME |
                           STATX_CTIME | STATX_BTIME | STATX_BLOCKS;
@@ -78,9 +79,9 @@ bool describe(int folder, const std::string &folder_path, const char *name,
     // target is looked at for that bit only.
     if (::statx(folder, name, AT_SYMLINK_NOFOLLOW, mask, &status) != 0) return false;
     const bool link = S_ISLNK(status.stx_mode);
-    const std::string path = folder_path + name;
+    const std::string path = kept ? folder_path + name : std::string();
     bool has_dos = false, has_creation = false;
-    if (!link) kept_attributes(folder, name, path, has_dos, has_creation);
+    if (!link && kept) kept_attributes(folder, name, path, has_dos, has_creation);
 
     std::memset(&data, 0, sizeof data);
     data.dwFileAttributes =
@@ -104,9 +105,9 @@ bool describe(int folder, const std::string &folder_path, const char *name,
 
 class FindObject : public platform::KernelObject {
 public:
-    FindObject(DIR *folder, std::string path, NamePattern pattern, bool dots)
+    FindObject(DIR *folder, std::string path, NamePattern pattern, bool dots, bool kept)
         : folder_(folder), path_(std::move(path)), pattern_(std::move(pattern)),
-          dots_(dots ? 0 : 2) {}
+          dots_(dots ? 0 : 2), kept_(kept) {}
     ~FindObject() override {
         if (folder_) ::closedir(folder_);
     }
@@ -126,7 +127,7 @@ public:
         while (dots_ < 2) {
             const char *name = kDots[dots_++];
             const std::u16string wide = name[1] ? u".." : u".";
-            if (pattern_.matches(wide) && describe(dirfd(folder_), path_, name, wide, data))
+            if (pattern_.matches(wide) && describe(dirfd(folder_), path_, name, wide, kept_, data))
                 return true;
         }
         for (;;) {
@@ -139,10 +140,10 @@ public:
             }
             const char *name = entry->d_name;
             if (name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]))) continue;
-            const std::u16string wide = platform::name_to_utf16(name);
-            if (wide.size() >= MAX_PATH || !pattern_.matches(wide)) continue;
+            platform::name_to_utf16(name, std::strlen(name), wide_);
+            if (wide_.size() >= MAX_PATH || !pattern_.matches(wide_)) continue;
             // An entry removed since the folder was read is passed over.
-            if (describe(dirfd(folder_), path_, name, wide, data)) return true;
+            if (describe(dirfd(folder_), path_, name, wide_, kept_, data)) return true;
         }
     }
 
@@ -151,13 +152,13 @@ private:
     std::string path_;  // the folder's POSIX path with a trailing slash
     NamePattern pattern_;
     int dots_;          // how many of "." and ".." are done
+    bool kept_;         // whether the kept attributes are read
+    std::u16string wide_;  // the last name read, its room kept
 };
 
 bool is_separator(WCHAR c) { return c == '\\' || c == '/'; }
 
-}  // namespace
-
-HANDLE quorvel_win32::FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
+HANDLE find_first(LPCWSTR pattern, LPWIN32_FIND_DATAW data, bool kept) {
     if (!pattern || !data) return fail(ERROR_INVALID_PARAMETER);
     const std::u16string text(reinterpret_cast<const char16_t *>(pattern));
     size_t split = text.size();
@@ -183,11 +184,11 @@ HANDLE quorvel_win32::FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
     // name is there in another case.
     if (NamePattern(name).literal()) {
         const std::string exact = platform::name_to_native(name);
-        if (describe(dirfd(listing), native, exact.c_str(), name, *data)) {
+        if (describe(dirfd(listing), native, exact.c_str(), name, kept, *data)) {
             ::closedir(listing);
             SetLastError(ERROR_SUCCESS);
             return platform::insert_handle(
-                std::make_shared<FindObject>(nullptr, native, NamePattern(name), false));
+                std::make_shared<FindObject>(nullptr, native, NamePattern(name), false, kept));
         }
     }
     // Windows lists "." and ".." in every folder but a drive's root.
@@ -195,13 +196,31 @@ HANDLE quorvel_win32::FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
     const bool root = ::stat(native.c_str(), &self) == 0 &&
                       ::stat((native + "..").c_str(), &parent) == 0 &&
                       self.st_dev == parent.st_dev && self.st_ino == parent.st_ino;
-    auto find = std::make_shared<FindObject>(listing, native, NamePattern(name), !root);
+    auto find = std::make_shared<FindObject>(listing, native, NamePattern(name), !root, kept);
     if (!find->next(*data)) {
         if (GetLastError() == ERROR_NO_MORE_FILES) SetLastError(ERROR_FILE_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
     SetLastError(ERROR_SUCCESS);
     return platform::insert_handle(std::move(find));
+}
+
+}  // namespace
+
+HANDLE quorvel_win32::FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data) {
+    return find_first(pattern, data, true);
+}
+
+// No short names here, so both levels are one; a folders-only search may
+// list everything, as on file systems that cannot filter.
+HANDLE quorvel_win32::FindFirstFileExW(LPCWSTR pattern, FINDEX_INFO_LEVELS level, LPVOID data,
+                                       FINDEX_SEARCH_OPS search, LPVOID filter, DWORD flags) {
+    if ((level != FindExInfoStandard && level != FindExInfoBasic) ||
+        (search != FindExSearchNameMatch && search != FindExSearchLimitToDirectories) || filter ||
+        (flags & ~DWORD{FIND_FIRST_EX_LARGE_FETCH | FIND_FIRST_EX_QUORVEL_NO_DOS_ATTRIBUTES}))
+        return fail(ERROR_INVALID_PARAMETER);
+    return find_first(pattern, static_cast<LPWIN32_FIND_DATAW>(data),
+                      !(flags & FIND_FIRST_EX_QUORVEL_NO_DOS_ATTRIBUTES));
 }
 
 BOOL quorvel_win32::FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW data) {

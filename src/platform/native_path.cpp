@@ -62,9 +62,14 @@ bool native_path(LPCWSTR path, std::string &out) {
 }
 
 std::u16string name_to_utf16(const std::string &name) {
-    const auto *s = reinterpret_cast<const unsigned char *>(name.data());
-    const size_t n = name.size();
     std::u16string out;
+    name_to_utf16(name.data(), name.size(), out);
+    return out;
+}
+
+void name_to_utf16(const char *name, size_t n, std::u16string &out) {
+    const auto *s = reinterpret_cast<const unsigned char *>(name);
+    out.clear();
     out.reserve(n);
     for (size_t i = 0; i < n;) {
         if (s[i] < 0x80) {
@@ -85,7 +90,6 @@ std::u16string name_to_utf16(const std::string &name) {
             out += static_cast<char16_t>(0xDC00 + s[i++]);
         }
     }
-    return out;
 }
 
 std::string name_to_native(const std::u16string &name) {

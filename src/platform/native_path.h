@@ -29,6 +29,8 @@ std::u16string windows_path(const std::string &posix);
 // never holds, and native_path turns such a unit back into its byte: every
 // name reads, and names its entry again.
 std::u16string name_to_utf16(const std::string &name);
+// The same into `out`, whose room is kept from name to name.
+void name_to_utf16(const char *name, size_t length, std::u16string &out);
 std::string name_to_native(const std::u16string &name);
 
 // Copies `text` with its terminator into `buffer` of `size` units. Returns the

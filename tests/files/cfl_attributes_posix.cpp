@@ -5,6 +5,7 @@
 
 #include "support/message_box_capture.h"
 #include "support/scratch.h"
+#include "support/win32.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,13 @@ TEST(CflAttributesPosix, ValuesWrittenByWineAndSambaAreRead) {
     char value[32] = {};
     EXPECT_EQ(getxattr(scratch.native("f").c_str(), "user.DOSATTRIB", value, sizeof value), 3);
     EXPECT_STREQ(value, "0x2");
+    // A listing told that the caller reads none of them does not read the value.
+    WIN32_FIND_DATAW found;
+    FindClose(FindFirstFileExW(reinterpret_cast<LPCWSTR>(scratch.path("f").c_str()),
+                               FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                               FIND_FIRST_EX_QUORVEL_NO_DOS_ATTRIBUTES));
+    EXPECT_EQ(found.dwFileAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(found.nFileSizeLow, 1u);
 }
 
 TEST(CflAttributesPosix, SparseFilesAndDrives) {

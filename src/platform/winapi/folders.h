@@ -6,8 +6,8 @@
  * the names without a dot, "?" also matches nothing at a dot or the end),
  * "." and ".." first for any folder but the root, then the entries in the
  * order the file system gives them. There are no short (8.3) names:
- * cAlternateFileName is always empty. Names that are not valid UTF-8 are
- * passed over, as no Windows path could name them. */
+ * cAlternateFileName is always empty. A name that is not valid UTF-8 is
+ * listed with each stray byte as U+DC00 + the byte, which paths take back. */
 #ifndef QUORVEL_PLATFORM_WINAPI_FOLDERS_H
 #define QUORVEL_PLATFORM_WINAPI_FOLDERS_H
 
@@ -33,6 +33,32 @@ typedef struct _WIN32_FIND_DATAW {
 QUORVEL_WINAPI HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data);
 QUORVEL_WINAPI BOOL FindNextFileW(HANDLE find, LPWIN32_FIND_DATAW data);
 QUORVEL_WINAPI BOOL FindClose(HANDLE find);
+
+typedef enum _FINDEX_INFO_LEVELS {
+    FindExInfoStandard,
+    FindExInfoBasic,
+    FindExInfoMaxInfoLevel
+} FINDEX_INFO_LEVELS;
+typedef enum _FINDEX_SEARCH_OPS {
+    FindExSearchNameMatch,
+    FindExSearchLimitToDirectories,
+    FindExSearchLimitToDevices,
+    FindExSearchMaxSearchOp
+} FINDEX_SEARCH_OPS;
+#define FIND_FIRST_EX_LARGE_FETCH 0x00000002
+/* This layer's own flag (0 on Windows, which reads these attributes with
+ * the entry: platform/listing_hint.h): the caller reads neither hidden,
+ * system nor archive nor the creation time, so the extended attributes that
+ * hold them are not read, one call per entry less. Those three bits are then as for a file
+ * that keeps none (hidden only for a leading dot, archive for every file)
+ * and the creation time is the file system's. */
+#define FIND_FIRST_EX_QUORVEL_NO_DOS_ATTRIBUTES 0x00010000
+/* FindFirstFileW with FindExInfoStandard or FindExInfoBasic (the same
+ * here), FindExSearchNameMatch or FindExSearchLimitToDirectories (which may
+ * list files too, as on Windows), no filter, and the flags above; else
+ * ERROR_INVALID_PARAMETER. */
+QUORVEL_WINAPI HANDLE FindFirstFileExW(LPCWSTR pattern, FINDEX_INFO_LEVELS level, LPVOID data,
+                                       FINDEX_SEARCH_OPS search, LPVOID filter, DWORD flags);
 
 /* The runtime library's listing over FindFirstFileW, with its record
  * (times in seconds since 1970, 64-bit as the runtime library has them by
