@@ -7,6 +7,7 @@
 
 #include "crypto/blowfish.h"
 #include "crypto/stream_state.h"
+#include "platform/win32.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,6 +21,15 @@ namespace {
 constexpr uint32_t kFromCurrent = 1;
 
 uint32_t whole_blocks(uint32_t bytes) { return (bytes + 7) / 8 * 8; }
+
+// Writes `count` bytes. A write that succeeds short of them found no room:
+// Wine writes what fits on a full disk and reports no error.
+bool write_whole(void *output, const unsigned char *data, uint32_t count) {
+    const uint32_t written = Fl_Write(output, data, count);
+    if (written == count) return true;
+    if (written != FL_FAILED) SetLastError(ERROR_DISK_FULL);
+    return false;
+}
 
 // One stream function's count of bytes done and its progress calls.
 struct Run {
@@ -111,7 +121,7 @@ int decrypt_stream(void *input, void *other, const unsigned char *key, int64_t n
         if (n > 0 && run.done > n) count -= static_cast<uint32_t>(run.done - n);
 
         if (!verifying) {
-            if (Fl_Write(other, s.input, count) != count) return 0;
+            if (!write_whole(other, s.input, count)) return 0;
             if (run.callback) {
                 if (int result = run.callback(n, run.done, 0); result != 1) return result;
             }
@@ -145,7 +155,7 @@ int Bwf_Encrypt(void *input, void *output, const unsigned char *key, int64_t tot
         const uint32_t rounded = whole_blocks(got);
         const uint32_t bytes = whole_blocks(std::min(s.chunk_size, rounded));
         if (int result = cipher_chunk(run, s.input, bytes, true); result != 1) return result;
-        if (Fl_Write(output, s.input, rounded) != rounded) return 0;
+        if (!write_whole(output, s.input, rounded)) return 0;
         if (run.callback) {
             if (int result = run.callback(total, run.done, 0); result != 1) return result;
         }
