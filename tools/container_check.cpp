@@ -97,7 +97,8 @@ ContainerCheck check_container(const std::u16string &path, const std::u16string 
     // The entries' fields, bodies skipped: a plain file fails here at once.
     std::string damage;
     int64_t at = version >= 4 ? 102 : 101;
-    unsigned char first_name[0x10000 + 8];
+    // Up to 0xFFFF units of 2 bytes in the older layouts.
+    static unsigned char first_name[0x20000 + 8];
     uint32_t first_name_bytes = 0;
     while (at < size && damage.empty()) {
         const std::string entry = "entry " + std::to_string(check.entries + 1);

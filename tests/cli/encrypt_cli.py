@@ -260,6 +260,9 @@ rows = [
                            os.remove(d + "/a.txt"), os.truncate(d + "/a.txt.cpt", 3000), snapshot(d))[-1],
      lambda d: quorvel("decrypt", d + "/a.txt.cpt"), 1,
      "damaged: cut short: the body of entry 1 needs 4096 bytes", same),
+    ("longest name of an older layout", lambda d: (write(d + "/old.cpt", b"\2" + bytes(100) + b"\0\0" + bytes(4) +
+                                                          b"\xf8\xff" + bytes(0x1FFF0 + 24)), snapshot(d))[-1],
+     lambda d: quorvel("view", d + "/old.cpt"), 1, "old.cpt: wrong password", same),
     ("password file with BOM", lambda d: (write(d + "/pw", b"\xef\xbb\xbf" + PW.encode() + b"\n"),
                                           write(d + "/a.txt", b"bom"), None)[-1],
      lambda d: (quorvel("encrypt", "--password-file", d + "/pw", d + "/a.txt", password=""),
