@@ -65,17 +65,28 @@ bool clock_seconds(const unsigned short *digits, long long &seconds) {
 }
 
 // The salted digest and time digits the password gives, and the key block
-// deciphered under it; false when the password has no ANSI form.
+// deciphered under it; false when the password has no ANSI form. The last
+// block's text is kept: the containers of one run share it, and deciphering
+// it again would schedule the digest's key between two names.
 bool key_texts(const std::u16string &password, int32_t key_time, const unsigned char *block,
                MallocUnits &made, MallocUnits &stored) {
+    static std::u16string last_password;
+    static unsigned char last_block[96], last_text[96 + 2];
     made.reset(Enc_CreateKey(u16(password), key_time, 0));
     std::unique_ptr<char[]> ansi(Str_FromUnicode(u16(password), 0xFFFFFFFFu));
     if (!made || !ansi) return false;
-    unsigned char digest[33];
-    Md5(reinterpret_cast<const unsigned char *>(ansi.get()), digest);
     stored.reset(Bwf_Alloc8Byte(reinterpret_cast<const unsigned short *>(block), 96));
     if (!stored) return false;
+    if (password == last_password && std::memcmp(block, last_block, 96) == 0) {
+        std::memcpy(stored.get(), last_text, 96);
+        return true;
+    }
+    unsigned char digest[33];
+    Md5(reinterpret_cast<const unsigned char *>(ansi.get()), digest);
     Bwf_Decrypt(stored.get(), digest, 96);
+    last_password = password;
+    std::memcpy(last_block, block, 96);
+    std::memcpy(last_text, stored.get(), 96);
     return true;
 }
 
@@ -86,19 +97,23 @@ ContainerCheck check_container(const std::u16string &path, const std::u16string 
     Reader in(path);
     if (!in.file) return check;
     const int64_t size = Fl_FileSize(in.file);
-    unsigned char version = 0, cipher = 0, block[96], time_bytes[4];
+    // The header with one read, as long as the longest layout.
+    unsigned char head[102];
+    const uint32_t got = Fl_Read(in.file, head, sizeof head);
     check.verdict = ContainerCheck::kNotContainer;
-    if (!in.read(&version, 1) || version < 1 || version > 4) return check;
-    if (version >= 4 && !in.read(&cipher, 1)) return check;
-    if (!in.read(block, sizeof block) || !in.read(time_bytes, 4)) return check;
-    const int32_t key_time = static_cast<int32_t>(little(time_bytes, 4));
+    if (got == FL_FAILED || got == 0 || head[0] < 1 || head[0] > 4) return check;
+    const unsigned char version = head[0], cipher = version >= 4 ? head[1] : 0;
+    int64_t at = version >= 4 ? 102 : 101;
+    if (got < at) return check;
+    const unsigned char *block = head + at - 100;
+    const int32_t key_time = static_cast<int32_t>(little(head + at - 4, 4));
     check.version = version;
+    if (got > at) Fl_Seek(in.file, at, 0);
 
     // The entries' fields, bodies skipped: a plain file fails here at once.
     std::string damage;
-    int64_t at = version >= 4 ? 102 : 101;
-    // Up to 0xFFFF units of 2 bytes in the older layouts.
-    static unsigned char first_name[0x20000 + 8];
+    // Up to 0xFFFF units of 2 bytes in the older layouts, and the numbers after.
+    static unsigned char first_name[0x20000 + 24];
     uint32_t first_name_bytes = 0;
     while (at < size && damage.empty()) {
         const std::string entry = "entry " + std::to_string(check.entries + 1);
@@ -115,10 +130,14 @@ ContainerCheck check_container(const std::u16string &path, const std::u16string 
         else if (name_bytes == 0 || name_bytes % 8) damage = entry + " has no whole name";
         else if (at + count + name_bytes + 24 > size) damage = "cut short in " + entry;
         if (!damage.empty()) break;
-        if (check.entries == 0 && in.read(first_name, name_bytes)) first_name_bytes = name_bytes;
-        else Fl_Seek(in.file, at + count + name_bytes, 0);
+        // The first name is read with the numbers after it; the others are skipped.
         unsigned char numbers[24];
-        if (!in.read(numbers, sizeof numbers)) {
+        if (check.entries == 0 && in.read(first_name, name_bytes + 24)) {
+            first_name_bytes = name_bytes;
+            std::memcpy(numbers, first_name + name_bytes, 24);
+            std::memset(first_name + name_bytes, 0, 24);
+        } else if (Fl_Seek(in.file, at + count + name_bytes, 0) < 0 ||
+                   !in.read(numbers, sizeof numbers)) {
             damage = "cut short in " + entry;
             break;
         }

@@ -43,12 +43,18 @@ bool ansi_digest(const std::u16string &text, unsigned char digest[33]) {
 
 bool read_header(void *file, Header &header) {
     header = Header();
-    if (!read_exactly(file, &header.version, 1)) return false;
-    if (header.version >= 4 && !read_exactly(file, &header.cipher, 1)) return false;
-    if (!read_exactly(file, header.key_block, kKeyBlockBytes)) return false;
-    unsigned char time[4];
-    if (!read_exactly(file, time, 4)) return false;
-    header.key_time = static_cast<int32_t>(platform::load_le32(time));
+    // Read at once, as long as the longest layout; a shorter one gives its
+    // last byte back.
+    unsigned char bytes[2 + kKeyBlockBytes + 4];
+    const uint32_t got = Fl_Read(file, bytes, sizeof bytes);
+    if (got == FL_FAILED || got == 0) return false;
+    header.version = bytes[0];
+    const uint32_t at = header.version >= 4 ? 2 : 1;
+    if (at == 2 && got >= 2) header.cipher = bytes[1];
+    if (got >= at + kKeyBlockBytes) std::memcpy(header.key_block, bytes + at, kKeyBlockBytes);
+    if (got < at + kKeyBlockBytes + 4) return false;
+    header.key_time = static_cast<int32_t>(platform::load_le32(bytes + at + kKeyBlockBytes));
+    if (got > at + kKeyBlockBytes + 4) Fl_Seek(file, -1, FILE_CURRENT);
     return true;
 }
 
@@ -67,13 +73,16 @@ bool read_entry(void *file, unsigned char version, int64_t limit, Entry &entry) 
     // The name and the three 8-byte fields after it must lie in the file.
     const int64_t rest = limit - (2 + attribute_bytes + 2);
     if (limit >= 0 && static_cast<int64_t>(entry.name_bytes) + 24 > rest) return false;
-    entry.stored_name.reset(static_cast<unsigned short *>(
-        std::calloc((entry.name_bytes + 7) / 8 * 8 + 2, 1)));
-    if (!entry.stored_name || !read_exactly(file, entry.stored_name.get(), entry.name_bytes))
-        return false;
-
+    // The name and the fields after it with one read; the fields are then
+    // moved out, leaving the name zero-padded.
+    const size_t room = (entry.name_bytes + 7) / 8 * 8 + 2;
+    entry.stored_name.reset(static_cast<unsigned short *>(std::calloc(room + 24, 1)));
+    if (!entry.stored_name) return false;
+    auto *bytes = reinterpret_cast<unsigned char *>(entry.stored_name.get());
+    if (!read_exactly(file, bytes, entry.name_bytes + 24)) return false;
     unsigned char tail[24];
-    if (!read_exactly(file, tail, 24)) return false;
+    std::memcpy(tail, bytes + entry.name_bytes, 24);
+    std::memset(bytes + entry.name_bytes, 0, 24);
     entry.size = static_cast<int64_t>(platform::load_le64(tail));
     entry.creation = load_filetime(tail + 8);
     entry.write = load_filetime(tail + 16);

@@ -94,10 +94,11 @@ int restore_file(void *container, const Entry &entry, const std::u16string &name
     // but not the original's times and attributes: it does not pass for
     // the original.
     if (result == 1) Fl_SetFileTime(output, &entry.creation, nullptr, &entry.write);
+    LARGE_INTEGER written;
+    const int64_t size = GetFileSizeEx(output, &written) ? written.QuadPart : -1;
     Fl_Close(output);
     if (result == 1 && version >= 2) set_attributes(path, entry.attributes);
 
-    const int64_t size = Cfl_GetFileSize(u16(path), 0);
     encrypt::log_file(depth, size, u16(path));
     if (auto logging = encrypt::callbacks().logging)
         logging(static_cast<unsigned char>(result), containerPath, u16(path), size);
@@ -145,7 +146,6 @@ int Enc_DecryptBody(void *container, const unsigned short *bodyKeyText,
 int Enc_DecryptHead(const unsigned short *password, const unsigned short *container,
                     const unsigned short *outputFolder) {
     if (!container || !outputFolder) return 0;
-    const int64_t size = Cfl_GetFileSize(container, 0);
     if (Prg_DoCancel()) {
         SetLastError(ERROR_CANCELLED);
         return 0;
@@ -160,6 +160,8 @@ int Enc_DecryptHead(const unsigned short *password, const unsigned short *contai
 
     int result = 0;
     if (void *file = Fl_Open(container, FL_READ, 1)) {
+        LARGE_INTEGER length;
+        const int64_t size = GetFileSizeEx(file, &length) ? length.QuadPart : -1;
         encrypt::Header header;
         MallocText key;
         if (!encrypt::read_header(file, header)) SetLastError(ERROR_FILE_CORRUPT);

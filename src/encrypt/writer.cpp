@@ -12,6 +12,8 @@
 #include "files/long_form.h"
 
 #include <cstring>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -32,15 +34,22 @@ bool write_all(void *file, const void *bytes, uint32_t count) {
     return Fl_Write(file, bytes, count) == count;
 }
 
-bool write_le(void *file, uint64_t value, uint32_t count) {
-    unsigned char bytes[8];
-    for (uint32_t i = 0; i < count; ++i) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
-    return write_all(file, bytes, count);
-}
-
-bool write_filetime(void *file, const FILETIME &time) {
-    return write_le(file, time.dwLowDateTime | static_cast<uint64_t>(time.dwHighDateTime) << 32, 8);
-}
+// The fields before a body, gathered so that they are written with one call.
+struct Fields {
+    std::string bytes;
+    void add(const void *data, size_t count) {
+        bytes.append(static_cast<const char *>(data), count);
+    }
+    void le(uint64_t value, int count) {
+        for (int i = 0; i < count; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
+    }
+    void time(const FILETIME &time) {
+        le(time.dwLowDateTime | static_cast<uint64_t>(time.dwHighDateTime) << 32, 8);
+    }
+    bool write(void *file) const {
+        return write_all(file, bytes.data(), static_cast<uint32_t>(bytes.size()));
+    }
+};
 
 std::u16string last_component(const unsigned short *path) {
     std::u16string copy(reinterpret_cast<const char16_t *>(path));
@@ -87,67 +96,113 @@ void show(const char16_t *message, const std::u16string &name) {
 
 }  // namespace
 
+namespace {
+
+// One file entry after `fields` (the container's header when it is new),
+// the original opened once for its size, times and body. `attributes` are
+// the original's, read by the caller.
+int encrypt_entry(void *container, const unsigned char *bodyKey, const unsigned short *original,
+                  const unsigned short *containerPath, unsigned char level, DWORD attributes,
+                  Fields &fields) {
+    // A name the reader would refuse is not written: such a container
+    // could never be opened.
+    const std::u16string name = last_component(original);
+    if (!encrypt::plain_name(name)) return fail(ERROR_INVALID_NAME);
+    void *input = Fl_Open(original, FL_READ, 0);
+    int64_t size = input ? Fl_FileSize(input) : Cfl_GetFileSize(original, 1);
+    FILETIME creation = {}, write = {};
+    if (size < 0 || (input && !Fl_GetFileTime(input, &creation, nullptr, &write))) {
+        Fl_Close(input);
+        return 0;
+    }
+    if (!input) {
+        // Not readable, or gone since it was measured: a complete empty
+        // entry, the open's failure shown.
+        if (void *again = Fl_Open(original, FL_READ, 1)) Fl_Close(again);
+        size = 0;
+    }
+    int32_t length = 0;
+    MallocText stored = stored_name(name, bodyKey, length);
+    if (!stored || length > 0xFFFF) {
+        Fl_Close(input);
+        return fail(ERROR_INVALID_NAME);
+    }
+    const unsigned char head[2] = {level, encrypt::kFile};
+    fields.add(head, 2);
+    fields.le(attributes, 4);
+    fields.le(static_cast<uint64_t>(length), 2);
+    fields.add(stored.get(), static_cast<size_t>(length));
+    fields.le(static_cast<uint64_t>(size), 8);
+    fields.time(creation);
+    fields.time(write);
+    if (!fields.write(container)) {
+        Fl_Close(input);
+        return 0;
+    }
+    int result = 1;
+    if (input) {
+        const int64_t body = g_cVerify ? Fl_Seek(container, 0, FILE_CURRENT) : 0;
+        show(kEncryptingTexts[0], name);
+        Bwf_FuncCall(Prg_ProgressCall);
+        result = Bwf_Encrypt(input, container, bodyKey, size);
+        if (result && g_cVerify) {
+            Fl_Seek(container, body, FILE_BEGIN);
+            Fl_Seek(input, 0, FILE_BEGIN);
+            show(u"ファイルの暗号化を検証しています", name);
+            Bwf_FuncCall(Prg_ProgressCall);
+            SetLastError(ERROR_SUCCESS);
+            result = Bwf_Verify(container, input, bodyKey, size);
+            // A body that reads back otherwise than it was written.
+            if (!result && GetLastError() == ERROR_SUCCESS) SetLastError(ERROR_CRC);
+            Fl_Seek(container, 0, FILE_END);
+            if (auto verify = encrypt::callbacks().verify)
+                verify(static_cast<unsigned char>(result), original, containerPath, size);
+        }
+    }
+    Fl_Close(input);
+    encrypt::log_file(level, size, original);
+    if (auto logging = encrypt::callbacks().logging)
+        logging(static_cast<unsigned char>(result), original, containerPath, size);
+    return result;
+}
+
+// The key block and the body key of a password at a key time. The last
+// ones are kept: a run gives every container the same, and working the
+// block out again would schedule the digest's key between two bodies.
+struct Keys {
+    std::u16string key_text, password;
+    unsigned char block[encrypt::kKeyBlockBytes];
+    encrypt::AnsiText body_key;
+};
+
+const Keys *keys_for(const unsigned short *password, LONG keyTime) {
+    static Keys last;
+    MallocText key_text(Enc_CreateKey(password, keyTime, encrypt::kBlowfish));
+    if (!key_text) return nullptr;
+    const std::u16string text = encrypt::text_of(key_text.get());
+    if (last.body_key && text == last.key_text && encrypt::text_of(password) == last.password)
+        return &last;
+    last.body_key.reset();
+    MallocText block(Enc_EncryptKey(password, keyTime, encrypt::kBlowfish));
+    encrypt::AnsiText body_key = encrypt::ansi(key_text.get());
+    if (!block || !body_key) return nullptr;
+    std::memcpy(last.block, block.get(), sizeof last.block);
+    last.key_text = text;
+    last.password = encrypt::text_of(password);
+    last.body_key = std::move(body_key);
+    return &last;
+}
+
+}  // namespace
+
 int Enc_EncryptBody(void *container, const unsigned char *bodyKey, const unsigned short *original,
                     const unsigned short *containerPath, unsigned char level,
                     unsigned char cipherType) {
     if (!container || !bodyKey || !original || cipherType != encrypt::kBlowfish)
         return fail(ERROR_INVALID_PARAMETER);
-    // A name the reader would refuse is not written: such a container
-    // could never be opened.
-    const std::u16string name = last_component(original);
-    if (!encrypt::plain_name(name)) return fail(ERROR_INVALID_NAME);
-    const int64_t size = Cfl_GetFileSize(original, 1);
-    if (size < 0) return 0;
-    int32_t length = 0;
-    MallocText stored = stored_name(name, bodyKey, length);
-    if (!stored || length > 0xFFFF) return fail(ERROR_INVALID_NAME);
-
-    const unsigned char head[2] = {level, encrypt::kFile};
-    if (!write_all(container, head, 2) || !write_le(container, GetFileAttributesW(as_wide(original)), 4) ||
-        !write_le(container, static_cast<uint64_t>(length), 2) ||
-        !write_all(container, stored.get(), static_cast<uint32_t>(length)) ||
-        !write_le(container, static_cast<uint64_t>(size), 8))
-        return 0;
-
-    int result = 1;
-    int64_t logged_size = size;
-    void *input = Fl_Open(original, FL_READ, 1);
-    if (!input) {
-        // Gone since it was measured: a complete empty entry.
-        const FILETIME none = {};
-        logged_size = 0;
-        result = Fl_Seek(container, -8, FILE_CURRENT) >= 0 && write_le(container, 0, 8) &&
-                 write_filetime(container, none) && write_filetime(container, none);
-    } else {
-        FILETIME creation, write;
-        if (!Fl_GetFileTime(input, &creation, nullptr, &write) ||
-            !write_filetime(container, creation) || !write_filetime(container, write)) {
-            result = 0;
-        } else {
-            const int64_t body = Fl_Seek(container, 0, FILE_CURRENT);
-            show(kEncryptingTexts[0], name);
-            Bwf_FuncCall(Prg_ProgressCall);
-            result = Bwf_Encrypt(input, container, bodyKey, size);
-            if (result && g_cVerify) {
-                Fl_Seek(container, body, FILE_BEGIN);
-                Fl_Seek(input, 0, FILE_BEGIN);
-                show(u"ファイルの暗号化を検証しています", name);
-                Bwf_FuncCall(Prg_ProgressCall);
-                SetLastError(ERROR_SUCCESS);
-                result = Bwf_Verify(container, input, bodyKey, size);
-                // A body that reads back otherwise than it was written.
-                if (!result && GetLastError() == ERROR_SUCCESS) SetLastError(ERROR_CRC);
-                Fl_Seek(container, 0, FILE_END);
-                if (auto verify = encrypt::callbacks().verify)
-                    verify(static_cast<unsigned char>(result), original, containerPath, size);
-            }
-        }
-        Fl_Close(input);
-    }
-    encrypt::log_file(level, logged_size, original);
-    if (auto logging = encrypt::callbacks().logging)
-        logging(static_cast<unsigned char>(result), original, containerPath, logged_size);
-    return result;
+    Fields fields;
+    return encrypt_entry(container, bodyKey, original, containerPath, level,
+                         GetFileAttributesW(as_wide(original)), fields);
 }
 
 int Enc_EncryptHead(const unsigned short *password, const unsigned short *original,
@@ -164,19 +219,19 @@ int Enc_EncryptHead(const unsigned short *password, const unsigned short *origin
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kHiddenBits))
         SetFileAttributesW(as_wide(long_container.get()), attributes & ~kHiddenBits);
 
-    MallocText block(Enc_EncryptKey(password, keyTime, g_cEncryptType));
-    MallocText key_text(Enc_CreateKey(password, keyTime, g_cEncryptType));
-    encrypt::AnsiText key = key_text ? encrypt::ansi(key_text.get()) : nullptr;
-    if (!block || !key) return fail(ERROR_INVALID_PARAMETER);
+    const Keys *keys = keys_for(password, keyTime);
+    if (!keys) return fail(ERROR_INVALID_PARAMETER);
 
     void *file = Fl_Open(container, FL_WRITE, 1);
     if (!file) return 0;
+    Fields fields;
     const unsigned char head[2] = {encrypt::kFormatVersion, g_cEncryptType};
-    int result = write_all(file, head, 2) && write_all(file, block.get(), encrypt::kKeyBlockBytes) &&
-                 write_le(file, static_cast<uint32_t>(keyTime), 4);
-    if (result)
-        result = Enc_EncryptBody(file, reinterpret_cast<unsigned char *>(key.get()), original,
-                                 container, 0, g_cEncryptType);
+    fields.add(head, 2);
+    fields.add(keys->block, encrypt::kKeyBlockBytes);
+    fields.le(static_cast<uint32_t>(keyTime), 4);
+    const int result =
+        encrypt_entry(file, reinterpret_cast<const unsigned char *>(keys->body_key.get()),
+                      original, container, 0, attributes, fields);
     // The container is opened without cutting it: an older, longer one of
     // the same name ends here.
     const DWORD reason = GetLastError();
