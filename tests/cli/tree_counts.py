@@ -83,7 +83,28 @@ with tempfile.TemporaryDirectory() as tree:
     du = subprocess.run(quorvel + ["du", tree], capture_output=True)
     if du.returncode != 1 or b"2 files, 4 folders" not in du.stdout or b"x:y" not in du.stderr:
         failures.append(f"quorvel du: exit {du.returncode}, {du.stdout!r}, said {du.stderr!r}")
+# --details: size, write time and the attributes a file's status gives, as
+# find(1) reads them.
+with tempfile.TemporaryDirectory() as tree:
+    os.makedirs(f"{tree}/d")
+    with open(f"{tree}/d/f", "wb") as f:
+        f.write(b"x" * 1234)
+    open(f"{tree}/r", "w").close()
+    os.chmod(f"{tree}/r", 0o444)
+    os.symlink("d", f"{tree}/ld")
+    os.symlink("r", f"{tree}/lr")
+    want = set()
+    for line in run("find", tree, "-mindepth", "1", "-printf", "%s\t%T@\t%y%Y%m\t%p\n").decode().splitlines():
+        size, when, mode, path = line.split("\t")
+        kind, target, permissions = mode[0], mode[1], int(mode[2:], 8)
+        attributes = (0x10 if target == "d" else 0) | (0x400 if kind == "l" else 0)
+        attributes |= 1 if kind != "l" and target != "d" and not permissions & 0o200 else 0
+        size = size if kind in "fl" else "0"  # a link has its own size
+        want.add(f"{size}\t{int(float(when))}\t{attributes or 0x80:x}\t{path}")
+    got = set(run(*quorvel, "find", "--details", tree, "*").decode().splitlines())
+    if got != want:
+        failures.append(f"quorvel find --details: {sorted(got)}, find gives {sorted(want)}")
 for failure in failures:
     print(failure)
-print(f"{entries} entries: {8 - len(failures)} passed, {len(failures)} failed")
+print(f"{entries} entries: {9 - len(failures)} passed, {len(failures)} failed")
 sys.exit(1 if failures else 0)
