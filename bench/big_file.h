@@ -38,4 +38,13 @@ inline std::u16string library_path(const std::filesystem::path &path) {
     return text;
 }
 
+// The files a benchmark made, removed when the program ends.
+struct RemovedAtExit {
+    std::vector<std::filesystem::path> paths;
+    ~RemovedAtExit() {
+        std::error_code ignored;
+        for (const auto &path : paths) std::filesystem::remove(path, ignored);
+    }
+};
+
 }  // namespace bench

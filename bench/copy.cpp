@@ -52,13 +52,7 @@ void BM_CpCommand(benchmark::State &state) {
 BENCHMARK(BM_CflCopyFile)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(8);
 BENCHMARK(BM_CpCommand)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(8);
 
-struct RemoveFiles {
-    ~RemoveFiles() {
-        std::error_code ignored;
-        fs::remove(input_file(), ignored);
-        fs::remove(output_file(), ignored);
-    }
-} g_remove_files;
+bench::RemovedAtExit g_remove_files{{input_file(), output_file()}};
 
 }  // namespace
 

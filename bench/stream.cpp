@@ -118,13 +118,7 @@ BENCHMARK(BM_OpensslCommand)->Unit(benchmark::kMillisecond)->UseRealTime()->Iter
 BENCHMARK(BM_PlainCopy)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_CpCommand)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
-struct RemoveFiles {
-    ~RemoveFiles() {
-        std::error_code ignored;
-        fs::remove(input_file(), ignored);
-        fs::remove(output_file(), ignored);
-    }
-} g_remove_files;
+bench::RemovedAtExit g_remove_files{{input_file(), output_file()}};
 
 }  // namespace
 
