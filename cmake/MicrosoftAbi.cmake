@@ -14,13 +14,15 @@ else()
 endif()
 
 # clang in Microsoft mode, with the MinGW-w64 headers standing in for the
-# Windows SDK (as scripts/msabi.py parses them).
+# Windows SDK (as scripts/msabi.py parses them, from the same list).
 set(QUORVEL_MS_TARGET ${QUORVEL_MSABI_ARCH}-pc-windows-msvc)
-set(QUORVEL_MS_DEFINES -D__GNUC__=12 -D__GNUC_MINOR__=2 -D__declspec=__declspec -D_UCRT
-    -DUNICODE -D_UNICODE)
-if(QUORVEL_MSABI_ARCH STREQUAL "i686")
-  list(APPEND QUORVEL_MS_DEFINES -D_X86_)
-endif()
+set(QUORVEL_MS_FLAGS_FILE ${CMAKE_SOURCE_DIR}/cmake/microsoft-mode.flags)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QUORVEL_MS_FLAGS_FILE})
+file(STRINGS ${QUORVEL_MS_FLAGS_FILE} QUORVEL_MS_FLAGS REGEX "^(-|${QUORVEL_MSABI_ARCH} )")
+list(TRANSFORM QUORVEL_MS_FLAGS REPLACE "^${QUORVEL_MSABI_ARCH} " "")
+list(APPEND QUORVEL_MS_FLAGS -DUNICODE -D_UNICODE)
+set(QUORVEL_MS_DEFINES ${QUORVEL_MS_FLAGS})
+list(FILTER QUORVEL_MS_DEFINES INCLUDE REGEX "^-D")
 
 file(GLOB QUORVEL_PUBLIC_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/include/quorvel/*.h)
 set(QUORVEL_MSABI_DIR ${CMAKE_BINARY_DIR}/msabi)
@@ -33,7 +35,7 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E make_directory ${QUORVEL_MSABI_DIR}
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/msabi.py def ${QUORVEL_MSABI_ARCH}
           ${QUORVEL_MSABI_LINK_DEF} ${QUORVEL_MSABI_IMPORT_DEF}
-  DEPENDS ${QUORVEL_PUBLIC_HEADERS} ${CMAKE_SOURCE_DIR}/scripts/msabi.py
+  DEPENDS ${QUORVEL_PUBLIC_HEADERS} ${CMAKE_SOURCE_DIR}/scripts/msabi.py ${QUORVEL_MS_FLAGS_FILE}
           ${CMAKE_SOURCE_DIR}/tests/exports.txt
   COMMENT "Microsoft-decorated names of the public headers (${QUORVEL_MSABI_ARCH})"
   VERBATIM)
@@ -45,7 +47,7 @@ add_custom_command(
   OUTPUT ${QUORVEL_MSABI_HANDLES}
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/msabi.py handles ${QUORVEL_MSABI_ARCH}
           ${QUORVEL_MSABI_HANDLES}
-  DEPENDS ${QUORVEL_PUBLIC_HEADERS} ${CMAKE_SOURCE_DIR}/scripts/msabi.py
+  DEPENDS ${QUORVEL_PUBLIC_HEADERS} ${CMAKE_SOURCE_DIR}/scripts/msabi.py ${QUORVEL_MS_FLAGS_FILE}
   COMMENT "Adapters of the exports that take database handles (${QUORVEL_MSABI_ARCH})"
   VERBATIM)
 target_sources(quorvel PRIVATE ${QUORVEL_MSABI_HANDLES})
@@ -55,7 +57,7 @@ set(QUORVEL_WCHAR_HEADER ${CMAKE_BINARY_DIR}/include/quorvel/wchar.h)
 add_custom_command(
   OUTPUT ${QUORVEL_WCHAR_HEADER}
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/msabi.py wide ${QUORVEL_WCHAR_HEADER}
-  DEPENDS ${QUORVEL_PUBLIC_HEADERS} ${CMAKE_SOURCE_DIR}/scripts/msabi.py
+  DEPENDS ${QUORVEL_PUBLIC_HEADERS} ${CMAKE_SOURCE_DIR}/scripts/msabi.py ${QUORVEL_MS_FLAGS_FILE}
   COMMENT "<quorvel/wchar.h>"
   VERBATIM)
 

@@ -44,11 +44,17 @@ TRIPLES = {
     "x86_64": ("x86_64-pc-windows-msvc", "x86_64-w64-windows-gnu"),
 }
 
-# Microsoft mode: the MinGW-w64 headers parse when told they meet GCC, and
-# _UCRT makes them declare the runtime's types as the Windows SDK does (a
-# 64-bit time_t on i686, _stati64 meaning _stat64).
-MS_FLAGS = ["-fms-compatibility", "-fms-extensions", "-D__GNUC__=12", "-D__GNUC_MINOR__=2",
-            "-D__declspec=__declspec", "-D_UCRT"]
+
+
+def microsoft_flags(arch):
+    """Microsoft mode, as cmake/microsoft-mode.flags lists it for `arch`."""
+    flags = []
+    for line in (ROOT / "cmake" / "microsoft-mode.flags").read_text().splitlines():
+        if line.startswith("-"):
+            flags.append(line)
+        elif line.startswith(arch + " "):
+            flags.append(line[len(arch) + 1:])
+    return flags
 
 
 def public_headers():
@@ -77,7 +83,7 @@ def parse(source, triple, microsoft, name="quorvel_all.cpp"):
             *cxx_includes(triple), "-isystem", MINGW_INCLUDE,
             "-I", str(INCLUDE), "-DUNICODE", "-D_UNICODE"]
     if microsoft:
-        args += MS_FLAGS + (["-D_X86_"] if triple.startswith("i686") else [])
+        args += microsoft_flags(triple.split("-")[0])
     tu = ci.Index.create().parse(name, args=args, unsaved_files=[(name, source)])
     errors = [d for d in tu.diagnostics if d.severity >= ci.Diagnostic.Error]
     return tu, errors
