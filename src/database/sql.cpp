@@ -4,9 +4,15 @@
 #include <quorvel/database.h>
 
 #include "database/com_failure.h"
+#include "database/engine/engine.h"
 #include "frame/module.h"
 
 #include <string>
+
+using dbengine::kDenyWriteOption;
+using dbengine::kOpenDynaset;
+using dbengine::kOpenSnapshot;
+using dbengine::kReadOnlyOption;
 
 namespace {
 
@@ -40,14 +46,11 @@ bool same_name(BSTR name, const unsigned short *wanted) {
     return text(g_sql) == text(wanted);
 }
 
-constexpr LONG kOpenDynaset = 2, kOpenSnapshot = 4;
-constexpr LONG kDenyWrite = 1, kReadOnly = 4;
-
 RecordsetPtr open_from(DatabasePtr &db, int readOnly, const unsigned short *source) {
     Bstr name(source);
     Recordset *records = nullptr;
     check(db->OpenRecordset(name, long_variant(kOpenDynaset),
-                            long_variant(readOnly ? kReadOnly : kDenyWrite),
+                            long_variant(readOnly ? kReadOnlyOption : kDenyWriteOption),
                             frame::missing_argument(), &records),
           db.GetInterfacePtr());
     return RecordsetPtr(records, false);
@@ -168,7 +171,7 @@ RecordsetPtr Mdb_Select(_QueryDefPtr query, int readOnly) {
     return guarded(u"Mdb_Select", RecordsetPtr(), [&] {
         Recordset *records = nullptr;
         check(query->OpenRecordset(long_variant(kOpenSnapshot),
-                                   long_variant(readOnly ? kReadOnly : kDenyWrite),
+                                   long_variant(readOnly ? kReadOnlyOption : kDenyWriteOption),
                                    frame::missing_argument(), &records),
               query.GetInterfacePtr());
         return RecordsetPtr(records, false);

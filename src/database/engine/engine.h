@@ -12,6 +12,10 @@
 
 namespace dbengine {
 
+// OpenRecordset's types and options, as the engine numbers them.
+constexpr LONG kOpenTable = 1, kOpenDynaset = 2, kOpenSnapshot = 4, kOpenForwardOnly = 8;
+constexpr LONG kDenyWriteOption = 1, kReadOnlyOption = 4, kForwardOnlyOption = 256;
+
 // A new engine object with one reference.
 HRESULT create_engine(_DBEngine **engine);
 

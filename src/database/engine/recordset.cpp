@@ -1,6 +1,7 @@
 // Recordsets: opening one on a statement, and writing its rows back.
 #include "database/engine/recordset.h"
 
+#include "database/engine/engine.h"
 #include "database/engine/sql_dialect.h"
 #include "database/engine/statements.h"
 
@@ -14,9 +15,6 @@ bool contains_word(const std::u16string &text, const char16_t *word) {
             return true;
     return false;
 }
-
-constexpr LONG kOpenTable = 1, kOpenDynaset = 2, kOpenForwardOnly = 8;
-constexpr LONG kReadOnlyOption = 4, kForwardOnlyOption = 256;
 
 }  // namespace
 
