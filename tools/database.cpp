@@ -10,6 +10,8 @@
 
 #include <quorvel/database.h>
 
+#include "platform/ascii.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -21,8 +23,7 @@ bool is_select(const std::u16string &sql) {
     const size_t start = sql.find_first_not_of(u" \t\r\n(");
     if (start == std::u16string::npos || sql.size() - start < 6) return false;
     std::u16string word = sql.substr(start, 6);
-    for (char16_t &c : word)
-        if (c >= 'a' && c <= 'z') c = static_cast<char16_t>(c - 32);
+    for (char16_t &c : word) c = platform::ascii_upper(c);
     return word == u"SELECT";
 }
 
