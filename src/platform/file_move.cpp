@@ -259,23 +259,37 @@ DWORD sync_folders(const std::string &source, const std::string &target, DWORD f
 DWORD move_file(const std::string &source, const std::string &target,
                 LPPROGRESS_ROUTINE routine, LPVOID data, DWORD flags) {
     if (flags & MOVEFILE_DELAY_UNTIL_REBOOT) return ERROR_NOT_SUPPORTED;
+    const bool replace = flags & MOVEFILE_REPLACE_EXISTING;
     struct stat status{};
-    if (::lstat(source.c_str(), &status) != 0)
+    bool looked = false;
+    auto look = [&source, &status, &looked]() -> DWORD {
+        looked = true;
+        if (::lstat(source.c_str(), &status) == 0) return 0;
         return errno == ENOENT ? platform::missing_code(source)
                                : platform::win32_error_from_errno(errno);
-    if (!platform::FileObject::deletable(status.st_dev, status.st_ino))
-        return ERROR_SHARING_VIOLATION;
-    const bool replace = flags & MOVEFILE_REPLACE_EXISTING;
-    struct stat existing{};
-    if (::lstat(target.c_str(), &existing) == 0 && source != target) {
-        if (!replace) return ERROR_ALREADY_EXISTS;
-        if (S_ISDIR(existing.st_mode) || S_ISDIR(status.st_mode) || read_only(existing))
-            return ERROR_ACCESS_DENIED;
+    };
+    // With no file open here no share mode can refuse, and a rename that
+    // fails is asked afterwards whether the source was missing.
+    if (replace || !platform::FileObject::none_open()) {
+        if (const DWORD missing = look()) return missing;
+        if (!platform::FileObject::deletable(status.st_dev, status.st_ino))
+            return ERROR_SHARING_VIOLATION;
     }
+    // Without replacing, the rename itself refuses a target that exists.
+    struct stat existing{};
+    if (replace && ::lstat(target.c_str(), &existing) == 0 && source != target &&
+        (S_ISDIR(existing.st_mode) || S_ISDIR(status.st_mode) || read_only(existing)))
+        return ERROR_ACCESS_DENIED;
     if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(),
                     replace ? 0 : RENAME_NOREPLACE) == 0)
         return sync_folders(source, target, flags);
-    if (errno == EEXIST) return ERROR_ALREADY_EXISTS;
+    const int error = errno;
+    if (!looked)
+        if (const DWORD missing = look()) return missing;
+    // A target that exists is the answer whatever else refused the rename.
+    if (error == EEXIST || (!replace && error != ENOENT && ::lstat(target.c_str(), &existing) == 0))
+        return ERROR_ALREADY_EXISTS;
+    errno = error;
     if (errno == ENOENT || errno == ENOTDIR) return ERROR_PATH_NOT_FOUND;  // the target's folder
     if (errno != EXDEV) return platform::win32_error_from_errno(errno);
     // Another file system: a file is copied, then its source deleted. Windows

@@ -66,6 +66,11 @@ bool FileObject::deletable(dev_t device, ino_t inode) {
                        [](const OpenMode &mode) { return mode.share & FILE_SHARE_DELETE; });
 }
 
+bool FileObject::none_open() {
+    std::lock_guard<std::mutex> guard(g_share_lock);
+    return g_open_files.empty();
+}
+
 void FileObject::release() {
     std::lock_guard<std::mutex> guard(g_share_lock);
     auto found = g_open_files.find({device_, inode_});

@@ -26,6 +26,8 @@ public:
     // Whether every handle open on (device, inode) lets others delete or
     // rename it (FILE_SHARE_DELETE), as Windows asks before either.
     static bool deletable(dev_t device, ino_t inode);
+    // Whether no file at all is open through this layer.
+    static bool none_open();
 
 private:
     void release();

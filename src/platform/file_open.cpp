@@ -24,26 +24,27 @@ HANDLE fail_from_errno() {
 }
 
 // Opens the file, creating it when the disposition allows; `existed` tells
-// whether it was there before.
+// whether it was there before. Where it may be created, the create comes
+// first: an output is most often new, and then one call does.
 int open_for(const std::string &path, int access, DWORD disposition, mode_t mode,
              bool &existed) {
     const bool may_create = disposition == CREATE_NEW || disposition == CREATE_ALWAYS ||
                             disposition == OPEN_ALWAYS;
     const bool must_create = disposition == CREATE_NEW;
     for (int attempt = 0; attempt < 8; ++attempt) {
-        if (!must_create) {
-            const int fd = ::open(path.c_str(), access | O_CLOEXEC);
-            if (fd >= 0 || errno != ENOENT || !may_create) {
-                existed = fd >= 0;
+        if (may_create) {
+            const int fd = ::open(path.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            if (fd >= 0 || errno != EEXIST || must_create) {
+                existed = false;
                 return fd;
             }
         }
-        const int fd = ::open(path.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0 || errno != EEXIST || must_create) {
-            existed = false;
+        const int fd = ::open(path.c_str(), access | O_CLOEXEC);
+        if (fd >= 0 || errno != ENOENT || !may_create) {
+            existed = fd >= 0;
             return fd;
         }
-        // Someone created it between the two tries: open what is there.
+        // Gone between the two tries: create it again.
     }
     errno = EAGAIN;
     return -1;

@@ -99,11 +99,15 @@ bool kept_creation_time(const std::string &path, timespec &out) {
     return kept_creation_time(read, out);
 }
 
-bool creation_time(int fd, timespec &out) {
+bool kept_creation_time(int fd, timespec &out) {
     auto read = [fd](unsigned char *bytes) {
         return ::fgetxattr(fd, kCreationAttribute, bytes, 8);
     };
-    return kept_creation_time(read, out) || creation_time_from_statx(fd, "", AT_EMPTY_PATH, out);
+    return kept_creation_time(read, out);
+}
+
+bool creation_time(int fd, timespec &out) {
+    return kept_creation_time(fd, out) || creation_time_from_statx(fd, "", AT_EMPTY_PATH, out);
 }
 
 bool creation_time(const std::string &path, timespec &out) {
@@ -117,16 +121,25 @@ BOOL quorvel_win32::GetFileTime(HANDLE handle, FILETIME *creation, FILETIME *acc
                             FILETIME *write) {
     auto file = platform::file_from_handle(handle);
     if (!file) return FALSE;
-    struct stat status{};
-    timespec created{};
-    if (::fstat(file->fd(), &status) != 0 ||
-        (creation && !platform::creation_time(file->fd(), created))) {
+    // One status gives all three times; the kept creation time, where there
+    // is one, replaces the file system's.
+    struct statx status{};
+    if (::statx(file->fd(), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &status) != 0) {
         platform::set_last_error_from_errno();
         return FALSE;
     }
-    if (creation) *creation = platform::split(platform::filetime_from_timespec(created));
-    if (access) *access = platform::split(platform::filetime_from_timespec(status.st_atim));
-    if (write) *write = platform::split(platform::filetime_from_timespec(status.st_mtim));
+    auto time = [](const statx_timestamp &stamp) {
+        return platform::split(
+            platform::filetime_from_timespec(timespec{stamp.tv_sec, stamp.tv_nsec}));
+    };
+    if (creation) {
+        timespec created{};
+        if (!platform::kept_creation_time(file->fd(), created))
+            created = platform::creation_time(status);
+        *creation = platform::split(platform::filetime_from_timespec(created));
+    }
+    if (access) *access = time(status.stx_atime);
+    if (write) *write = time(status.stx_mtime);
     return TRUE;
 }
 

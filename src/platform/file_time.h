@@ -24,6 +24,7 @@ bool creation_time(const std::string &path, timespec &out);
 // time a statx record taken with STATX_BTIME gives.
 extern const char kCreationAttribute[];
 bool kept_creation_time(const std::string &path, timespec &out);
+bool kept_creation_time(int fd, timespec &out);
 timespec creation_time(const struct statx &status);
 
 }  // namespace platform

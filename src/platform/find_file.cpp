@@ -65,9 +65,9 @@ void kept_attributes(int folder, const char *name, const std::string &path, bool
     }
 }
 
-// Fills `data` for the entry `name` of the open folder, without the kept
-// attributes and creation time unless `kept`; false (with errno) when it
-// cannot be read.
+// Fills `data` for the entry `name` of the open folder (or a whole path
+// with AT_FDCWD), without the kept attributes and creation time unless
+// `kept`; false (with errno) when it cannot be read.
 bool describe(int folder, const std::string &folder_path, const char *name,
               const std::u16string &wide_name, bool kept, WIN32_FIND_DATAW &data) {
     struct statx status{};
@@ -79,15 +79,17 @@ bool describe(int folder, const std::string &folder_path, const char *name,
     // target is looked at for that bit only.
     if (::statx(folder, name, AT_SYMLINK_NOFOLLOW, mask, &status) != 0) return false;
     const bool link = S_ISLNK(status.stx_mode);
+    const char *slash = std::strrchr(name, '/');
+    const bool dot_named = platform::dot_name(slash ? slash + 1 : name);
     const std::string path = kept ? folder_path + name : std::string();
     bool has_dos = false, has_creation = false;
     if (!link && kept) kept_attributes(folder, name, path, has_dos, has_creation);
 
     std::memset(&data, 0, sizeof data);
     data.dwFileAttributes =
-        link ? platform::link_attributes(folder, name, platform::dot_name(name))
+        link ? platform::link_attributes(folder, name, dot_named)
              : platform::file_attributes(
-                   status.stx_mode, platform::dot_name(name),
+                   status.stx_mode, dot_named,
                    has_dos ? platform::kept_dos_attributes(path) : -1,
                    status.stx_blocks * 512 < status.stx_size);
     timespec created{};
@@ -221,6 +223,32 @@ HANDLE quorvel_win32::FindFirstFileExW(LPCWSTR pattern, FINDEX_INFO_LEVELS level
         return fail(ERROR_INVALID_PARAMETER);
     return find_first(pattern, static_cast<LPWIN32_FIND_DATAW>(data),
                       !(flags & FIND_FIRST_EX_QUORVEL_NO_DOS_ATTRIBUTES));
+}
+
+BOOL quorvel_win32::GetFileAttributesExW(LPCWSTR path, GET_FILEEX_INFO_LEVELS level,
+                                         LPVOID data) {
+    if (level != GetFileExInfoStandard || !data) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::string native;
+    if (!platform::native_path(path, native)) return FALSE;
+    while (native.size() > 1 && native.back() == '/') native.pop_back();
+    WIN32_FIND_DATAW found;
+    if (!describe(AT_FDCWD, std::string(), native.c_str(), std::u16string(), true, found)) {
+        if (errno == ENOENT) SetLastError(platform::missing_code(native));
+        else platform::set_last_error_from_errno();
+        return FALSE;
+    }
+    auto *out = static_cast<LPWIN32_FILE_ATTRIBUTE_DATA>(data);
+    out->dwFileAttributes = found.dwFileAttributes;
+    out->ftCreationTime = found.ftCreationTime;
+    out->ftLastAccessTime = found.ftLastAccessTime;
+    out->ftLastWriteTime = found.ftLastWriteTime;
+    out->nFileSizeHigh = found.nFileSizeHigh;
+    out->nFileSizeLow = found.nFileSizeLow;
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
 }
 
 BOOL quorvel_win32::FindNextFileW(HANDLE handle, LPWIN32_FIND_DATAW data) {

@@ -49,7 +49,18 @@ TEST(CflAttributesPosix, ValuesWrittenByWineAndSambaAreRead) {
         DWORD attributes = 0;
         EXPECT_EQ(Cfl_GetFileAttr(u16(path), attributes, 1), 1);
         EXPECT_EQ(attributes, row.attributes);
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        EXPECT_TRUE(GetFileAttributesExW(reinterpret_cast<LPCWSTR>(path.c_str()),
+                                         GetFileExInfoStandard, &data));
+        EXPECT_EQ(data.dwFileAttributes, row.attributes);
     }
+    // Without the folder opened, a leading dot still hides; the size is stat's.
+    const std::u16string dotted = scratch.file(".d", 3);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    EXPECT_TRUE(GetFileAttributesExW(reinterpret_cast<LPCWSTR>(dotted.c_str()),
+                                     GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.dwFileAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    EXPECT_EQ(data.nFileSizeLow, number_from("stat -c %s '" + scratch.native(".d").string() + "'"));
     // Written back as Wine writes it.
     EXPECT_EQ(Cfl_SetFileAttr(u16(scratch.path("f")), FILE_ATTRIBUTE_HIDDEN, 1), 1);
     char value[32] = {};

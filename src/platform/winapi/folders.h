@@ -28,6 +28,23 @@ typedef struct _WIN32_FIND_DATAW {
     WCHAR cAlternateFileName[14];
 } WIN32_FIND_DATAW, *LPWIN32_FIND_DATAW;
 
+typedef struct _WIN32_FILE_ATTRIBUTE_DATA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+} WIN32_FILE_ATTRIBUTE_DATA, *LPWIN32_FILE_ATTRIBUTE_DATA;
+typedef enum _GET_FILEEX_INFO_LEVELS {
+    GetFileExInfoStandard,
+    GetFileExMaxInfoLevel
+} GET_FILEEX_INFO_LEVELS;
+/* What a listing of the folder gives for the one entry (a link is the
+ * link itself), without opening the folder. */
+QUORVEL_WINAPI BOOL GetFileAttributesExW(LPCWSTR path, GET_FILEEX_INFO_LEVELS level,
+                                         LPVOID data);
+
 /* Nothing matching: ERROR_FILE_NOT_FOUND; no such folder:
  * ERROR_PATH_NOT_FOUND; past the last entry: ERROR_NO_MORE_FILES. */
 QUORVEL_WINAPI HANDLE FindFirstFileW(LPCWSTR pattern, LPWIN32_FIND_DATAW data);
