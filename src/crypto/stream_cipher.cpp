@@ -147,10 +147,15 @@ int Bwf_Encrypt(void *input, void *output, const unsigned char *key, int64_t tot
     if (!start(0, input, output, key, run)) return 0;
     auto &s = stream_state();
 
-    while (input_left(input, run)) {
-        const uint32_t got = Fl_Read(input, s.input, s.chunk_size);
+    // Reads stop at the size the input had at the start, so that the last
+    // read is not followed by one that finds the end.
+    for (int64_t at = Fl_Seek(input, 0, kFromCurrent); at < run.input_size;) {
+        const uint32_t want =
+            static_cast<uint32_t>(std::min<int64_t>(s.chunk_size, run.input_size - at));
+        const uint32_t got = Fl_Read(input, s.input, want);
         if (got == FL_FAILED) return 0;
         if (got == 0) return 1;
+        at += got;
         zero_tail(s.input, got);
         const uint32_t rounded = whole_blocks(got);
         const uint32_t bytes = whole_blocks(std::min(s.chunk_size, rounded));

@@ -7,7 +7,6 @@
 #include <quorvel/paths.h>
 
 #include <cstring>
-#include <ctime>
 
 namespace {
 
@@ -29,16 +28,49 @@ struct File {
     File &operator=(const File &) = delete;
 };
 
+// The container's key block, as stored, with one read; false when the
+// container is cut short before its end.
+bool read_key_block(const unsigned short *container, unsigned char *block) {
+    File file(Fl_Open(container, FL_READ, 0));
+    if (!file.handle) return false;
+    unsigned char bytes[2 + encrypt::kKeyBlockBytes];
+    const uint32_t got = Fl_Read(file.handle, bytes, sizeof bytes);
+    if (got == FL_FAILED || got == 0) return false;
+    const uint32_t at = bytes[0] >= 4 ? 2 : 1;
+    if (got < at + encrypt::kKeyBlockBytes) return false;
+    std::memcpy(block, bytes + at, encrypt::kKeyBlockBytes);
+    return true;
+}
+
 }  // namespace
 
 namespace encrypt {
 
 bool password_matches(const unsigned short *password, const unsigned short *container) {
-    unsigned char cipher = 0;
-    MallocText stored(Enc_DecryptKey(password, container, cipher));
-    MallocText now(Enc_CreateKey(password, static_cast<LONG>(std::time(nullptr)), 0));
-    return stored && now &&
-           std::memcmp(stored.get(), now.get(), kDigestUnits * sizeof(unsigned short)) == 0;
+    // The last answer is kept: the containers of a run share one key block,
+    // and deciphering it again would schedule its key between two bodies.
+    struct Answer {
+        unsigned char digest[33], block[kKeyBlockBytes];
+        bool matches;
+    };
+    static Answer last{{}, {}, false};
+    Answer now{};
+    if (!password || !*password || !password_digest(password, now.digest) ||
+        !read_key_block(container, now.block))
+        return false;
+    if (std::memcmp(now.digest, last.digest, sizeof now.digest) == 0 &&
+        std::memcmp(now.block, last.block, sizeof now.block) == 0)
+        return last.matches;
+    // The key text's digest part, which does not depend on the key time.
+    unsigned char salted[33];
+    MallocText stored(Bwf_Alloc8Byte(reinterpret_cast<const unsigned short *>(now.block),
+                                     sizeof now.block));
+    if (!stored || !ansi_digest(text_of(password) + kSalt, salted)) return false;
+    Bwf_Decrypt(stored.get(), now.digest, sizeof now.block);
+    now.matches = true;
+    for (int i = 0; i < kDigestUnits; ++i) now.matches &= stored[i] == salted[i];
+    last = now;
+    return now.matches;
 }
 
 }  // namespace encrypt

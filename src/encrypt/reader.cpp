@@ -78,7 +78,8 @@ int restore_file(void *container, const Entry &entry, const std::u16string &name
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return 0;
     }
-    void *output = encrypt::open_unlinked(path, false);
+    bool created = false;
+    void *output = encrypt::open_unlinked(path, false, OPEN_ALWAYS, &created);
     if (!output) return 0;
     Prg_SetMessage(u16(u"ファイルを複合化しています"));
     Prg_SetFileName(u16(name));
@@ -89,7 +90,7 @@ int restore_file(void *container, const Entry &entry, const std::u16string &name
     const DWORD reason = GetLastError();
     // The file is opened without cutting it: what an older, longer file of
     // the name held after the new content goes.
-    SetEndOfFile(output);
+    if (!created) SetEndOfFile(output);
     // A body cut short by a failure or a cancel keeps what was written,
     // but not the original's times and attributes: it does not pass for
     // the original.
@@ -97,7 +98,9 @@ int restore_file(void *container, const Entry &entry, const std::u16string &name
     LARGE_INTEGER written;
     const int64_t size = GetFileSizeEx(output, &written) ? written.QuadPart : -1;
     Fl_Close(output);
-    if (result == 1 && version >= 2) set_attributes(path, entry.attributes);
+    // A new file has the archive bit alone already.
+    if (result == 1 && version >= 2 && !(created && entry.attributes == FILE_ATTRIBUTE_ARCHIVE))
+        set_attributes(path, entry.attributes);
 
     encrypt::log_file(depth, size, u16(path));
     if (auto logging = encrypt::callbacks().logging)

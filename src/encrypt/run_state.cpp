@@ -52,7 +52,7 @@ Callbacks &callbacks() {
 
 // The POSIX layer refuses the link at the open; Windows opens the link
 // itself, which is refused here.
-HANDLE open_unlinked(const std::u16string &path, bool folder, DWORD disposition) {
+HANDLE open_unlinked(const std::u16string &path, bool folder, DWORD disposition, bool *created) {
     const files::LongPath long_path(path);
     if (!long_path) return nullptr;
     const DWORD flags = FILE_FLAG_OPEN_REPARSE_POINT |
@@ -60,6 +60,10 @@ HANDLE open_unlinked(const std::u16string &path, bool folder, DWORD disposition)
     HANDLE handle = CreateFileW(as_wide(long_path.get()), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 folder ? OPEN_EXISTING : disposition, flags, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    // A file the open made is neither a link nor anyone's read-only file.
+    const bool made = !folder && GetLastError() != ERROR_ALREADY_EXISTS;
+    if (created) *created = made;
+    if (made) return handle;
     // Held without sharing, the name cannot change under the check.
     const DWORD attributes = GetFileAttributesW(as_wide(long_path.get()));
     DWORD refused = 0;

@@ -22,8 +22,10 @@ Callbacks &callbacks();
 // Opens a restored file (OPEN_ALWAYS) or folder, or the log (CREATE_ALWAYS),
 // for writing without following a link in the last component: a link
 // placed where they go would send them outside the output folder. Null,
-// with ERROR_CANT_ACCESS_FILE, for a link there.
-HANDLE open_unlinked(const std::u16string &path, bool folder, DWORD disposition = OPEN_ALWAYS);
+// with ERROR_CANT_ACCESS_FILE, for a link there. `created`, when given,
+// tells whether the open made a new file.
+HANDLE open_unlinked(const std::u16string &path, bool folder, DWORD disposition = OPEN_ALWAYS,
+                     bool *created = nullptr);
 
 // Opens (empties) the log at the long-path form of `path`; without a log
 // the line writers do nothing. A log that cannot be made is no failure of

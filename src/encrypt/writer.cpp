@@ -224,6 +224,7 @@ int Enc_EncryptHead(const unsigned short *password, const unsigned short *origin
 
     void *file = Fl_Open(container, FL_WRITE, 1);
     if (!file) return 0;
+    const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
     Fields fields;
     const unsigned char head[2] = {encrypt::kFormatVersion, g_cEncryptType};
     fields.add(head, 2);
@@ -235,11 +236,12 @@ int Enc_EncryptHead(const unsigned short *password, const unsigned short *origin
     // The container is opened without cutting it: an older, longer one of
     // the same name ends here.
     const DWORD reason = GetLastError();
-    SetEndOfFile(file);
+    if (!created) SetEndOfFile(file);
     Fl_Close(file);
     if (result != 1) {
         discard(long_container, reason);
-    } else if (attributes != INVALID_FILE_ATTRIBUTES) {
+    } else if (attributes != INVALID_FILE_ATTRIBUTES &&
+               !(created && attributes == FILE_ATTRIBUTE_ARCHIVE)) {  // a new file has it
         SetFileAttributesW(as_wide(long_container.get()), attributes);
     }
     return result;
