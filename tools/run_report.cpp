@@ -40,10 +40,10 @@ std::string clock_text(double seconds) {
 }  // namespace
 
 int64_t listed_size(const std::u16string &path) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(reinterpret_cast<LPCWSTR>(path.c_str()), &data);
-    if (find == INVALID_HANDLE_VALUE) return -1;
-    FindClose(find);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(reinterpret_cast<LPCWSTR>(path.c_str()), GetFileExInfoStandard,
+                              &data))
+        return -1;
     return static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 

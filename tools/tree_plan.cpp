@@ -243,6 +243,17 @@ Plan plan_path(const std::u16string &path, const PlanOptions &options) {
 
 void check_outputs(const PlanOptions &options, std::vector<Plan> &plans) {
     std::map<std::u16string, std::pair<size_t, std::u16string>> outputs;
+    // Nothing exists in a folder that does not: each output folder is
+    // looked at once, its outputs only when it is there.
+    std::map<std::u16string, bool> folders;
+    auto exists = [&folders](const Job &job) {
+        auto folder = folders.find(job.folder);
+        if (folder == folders.end())
+            folder = folders.emplace(job.folder, GetFileAttributesW(wide(job.folder)) !=
+                                                     INVALID_FILE_ATTRIBUTES).first;
+        return folder->second &&
+               GetFileAttributesW(wide(job.folder + job.name)) != INVALID_FILE_ATTRIBUTES;
+    };
     for (size_t i = 0; i < plans.size(); ++i) {
         Plan &plan = plans[i];
         for (const Job &job : plan.jobs) {
@@ -254,8 +265,7 @@ void check_outputs(const PlanOptions &options, std::vector<Plan> &plans) {
                 plan.refusals.push_back(text);
                 if (known.first->second.first != i)
                     plans[known.first->second.first].refusals.push_back(text);
-            } else if (GetFileAttributesW(wide(output)) != INVALID_FILE_ATTRIBUTES &&
-                       !options.force) {
+            } else if (!options.force && exists(job)) {
                 plan.refusals.push_back(shown(output) + " exists (--force replaces it)");
             } else if (output.size() + 24 >= QUORVEL_MAX_TEXT) {
                 plan.refusals.push_back(shown(output) + ": path too long");
