@@ -41,28 +41,37 @@ public:
     void ReportRuns(const std::vector<Run> &runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
                 times_[run.benchmark_name()] = clock_ == Clock::Cpu ? run.GetAdjustedCPUTime()
                                                                     : run.GetAdjustedRealTime();
+                // The elapsed time, where a benchmark keeps it beside.
+                if (auto wall = run.counters.find("wall_s"); wall != run.counters.end())
+                    walls_[run.benchmark_name()] = wall->second.value;
+            }
     }
 
     void print(const char *peerName, const std::vector<Pair> &pairs) const {
         std::printf("\n%s %s / ours (above 1: ours is faster)\n", peerName,
                     clock_ == Clock::Cpu ? "CPU time" : "CPU time, as each benchmark measured it");
         for (const Pair &pair : pairs) {
-            const double *ours = find(pair.ours), *peer = find(pair.peer);
-            if (ours && peer) std::printf("  %-24s %.2f\n", pair.label.c_str(), *peer / *ours);
+            const double *ours = find(times_, pair.ours), *peer = find(times_, pair.peer);
+            const double *ours_wall = find(walls_, pair.ours), *peer_wall = find(walls_, pair.peer);
+            if (!ours || !peer) continue;
+            std::printf("  %-24s %.2f", pair.label.c_str(), *peer / *ours);
+            if (ours_wall && peer_wall) std::printf("   (elapsed time: %.2f)", *peer_wall / *ours_wall);
+            std::printf("\n");
         }
     }
 
 private:
-    const double *find(const std::string &prefix) const {
-        auto at = times_.lower_bound(prefix);
-        if (at == times_.end() || at->first.compare(0, prefix.size(), prefix) != 0) return nullptr;
+    static const double *find(const std::map<std::string, double> &times,
+                              const std::string &prefix) {
+        auto at = times.lower_bound(prefix);
+        if (at == times.end() || at->first.compare(0, prefix.size(), prefix) != 0) return nullptr;
         return &at->second;
     }
     Clock clock_;
-    std::map<std::string, double> times_;
+    std::map<std::string, double> times_, walls_;
 };
 
 inline int run_against_peer(int argc, char **argv, const char *peerName,
