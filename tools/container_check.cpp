@@ -10,6 +10,7 @@
 #include <quorvel/fl.h>
 #include <quorvel/text.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -26,13 +27,30 @@ const unsigned short *u16(const std::u16string &text) {
     return reinterpret_cast<const unsigned short *>(text.c_str());
 }
 
+// The container's first bytes are read at once (most containers are
+// smaller); the rest at its offsets.
 struct Reader {
     void *file;
-    explicit Reader(const std::u16string &path) : file(Fl_Open(u16(path), FL_READ, 0)) {}
+    int64_t size = -1;
+    unsigned char start[4096];
+    uint32_t held = 0;
+    explicit Reader(const std::u16string &path) : file(Fl_Open(u16(path), FL_READ, 0)) {
+        if (!file) return;
+        size = Fl_FileSize(file);
+        const uint32_t got = Fl_Read(file, start, static_cast<uint32_t>(
+                                                      std::clamp<int64_t>(size, 0, sizeof start)));
+        held = got == FL_FAILED ? 0 : got;
+    }
     ~Reader() {
         if (file) Fl_Close(file);
     }
-    bool read(void *buffer, uint32_t count) { return Fl_Read(file, buffer, count) == count; }
+    bool read_at(int64_t at, void *buffer, uint32_t count) {
+        if (at >= 0 && at + count <= held) {
+            std::memcpy(buffer, start + at, count);
+            return true;
+        }
+        return Fl_Seek(file, at, 0) == at && Fl_Read(file, buffer, count) == count;
+    }
 };
 
 int64_t little(const unsigned char *bytes, int count) {
@@ -96,19 +114,18 @@ ContainerCheck check_container(const std::u16string &path, const std::u16string 
     ContainerCheck check;
     Reader in(path);
     if (!in.file) return check;
-    const int64_t size = Fl_FileSize(in.file);
-    // The header with one read, as long as the longest layout.
-    unsigned char head[102];
-    const uint32_t got = Fl_Read(in.file, head, sizeof head);
+    const int64_t size = in.size;
+    // The header, as long as the longest layout.
+    const unsigned char *head = in.start;
+    const uint32_t got = std::min<uint32_t>(in.held, 102);
     check.verdict = ContainerCheck::kNotContainer;
-    if (got == FL_FAILED || got == 0 || head[0] < 1 || head[0] > 4) return check;
+    if (got == 0 || head[0] < 1 || head[0] > 4) return check;
     const unsigned char version = head[0], cipher = version >= 4 ? head[1] : 0;
     int64_t at = version >= 4 ? 102 : 101;
     if (got < at) return check;
     const unsigned char *block = head + at - 100;
     const int32_t key_time = static_cast<int32_t>(little(head + at - 4, 4));
     check.version = version;
-    if (got > at) Fl_Seek(in.file, at, 0);
 
     // The entries' fields, bodies skipped: a plain file fails here at once.
     std::string damage;
@@ -119,7 +136,7 @@ ContainerCheck check_container(const std::u16string &path, const std::u16string 
         const std::string entry = "entry " + std::to_string(check.entries + 1);
         unsigned char fields[8] = {};
         const uint32_t count = version >= 2 ? 8 : 4;
-        if (!in.read(fields, count)) {
+        if (!in.read_at(at, fields, count)) {
             damage = "cut short in " + entry;
             break;
         }
@@ -132,12 +149,11 @@ ContainerCheck check_container(const std::u16string &path, const std::u16string 
         if (!damage.empty()) break;
         // The first name is read with the numbers after it; the others are skipped.
         unsigned char numbers[24];
-        if (check.entries == 0 && in.read(first_name, name_bytes + 24)) {
+        if (check.entries == 0 && in.read_at(at + count, first_name, name_bytes + 24)) {
             first_name_bytes = name_bytes;
             std::memcpy(numbers, first_name + name_bytes, 24);
             std::memset(first_name + name_bytes, 0, 24);
-        } else if (Fl_Seek(in.file, at + count + name_bytes, 0) < 0 ||
-                   !in.read(numbers, sizeof numbers)) {
+        } else if (!in.read_at(at + count + name_bytes, numbers, sizeof numbers)) {
             damage = "cut short in " + entry;
             break;
         }
@@ -155,7 +171,6 @@ ContainerCheck check_container(const std::u16string &path, const std::u16string 
         }
         if (check.entries++ == 0) check.first_size = length;
         at += body;
-        if (body && Fl_Seek(in.file, at, 0) != at) damage = "cannot be read past " + entry;
     }
     if (damage.empty() && check.entries == 0) damage = "holds no entry";
     if (damage.empty() && cipher != 0)

@@ -53,6 +53,17 @@ void log_entry(unsigned char, const unsigned short *original, const unsigned sho
     Fl_Write(g_log, text.data(), static_cast<uint32_t>(text.size() * sizeof(char16_t)));
 }
 
+// The last file the reader restored and its size as its handle had it when
+// closed, which the size check compares with the layout's.
+std::u16string g_restored;
+int64_t g_restored_size = -1;
+
+void restored_entry(unsigned char result, const unsigned short *, const unsigned short *path,
+                    int64_t size) {
+    g_restored = result == 1 && size >= 0 ? reinterpret_cast<const char16_t *>(path) : u"";
+    g_restored_size = size;
+}
+
 class Runner {
 public:
     Runner(const Plan &plan, const RunSettings &settings, RunReport &report)
@@ -140,12 +151,13 @@ private:
         }
         const std::u16string restored = scratch + u"\\" + job.name;
         report_.begin(restored);
+        g_restored.clear();
         const int result =
             Enc_DecryptHead(u16(settings_.password), u16(job.source), u16(scratch + u"\\"));
         const std::string reason = last_error_reason();
         bool whole = result == 1;
         if (whole && job.entries == 1 && !settings_.log) {
-            whole = job.size < 0 || listed_size(restored) == job.size;
+            whole = job.size < 0 || (g_restored == restored && g_restored_size == job.size);
             if (whole && !move(restored, job.folder + job.name, settings_.force))
                 return clean(scratch, job.source, "cannot become " + shown(job.folder + job.name) +
                                                       last_error_reason());
@@ -230,6 +242,7 @@ bool run_plan(const Plan &plan, const RunSettings &settings, RunReport &report) 
         g_log = Fl_Open(u16(plan.log), FL_WRITE, 0);
         Enc_FuncCallLogging(log_entry);
     }
+    if (!settings.encrypting) Enc_FuncCallLogging(restored_entry);
     const bool going = Runner(plan, settings, report).run();
     if (g_log) Fl_Close(g_log);
     g_log = nullptr;
