@@ -73,14 +73,14 @@ int cipher_chunk(Run &run, unsigned char *data, uint32_t bytes, bool encrypt) {
 // The start the three share. False: fail with 0 before any work, keeping
 // the callback registered. Otherwise the registration is used up here.
 bool start(int64_t init_figure, void *input, void *other, const unsigned char *key,
-           Run &run) {
+           Run &run, const crypto::InputAt *known) {
     auto &s = stream_state();
     if ((!s.input || !s.compare) && !Bwf_Init(init_figure)) return false;
     if (!input || !other || !key) return false;
     run.callback = std::exchange(s.callback, nullptr);
     // A size that cannot be read is -1: no position lies below it, so the
     // stream ends at once with 1 (Fl_FileSize has shown the error).
-    run.input_size = Fl_FileSize(input);
+    run.input_size = known ? known->size : Fl_FileSize(input);
     Bwf_InitKey(&crypto::shared_context(), key,
                 static_cast<int>(std::strlen(reinterpret_cast<const char *>(key))));
     return true;
@@ -93,24 +93,26 @@ void zero_tail(unsigned char *buffer, uint32_t got) {
     std::memset(buffer + got, 0, whole_blocks(got) - got);
 }
 
-bool input_left(void *input, const Run &run) {
-    return Fl_Seek(input, 0, kFromCurrent) < run.input_size;
+int64_t position(void *input, const crypto::InputAt *known) {
+    return known ? known->position : Fl_Seek(input, 0, kFromCurrent);
 }
 
 // Decrypts n bytes; writes them to `other`, or compares them with it.
-int decrypt_stream(void *input, void *other, const unsigned char *key, int64_t n,
-                   bool verifying) {
+int decrypt(void *input, void *other, const unsigned char *key, int64_t n, bool verifying,
+            const crypto::InputAt *known) {
     Run run{nullptr, n, 0, verifying};
-    if (!start(verifying ? 4 * kMiB : 0, input, other, key, run)) return 0;
+    if (!start(verifying ? 4 * kMiB : 0, input, other, key, run, known)) return 0;
     auto &s = stream_state();
 
+    int64_t at = position(input, known);
     for (int64_t remaining = n; remaining > 0;) {
-        if (!input_left(input, run)) return 1;
+        if (at >= run.input_size) return 1;
         const uint32_t want =
             whole_blocks(static_cast<uint32_t>(std::min<int64_t>(s.chunk_size, remaining)));
         const uint32_t got = Fl_Read(input, s.input, want);
         if (got == FL_FAILED) return 0;
         if (got == 0) return 1;
+        at += got;
         zero_tail(s.input, got);
         remaining -= want;
 
@@ -140,16 +142,15 @@ int decrypt_stream(void *input, void *other, const unsigned char *key, int64_t n
     return 1;
 }
 
-}  // namespace
-
-int Bwf_Encrypt(void *input, void *output, const unsigned char *key, int64_t total) {
+int encrypt(void *input, void *output, const unsigned char *key, int64_t total,
+            const crypto::InputAt *known) {
     Run run{nullptr, total, 0, false};
-    if (!start(0, input, output, key, run)) return 0;
+    if (!start(0, input, output, key, run, known)) return 0;
     auto &s = stream_state();
 
     // Reads stop at the size the input had at the start, so that the last
     // read is not followed by one that finds the end.
-    for (int64_t at = Fl_Seek(input, 0, kFromCurrent); at < run.input_size;) {
+    for (int64_t at = position(input, known); at < run.input_size;) {
         const uint32_t want =
             static_cast<uint32_t>(std::min<int64_t>(s.chunk_size, run.input_size - at));
         const uint32_t got = Fl_Read(input, s.input, want);
@@ -168,10 +169,26 @@ int Bwf_Encrypt(void *input, void *output, const unsigned char *key, int64_t tot
     return 1;
 }
 
+}  // namespace
+
+int crypto::encrypt_stream(void *input, void *output, const unsigned char *key, int64_t total,
+                           const InputAt &known) {
+    return encrypt(input, output, key, total, &known);
+}
+
+int crypto::decrypt_stream(void *input, void *output, const unsigned char *key, int64_t n,
+                           const InputAt &known) {
+    return decrypt(input, output, key, n, false, &known);
+}
+
+int Bwf_Encrypt(void *input, void *output, const unsigned char *key, int64_t total) {
+    return encrypt(input, output, key, total, nullptr);
+}
+
 int Bwf_Decrypt(void *input, void *output, const unsigned char *key, int64_t n) {
-    return decrypt_stream(input, output, key, n, false);
+    return decrypt(input, output, key, n, false, nullptr);
 }
 
 int Bwf_Verify(void *enciphered, void *original, const unsigned char *key, int64_t n) {
-    return decrypt_stream(enciphered, original, key, n, true);
+    return decrypt(enciphered, original, key, n, true, nullptr);
 }

@@ -26,4 +26,16 @@ StreamState &stream_state();
 // and one block more, so that a partial last block never runs past it.
 std::size_t chunk_buffer_bytes(uint32_t chunk_size);
 
+// Bwf_Encrypt and Bwf_Decrypt for a caller that has just taken the input's
+// size and position (the container writer and reader): the stream does not
+// ask for them again.
+struct InputAt {
+    int64_t size;
+    int64_t position;
+};
+int encrypt_stream(void *input, void *output, const unsigned char *key, int64_t total,
+                   const InputAt &known);
+int decrypt_stream(void *input, void *output, const unsigned char *key, int64_t n,
+                   const InputAt &known);
+
 }  // namespace crypto

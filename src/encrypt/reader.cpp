@@ -1,5 +1,6 @@
 // The container reader: entries restored into an output folder, with the
 // checks that keep a hostile container inside that folder.
+#include "crypto/stream_state.h"
 #include "encrypt/container.h"
 #include "encrypt/run_state.h"
 #include "files/long_form.h"
@@ -70,9 +71,11 @@ int restore_folder(const Entry &entry, const std::u16string &name,
     return result;
 }
 
+// `body` is where the body lies in the container, of `end` bytes.
 int restore_file(void *container, const Entry &entry, const std::u16string &name,
                  const unsigned char *key, const unsigned short *containerPath,
-                 const unsigned short *folder, unsigned char depth, unsigned char version) {
+                 const unsigned short *folder, unsigned char depth, unsigned char version,
+                 const crypto::InputAt &body) {
     const std::u16string path = text_of(folder) + name;
     if (path.size() > kLongestPath) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
@@ -85,7 +88,7 @@ int restore_file(void *container, const Entry &entry, const std::u16string &name
     Prg_SetFileName(u16(name));
     Prg_SetProgress(0, 0);
     Bwf_FuncCall(Prg_ProgressCall);
-    const int result = Bwf_Decrypt(container, output, key, entry.size);
+    const int result = crypto::decrypt_stream(container, output, key, entry.size, body);
     if (result != 1 && Prg_IsCancel()) SetLastError(ERROR_CANCELLED);
     const DWORD reason = GetLastError();
     // The file is opened without cutting it: what an older, longer file of
@@ -128,8 +131,8 @@ int Enc_DecryptBody(void *container, const unsigned short *bodyKeyText,
     }
     const std::u16string name =
         encrypt::decipher_name(entry, reinterpret_cast<unsigned char *>(key.get()));
-    if (!encrypt::plain_name(name) ||
-        !in_order(entry, depth, end - Fl_Seek(container, 0, FILE_CURRENT))) {
+    const int64_t body = Fl_Seek(container, 0, FILE_CURRENT);
+    if (!encrypt::plain_name(name) || !in_order(entry, depth, end - body)) {
         SetLastError(ERROR_FILE_CORRUPT);
         return 0;
     }
@@ -143,7 +146,7 @@ int Enc_DecryptBody(void *container, const unsigned short *bodyKeyText,
     if (entry.kind != encrypt::kFile)
         return restore_folder(entry, name, containerPath, folder, depth);
     return restore_file(container, entry, name, reinterpret_cast<unsigned char *>(key.get()),
-                        containerPath, folder, depth, version);
+                        containerPath, folder, depth, version, {end, body});
 }
 
 int Enc_DecryptHead(const unsigned short *password, const unsigned short *container,

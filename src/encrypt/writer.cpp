@@ -9,6 +9,7 @@
 #include <quorvel/progress.h>
 #include <quorvel/search.h>
 
+#include "crypto/stream_state.h"
 #include "files/long_form.h"
 
 #include <cstring>
@@ -144,7 +145,8 @@ int encrypt_entry(void *container, const unsigned char *bodyKey, const unsigned 
         const int64_t body = g_cVerify ? Fl_Seek(container, 0, FILE_CURRENT) : 0;
         show(kEncryptingTexts[0], name);
         Bwf_FuncCall(Prg_ProgressCall);
-        result = Bwf_Encrypt(input, container, bodyKey, size);
+        // The original was just opened: at its start, of the size taken.
+        result = crypto::encrypt_stream(input, container, bodyKey, size, {size, 0});
         if (result && g_cVerify) {
             Fl_Seek(container, body, FILE_BEGIN);
             Fl_Seek(input, 0, FILE_BEGIN);

@@ -301,7 +301,7 @@ rows = [
          "] Z:" + (d + "/a.txt").replace("/", "\\") + "\n") else "the log names another place"),
     # The work per file as strace counts it, start-up included (40 and 52
     # before the opens, times and size checks took fewer calls).
-    ("system calls per file", small_files, lambda d: calls_per_file(d, 30, 36), 0, "calls per file",
+    ("system calls per file", small_files, lambda d: calls_per_file(d, 24, 32), 0, "calls per file",
      lambda d, s: None if snapshot(d + "/back/t") == snapshot(d + "/t") else "not restored as it was",
      "posix"),
     ("decrypt --help", lambda d: None, lambda d: subprocess.run(
