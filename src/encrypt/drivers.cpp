@@ -177,6 +177,27 @@ int encrypt_file(unsigned short *path, const unsigned short *password, LONG keyT
     return result;
 }
 
+// One container, restored beside it or into the output folder global.
+int decrypt_file(const unsigned short *path, const unsigned short *password, int tag) {
+    if (g_cOnlyFolder) return 1;
+    const std::u16string container = text_of(path);
+    if (!encrypt::password_matches(password, path)) {
+        SetLastError(ERROR_INVALID_PASSWORD);
+        call_result(0, container, nullptr, tag);
+        return 0;
+    }
+    std::u16string output;
+    if (g_cOutFolder == 0)
+        output = parent_of(container);
+    else if (!output_global(output))
+        return 0;
+    output = edited(output, Cfl_AddBackslash);
+    call_start(1, container, output, tag);
+    const int result = Enc_DecryptHead(password, path, u16(output));
+    call_result(result, container, u16(output), tag);
+    return skip_rule(result);
+}
+
 }  // namespace
 
 int Enc_ListSubFolder(const unsigned short *folder, tagSEQ *folders, tagSEQ *files,
@@ -340,28 +361,17 @@ int Enc_Decrypt(HWND window, unsigned short *path, const unsigned short *passwor
                 auto *item = static_cast<unsigned short *>(RemoveHead(*list));
                 files::FixedPath entry(folder + text_of(item));
                 std::free(item);
-                result = entry ? Enc_Decrypt(window, entry.get(), password, tag) : 0;
+                // The listing has told files from folders already.
+                if (!entry)
+                    result = 0;
+                else if (list == &folders)
+                    result = Enc_Decrypt(window, entry.get(), password, tag);
+                else
+                    result = Prg_DoCancel() ? 0 : decrypt_file(entry.get(), password, tag);
             }
             release(*list);
         }
         return result;
     }
-
-    if (g_cOnlyFolder) return 1;
-    const std::u16string container = text_of(path);
-    if (!encrypt::password_matches(password, path)) {
-        SetLastError(ERROR_INVALID_PASSWORD);
-        call_result(0, container, nullptr, tag);
-        return 0;
-    }
-    std::u16string output;
-    if (g_cOutFolder == 0)
-        output = parent_of(container);
-    else if (!output_global(output))
-        return 0;
-    output = edited(output, Cfl_AddBackslash);
-    call_start(1, container, output, tag);
-    const int result = Enc_DecryptHead(password, path, u16(output));
-    call_result(result, container, u16(output), tag);
-    return skip_rule(result);
+    return decrypt_file(path, password, tag);
 }
