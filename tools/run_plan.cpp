@@ -16,15 +16,14 @@
 namespace cli {
 namespace {
 
-LPCWSTR wide(const std::u16string &text) { return reinterpret_cast<LPCWSTR>(text.c_str()); }
 std::string shown(const std::u16string &path) { return host_path(u16(path)); }
 
 // A temporary output of ours, whatever attributes the library gave it.
 void remove_tree(const std::u16string &path) {
-    SetFileAttributesW(wide(path), FILE_ATTRIBUTE_NORMAL);
-    if (DeleteFileW(wide(path))) return;
+    SetFileAttributesW(as_wide(path), FILE_ATTRIBUTE_NORMAL);
+    if (DeleteFileW(as_wide(path))) return;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(wide(path + u"\\*.*"), &data);
+    HANDLE find = FindFirstFileW(as_wide(path + u"\\*.*"), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
             const std::u16string name(reinterpret_cast<const char16_t *>(data.cFileName));
@@ -32,11 +31,11 @@ void remove_tree(const std::u16string &path) {
         } while (FindNextFileW(find, &data));
         FindClose(find);
     }
-    RemoveDirectoryW(wide(path));
+    RemoveDirectoryW(as_wide(path));
 }
 
 bool move(const std::u16string &from, const std::u16string &to, bool replace) {
-    return MoveFileExW(wide(from), wide(to), replace ? MOVEFILE_REPLACE_EXISTING : 0) != 0;
+    return MoveFileExW(as_wide(from), as_wide(to), replace ? MOVEFILE_REPLACE_EXISTING : 0) != 0;
 }
 
 // The encryption log, written here because the run walks the tree itself:
@@ -108,7 +107,7 @@ private:
     bool encrypt(const Job &job) {
         const std::u16string target = job.folder + job.name;
         const std::u16string part = job.folder + u"." + job.name + u".part";
-        if (GetFileAttributesW(wide(part)) != INVALID_FILE_ATTRIBUTES)
+        if (GetFileAttributesW(as_wide(part)) != INVALID_FILE_ATTRIBUTES)
             return fail(job.source, shown(part) + " is in the way");
         report_.begin(part);
         const int result = Enc_EncryptHead(u16(settings_.password), u16(job.source), u16(part),
@@ -143,8 +142,8 @@ private:
     bool decrypt(const Job &job) {
         const std::u16string scratch = job.folder + u".quorvel-restore";
         if (scratch_.insert(scratch).second) {
-            if (GetFileAttributesW(wide(scratch)) != INVALID_FILE_ATTRIBUTES ||
-                !CreateDirectoryW(wide(scratch), nullptr)) {
+            if (GetFileAttributesW(as_wide(scratch)) != INVALID_FILE_ATTRIBUTES ||
+                !CreateDirectoryW(as_wide(scratch), nullptr)) {
                 scratch_.erase(scratch);
                 return fail(job.source, "cannot make " + shown(scratch) + last_error_reason());
             }
@@ -178,7 +177,7 @@ private:
     bool move_all(const std::u16string &scratch, const std::u16string &folder) {
         std::vector<std::u16string> names;
         WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW(wide(scratch + u"\\*.*"), &data);
+        HANDLE find = FindFirstFileW(as_wide(scratch + u"\\*.*"), &data);
         if (find == INVALID_HANDLE_VALUE) return false;
         do {
             const std::u16string name(reinterpret_cast<const char16_t *>(data.cFileName));
@@ -208,17 +207,17 @@ private:
         const std::u16string from = scratch + u"\\", to = folder;
         for (size_t at = 0; (at = text.find(from, at)) != std::u16string::npos; at += to.size())
             text.replace(at, from.size(), to);
-        DeleteFileW(wide(folder + name));
+        DeleteFileW(as_wide(folder + name));
         if (void *out = Fl_Open(u16(folder + name), FL_WRITE, 0)) {
             Fl_Write(out, text.data(), static_cast<uint32_t>(text.size() * 2));
             Fl_Close(out);
         }
-        DeleteFileW(wide(scratch + u"\\" + name));
+        DeleteFileW(as_wide(scratch + u"\\" + name));
     }
 
     bool clean(const std::u16string &scratch, const std::u16string &source, const std::string &why) {
         remove_tree(scratch);
-        CreateDirectoryW(wide(scratch), nullptr);
+        CreateDirectoryW(as_wide(scratch), nullptr);
         return source.empty() ? false : fail(source, why);
     }
 
@@ -238,7 +237,7 @@ private:
 
 bool run_plan(const Plan &plan, const RunSettings &settings, RunReport &report) {
     if (settings.encrypting && settings.log && !plan.log.empty()) {
-        DeleteFileW(wide(plan.log));
+        DeleteFileW(as_wide(plan.log));
         g_log = Fl_Open(u16(plan.log), FL_WRITE, 0);
         Enc_FuncCallLogging(log_entry);
     }

@@ -30,7 +30,7 @@ int64_t size_of(const WIN32_FIND_DATAW &found) {
 // A listing of `pattern`; with `dos` false, hidden, system and archive are
 // not read (they cost a call per entry on POSIX).
 HANDLE find_first(const std::u16string &pattern, WIN32_FIND_DATAW &found, bool dos) {
-    return FindFirstFileExW(wide(pattern.c_str()), FindExInfoStandard, &found,
+    return FindFirstFileExW(as_wide(pattern.c_str()), FindExInfoStandard, &found,
                             FindExSearchNameMatch, nullptr,
                             dos ? 0 : FIND_FIRST_EX_QUORVEL_NO_DOS_ATTRIBUTES);
 }
@@ -189,7 +189,7 @@ int du(int argc, char **argv) {
         ++((attributes & FILE_ATTRIBUTE_DIRECTORY) ? folders : files);
         DWORD high = 0, low = INVALID_FILE_SIZE;
         if (allocated && (attributes & packed))
-            low = GetCompressedFileSizeW(wide(path.c_str()), &high);
+            low = GetCompressedFileSizeW(as_wide(path.c_str()), &high);
         bytes += low != INVALID_FILE_SIZE
                      ? static_cast<int64_t>(static_cast<uint64_t>(high) << 32 | low)
                      : size_of(found);

@@ -25,7 +25,6 @@ namespace {
 
 constexpr size_t kHiddenNameUnits = 60;  // longer folder names are not hidden
 
-LPCWSTR wide(const std::u16string &text) { return reinterpret_cast<LPCWSTR>(text.c_str()); }
 std::string shown(const std::u16string &path) { return host_path(u16(path)); }
 
 bool has_extension(const std::u16string &name, const char16_t *extension) {
@@ -62,7 +61,7 @@ struct Item {
 // itself excluded (its "." entry carries its attributes).
 bool list(const std::u16string &folder, const PlanOptions &options, std::vector<Item> &items) {
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(wide(folder + u"\\*.*"), &data);
+    HANDLE find = FindFirstFileW(as_wide(folder + u"\\*.*"), &data);
     if (find == INVALID_HANDLE_VALUE) return false;
     do {
         const std::u16string name(reinterpret_cast<const char16_t *>(data.cFileName));
@@ -86,7 +85,7 @@ public:
     Planner(const PlanOptions &options, Plan &plan) : options_(options), plan_(plan) {}
 
     void path(const std::u16string &path) {
-        const DWORD attributes = GetFileAttributesW(wide(path));
+        const DWORD attributes = GetFileAttributesW(as_wide(path));
         const std::u16string parent = parent_of(path), name = last_of(path);
         if (!options_.out_folder.empty())
             plan_.make.push_back(options_.out_folder.substr(0, options_.out_folder.size() - 1));
@@ -220,7 +219,7 @@ private:
             std::snprintf(text, sizeof text, "%s_%04d.cpt", stamp, counter);
             const std::u16string candidate(text, text + std::char_traits<char>::length(text));
             if (taken_.insert(folder + candidate).second &&
-                GetFileAttributesW(wide(folder + candidate)) == INVALID_FILE_ATTRIBUTES)
+                GetFileAttributesW(as_wide(folder + candidate)) == INVALID_FILE_ATTRIBUTES)
                 return candidate;
         }
     }
@@ -249,10 +248,10 @@ void check_outputs(const PlanOptions &options, std::vector<Plan> &plans) {
     auto exists = [&folders](const Job &job) {
         auto folder = folders.find(job.folder);
         if (folder == folders.end())
-            folder = folders.emplace(job.folder, GetFileAttributesW(wide(job.folder)) !=
+            folder = folders.emplace(job.folder, GetFileAttributesW(as_wide(job.folder)) !=
                                                      INVALID_FILE_ATTRIBUTES).first;
         return folder->second &&
-               GetFileAttributesW(wide(job.folder + job.name)) != INVALID_FILE_ATTRIBUTES;
+               GetFileAttributesW(as_wide(job.folder + job.name)) != INVALID_FILE_ATTRIBUTES;
     };
     for (size_t i = 0; i < plans.size(); ++i) {
         Plan &plan = plans[i];
@@ -272,11 +271,11 @@ void check_outputs(const PlanOptions &options, std::vector<Plan> &plans) {
             }
         }
         for (const Rename &rename : plan.renames)
-            if (GetFileAttributesW(wide(rename.to)) != INVALID_FILE_ATTRIBUTES)
+            if (GetFileAttributesW(as_wide(rename.to)) != INVALID_FILE_ATTRIBUTES)
                 plan.refusals.push_back(shown(rename.from) + " cannot be renamed: " +
                                         shown(rename.to) + " exists");
         for (const std::u16string &folder : plan.make) {
-            const DWORD attributes = GetFileAttributesW(wide(folder));
+            const DWORD attributes = GetFileAttributesW(as_wide(folder));
             if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
                 plan.refusals.push_back(shown(folder) + " exists and is not a folder");
         }

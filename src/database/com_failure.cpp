@@ -37,7 +37,7 @@ void report(const _com_error &error, const char16_t *) {
     std::u16string text = u"\tMean = " + text_of(error.ErrorMessage()) + u"\n\u0007\t説明 = " +
                           text_of(reinterpret_cast<const WCHAR *>(description)) + u"\n";
     if (text.size() >= QUORVEL_MAX_TEXT) text.resize(QUORVEL_MAX_TEXT - 1);
-    MessageBoxW(nullptr, reinterpret_cast<const WCHAR *>(text.c_str()), wide(u"Error"), MB_OK);
+    MessageBoxW(nullptr, reinterpret_cast<const WCHAR *>(text.c_str()), as_wide(u"Error"), MB_OK);
     SysFreeString(description);
 }
 

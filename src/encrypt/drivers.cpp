@@ -229,7 +229,7 @@ int Enc_ListSubFolder(const unsigned short *folder, tagSEQ *folders, tagSEQ *fil
             result = 0;
             break;
         }
-        const std::u16string name = text_of(as_u16(found.cFileName));
+        const std::u16string name = text_of(as_exported(found.cFileName));
         if (excluded(found.dwFileAttributes)) {
             // The folder itself is excluded: it lists as empty.
             if (name == u".") break;

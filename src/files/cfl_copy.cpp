@@ -50,8 +50,8 @@ void open_window(HWND owner, int *cancel, const unsigned short *source,
     }
     Prg_CreateProgress(owner, cancel, nullptr, nullptr);
     Prg_SetFileName(shown);
-    Prg_SetMessage(as_u16(wide(message)));
-    Prg_OpenProgress(as_u16(wide(title)));
+    Prg_SetMessage(as_exported(message));
+    Prg_OpenProgress(as_exported(title));
 }
 
 // The start that a copy and a move share: the result when the call ends

@@ -34,7 +34,7 @@ bool list(const unsigned short *folder, const unsigned short *query, const int &
     if (search == INVALID_HANDLE_VALUE) return false;
     do {
         if (is_dot_entry(found.cFileName)) continue;
-        if (!files::join(folder, as_u16(found.cFileName), entry)) {
+        if (!files::join(folder, as_exported(found.cFileName), entry)) {
             Err_Message(0);
             visit(nullptr, false, false);
             continue;
@@ -76,7 +76,7 @@ int Cfl_DeleteFolder(const unsigned short *folderPath, const unsigned short *pat
     if (!folderPath || !files::long_form(folderPath, folder)) return 0;
     Cfl_AddBackslash(folder);
     int result = 1, remaining = 0;
-    const unsigned short *everything = as_u16(wide(kEverything));
+    const unsigned short *everything = as_exported(kEverything);
 
     // An entry of the first listing: matching files go, matching folders go whole.
     auto delete_entry = [&](const unsigned short *entry, bool is_folder, bool is_link) {

@@ -82,7 +82,7 @@ unsigned short *Cfl_SelectedFolder(HWND owner, const unsigned short *prompt,
     } else {
         LPITEMIDLIST documents = nullptr;
         if (SUCCEEDED(SHGetSpecialFolderLocation(owner, CSIDL_PERSONAL, &documents))) {
-            if (SHGetPathFromIDListW(documents, initial)) Cfl_AddBackslash(as_u16(initial));
+            if (SHGetPathFromIDListW(documents, initial)) Cfl_AddBackslash(as_exported(initial));
             allocator->Free(documents);
         }
     }

@@ -85,7 +85,7 @@ void Cfl_RemoveExtension(unsigned short *path) {
 
 unsigned short *Cfl_GetExtension(const unsigned short *path) {
     if (!path) return nullptr;
-    return as_u16(PathFindExtensionW(as_wide(path)));
+    return as_exported(PathFindExtensionW(as_wide(path)));
 }
 
 LONG Cfl_IndexUNCPath(const unsigned short *path) {

@@ -40,7 +40,7 @@ int Cfl_GetTempPath(unsigned short *folder) {
         // The system's answer is no folder: the TEMP variable may name one.
         unsigned short system_answer[QUORVEL_MAX_TEXT];
         copy_text(system_answer, g_szCflWork);
-        const DWORD length = GetEnvironmentVariableW(wide(u"TEMP"), as_wide(g_szCflWork),
+        const DWORD length = GetEnvironmentVariableW(as_wide(u"TEMP"), as_wide(g_szCflWork),
                                                      QUORVEL_MAX_TEXT);
         if (length == 0 || length >= QUORVEL_MAX_TEXT - 1)
             copy_text(g_szCflWork, system_answer);

@@ -14,7 +14,7 @@ namespace {
 
 // The first `length` units of `text`, then `name`, as a malloc'd string.
 unsigned short *join(const unsigned short *text, size_t length, const WCHAR *name) {
-    const unsigned short *tail = as_u16(name);
+    const unsigned short *tail = as_exported(name);
     const size_t tail_length = platform::u16_length(tail);
     auto *path = static_cast<unsigned short *>(
         std::malloc((length + tail_length + 1) * sizeof(unsigned short)));

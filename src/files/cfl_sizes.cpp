@@ -70,7 +70,7 @@ int Cfl_FolderAnalyze(const unsigned short *folder, LONG &files, LONG &folders, 
     // The name of an entry as the calls below take it.
     unsigned short path[QUORVEL_MAX_TEXT];
     auto name_of = [&](const WIN32_FIND_DATAW &entry) -> const unsigned short * {
-        return files::join(base, as_u16(entry.cFileName), path) ? path : nullptr;
+        return files::join(base, as_exported(entry.cFileName), path) ? path : nullptr;
     };
 
     int result = 1;
@@ -149,7 +149,7 @@ using DiskFreeSpaceEx = BOOL(WINAPI *)(LPCWSTR, ULARGE_INTEGER *, ULARGE_INTEGER
 bool disk_space(const unsigned short *path, int report, ULARGE_INTEGER &caller_free,
                 ULARGE_INTEGER &total) {
     if (!path) return false;
-    HMODULE kernel = GetModuleHandleW(wide(u"kernel32.dll"));
+    HMODULE kernel = GetModuleHandleW(as_wide(u"kernel32.dll"));
     auto call = kernel ? reinterpret_cast<DiskFreeSpaceEx>(reinterpret_cast<void *>(
                              GetProcAddress(kernel, "GetDiskFreeSpaceExW")))
                        : nullptr;

@@ -48,7 +48,7 @@ LONG Err_Message(LONG noReport) {
         append(report, length, kReportLength, text);
         LocalFree(text);
     }
-    MessageBoxW(nullptr, report, wide(u"Error Message"), MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(nullptr, report, as_wide(u"Error Message"), MB_OK | MB_ICONINFORMATION);
     return static_cast<int32_t>(code);
 }
 

@@ -362,7 +362,7 @@ int quorvel_win32::MultiByteToWideChar(UINT codePage, DWORD flags, const char *t
     const size_t n = length == -1 ? std::strlen(text) + 1 : static_cast<size_t>(length);
     bool malformed = false;
     const size_t count = decode(cp, reinterpret_cast<const unsigned char *>(text), n,
-                                capacity ? as_u16(wide) : nullptr, static_cast<size_t>(capacity),
+                                capacity ? wide : nullptr, static_cast<size_t>(capacity),
                                 flags & MB_ERR_INVALID_CHARS, malformed);
     if (malformed && (flags & MB_ERR_INVALID_CHARS)) {
         SetLastError(ERROR_NO_UNICODE_TRANSLATION);
@@ -394,7 +394,7 @@ int quorvel_win32::WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide,
     }
     const size_t n = length == -1 ? u16_length(wide) + 1 : static_cast<size_t>(length);
     bool defaulted = false;
-    const size_t count = encode(cp, as_u16(wide), n, reinterpret_cast<unsigned char *>(text),
+    const size_t count = encode(cp, wide, n, reinterpret_cast<unsigned char *>(text),
                                 capacity ? static_cast<size_t>(capacity) : 0,
                                 flags & WC_NO_BEST_FIT_CHARS, usedDefault != nullptr, defaulted);
     if (count > 0x7FFFFFFF || (capacity && count > static_cast<size_t>(capacity))) {

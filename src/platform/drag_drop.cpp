@@ -44,7 +44,7 @@ bool dropped_paths(HDROP drop, std::u16string &list) {
             list.resize(static_cast<size_t>(units > 0 ? units : 0));
             if (units > 0)
                 MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()),
-                                    reinterpret_cast<WCHAR *>(&list[0]), units);
+                                    as_wide(&list[0]), units);
         }
     }
     GlobalUnlock(drop);

@@ -2,6 +2,7 @@
 // regard to case, as on Windows; an exact match wins.
 #include "platform/ascii.h"
 #include "platform/native_path.h"
+#include "platform/text16.h"
 #include "platform/utf16.h"
 
 #include <cstdlib>
@@ -30,21 +31,17 @@ bool lookup(const std::string &name, std::string &value) {
 }
 
 std::string narrow(const std::u16string &text) {
-    return platform::utf16_to_utf8(reinterpret_cast<const platform::u16 *>(text.data()),
+    return platform::utf16_to_utf8(as_wide(text.data()),
                                    text.size());
 }
 
 std::u16string widen(const std::string &text) { return platform::utf8_to_utf16(text); }
 
-std::u16string text_of(LPCWSTR text) {
-    return std::u16string(reinterpret_cast<const char16_t *>(text));
-}
-
 }  // namespace
 
 DWORD quorvel_win32::GetEnvironmentVariableW(LPCWSTR name, LPWSTR buffer, DWORD size) {
     std::string value;
-    if (!name || !lookup(narrow(text_of(name)), value)) {
+    if (!name || !lookup(narrow(u16_string(name)), value)) {
         SetLastError(ERROR_ENVVAR_NOT_FOUND);
         return 0;
     }
@@ -60,7 +57,7 @@ DWORD quorvel_win32::ExpandEnvironmentStringsW(LPCWSTR source, LPWSTR buffer, DW
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    const std::u16string text = text_of(source);
+    const std::u16string text = u16_string(source);
     std::u16string out;
     size_t at = 0;
     while (at < text.size()) {
@@ -97,7 +94,7 @@ BOOL quorvel_win32::PathUnExpandEnvStringsW(LPCWSTR path, LPWSTR buffer, UINT si
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    const std::u16string text = text_of(path);
+    const std::u16string text = u16_string(path);
     const char *best = nullptr;
     size_t best_length = 0;
     for (const char *name : kNames) {

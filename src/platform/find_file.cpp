@@ -6,6 +6,7 @@
 #include "platform/last_error.h"
 #include "platform/name_pattern.h"
 #include "platform/native_path.h"
+#include "platform/text16.h"
 #include "platform/utf16.h"
 
 #include <cerrno>
@@ -162,7 +163,7 @@ bool is_separator(WCHAR c) { return c == '\\' || c == '/'; }
 
 HANDLE find_first(LPCWSTR pattern, LPWIN32_FIND_DATAW data, bool kept) {
     if (!pattern || !data) return fail(ERROR_INVALID_PARAMETER);
-    const std::u16string text(reinterpret_cast<const char16_t *>(pattern));
+    const std::u16string text(as_u16(pattern));
     size_t split = text.size();
     while (split > 0 && !is_separator(text[split - 1])) --split;
     std::u16string folder = text.substr(0, split);
@@ -173,7 +174,7 @@ HANDLE find_first(LPCWSTR pattern, LPWIN32_FIND_DATAW data, bool kept) {
     if (name.find_first_of(u"\"<>|:") != std::u16string::npos) return fail(ERROR_INVALID_NAME);
 
     std::string native = ".";
-    if (!folder.empty() && !platform::native_path(reinterpret_cast<LPCWSTR>(folder.c_str()), native))
+    if (!folder.empty() && !platform::native_path(as_wide(folder), native))
         return INVALID_HANDLE_VALUE;
     if (native.back() != '/') native += '/';
     DIR *listing = ::opendir(native.c_str());

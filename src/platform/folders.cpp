@@ -2,6 +2,7 @@
 // working folder.
 #include "platform/last_error.h"
 #include "platform/native_path.h"
+#include "platform/text16.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -65,7 +66,7 @@ DWORD quorvel_win32::GetLongPathNameW(LPCWSTR shortPath, LPWSTR longPath, DWORD 
     }
     // In Windows form, as every path the library hands out: a rooted POSIX
     // path ("/tmp/a", say from TEMP) is on drive Z:.
-    std::u16string text(reinterpret_cast<const char16_t *>(shortPath));
+    std::u16string text(as_u16(shortPath));
     if (text.rfind(u"\\\\?\\", 0) != 0) {
         for (auto &c : text)
             if (c == u'/') c = u'\\';

@@ -153,7 +153,7 @@ int sort_key(LCID locale, const u16 *text, size_t units, LPWSTR target, int capa
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return 0;
     }
-    const auto *chars = reinterpret_cast<const UChar *>(text);
+    const auto *chars = as_u16(text);
     const int32_t length = static_cast<int32_t>(units);
     const int needed = ucol_getSortKey(collator.get(), chars, length, nullptr, 0);
     if (!capacity) return needed;

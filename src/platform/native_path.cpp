@@ -1,5 +1,6 @@
 #include "platform/native_path.h"
 
+#include "platform/text16.h"
 #include "platform/utf16.h"
 
 #include <sys/stat.h>
@@ -84,7 +85,7 @@ void name_to_utf16(const char *name, size_t n, std::u16string &out) {
                                  ? decode_utf8(s + i, length, units, 2, malformed)
                                  : 0;
         if (count && !malformed) {
-            out.append(reinterpret_cast<const char16_t *>(units), count);
+            out.append(as_u16(units), count);
             i += length;
         } else {
             out += static_cast<char16_t>(0xDC00 + s[i++]);
@@ -96,7 +97,7 @@ std::string name_to_native(const std::u16string &name) {
     std::string out;
     size_t start = 0;
     auto flush = [&](size_t end) {
-        out += utf16_to_utf8(reinterpret_cast<const u16 *>(name.data()) + start, end - start);
+        out += utf16_to_utf8(as_wide(name.data()) + start, end - start);
     };
     for (size_t i = 0; i < name.size(); ++i) {
         const char16_t c = name[i];

@@ -4,6 +4,7 @@
 #include "platform/file_transfer.h"
 #include "platform/last_error.h"
 #include "platform/native_path.h"
+#include "platform/text16.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -42,8 +43,7 @@ std::string name_of(const std::string &path) {
 
 // The shell's double-zero-terminated list, each path mapped to POSIX.
 DWORD read_list(LPCWSTR list, Names &out) {
-    for (; list && *list; list += std::char_traits<char16_t>::length(
-                              reinterpret_cast<const char16_t *>(list)) + 1) {
+    for (; list && *list; list += std::char_traits<char16_t>::length(as_u16(list)) + 1) {
         std::string native;
         if (!platform::native_path(list, native)) return GetLastError();
         while (native.size() > 1 && native.back() == '/') native.pop_back();

@@ -1,5 +1,6 @@
 #include "platform/utf16.h"
 #include "platform/byte_masks.h"
+#include "platform/text16.h"
 
 #include <cassert>
 #include <cstdint>
@@ -306,7 +307,7 @@ std::u16string utf8_to_utf16(const std::string &text) {
     std::u16string out(text.size(), u'\0');
     bool malformed = false;
     out.resize(decode_utf8(reinterpret_cast<const unsigned char *>(text.data()), text.size(),
-                           reinterpret_cast<u16 *>(&out[0]), out.size(), malformed));
+                           as_wide(&out[0]), out.size(), malformed));
     return out;
 }
 

@@ -236,7 +236,7 @@ BOOL quorvel_win32::VerQueryValueW(const void *data, LPCWSTR subBlock, void **va
         SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
         return FALSE;
     }
-    const std::u16string path(reinterpret_cast<const char16_t *>(subBlock));
+    const std::u16string path(as_u16(subBlock));
     for (size_t start = 0; start < path.size();) {
         size_t end = path.find(u'\\', start);
         if (end == std::u16string::npos) end = path.size();

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <quorvel/base.h>
+
+#include "platform/text16.h"
 #ifdef _WIN32
 #include <io.h>  // the runtime library's file listing
 #include <shlobj.h>
@@ -13,23 +15,3 @@
 #else
 #include "platform/winapi/winapi.h"
 #endif
-
-// The interface's wide characters are unsigned short; the SDK's WCHAR is
-// wchar_t on MinGW. These casts sit at each call into the system.
-inline const WCHAR *as_wide(const unsigned short *text) {
-    return reinterpret_cast<const WCHAR *>(text);
-}
-inline WCHAR *as_wide(unsigned short *text) {
-    return reinterpret_cast<WCHAR *>(text);
-}
-inline const unsigned short *as_u16(const WCHAR *text) {
-    return reinterpret_cast<const unsigned short *>(text);
-}
-inline unsigned short *as_u16(WCHAR *text) {
-    return reinterpret_cast<unsigned short *>(text);
-}
-
-// A u"..." literal as the system's wide text.
-inline const WCHAR *wide(const char16_t *text) {
-    return reinterpret_cast<const WCHAR *>(text);
-}

@@ -59,7 +59,7 @@ int Os_GetBuildNum() {
     return static_cast<int>(g_csOsInf.dwBuildNumber);
 }
 
-const unsigned short *Os_GetCSDVer() { return as_u16(g_csOsInf.szCSDVersion); }
+const unsigned short *Os_GetCSDVer() { return as_exported(g_csOsInf.szCSDVersion); }
 
 const unsigned short *Os_GetArchitecture() {
     const char16_t *name = u"none";

@@ -36,7 +36,7 @@ int Ver_ReadVersion(HINSTANCE module) {
     WCHAR path[260];
     const DWORD n = GetModuleFileNameW(module, path, 260);
     if (n == 0) return 0;
-    set_field(g_VersionInfo.szModuleFileName, as_u16(path));
+    set_field(g_VersionInfo.szModuleFileName, as_exported(path));
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
     if (size == 0) return 0;
@@ -45,7 +45,7 @@ int Ver_ReadVersion(HINSTANCE module) {
     void *fixed = nullptr;
     UINT length = 0;
     const bool read = GetFileVersionInfoW(path, 0, size, block) &&
-                      VerQueryValueW(block, wide(u"\\"), &fixed, &length) && fixed &&
+                      VerQueryValueW(block, as_wide(u"\\"), &fixed, &length) && fixed &&
                       length >= sizeof(VS_FIXEDFILEINFO);
     if (read) {
         std::memcpy(&g_VersionInfo.fixedInfo, fixed, sizeof(VS_FIXEDFILEINFO));
@@ -70,7 +70,7 @@ int ver_GetFixedFileInfo() {
 int ver_GetDynamicInfo(unsigned char *block) {
     void *translation = nullptr;
     UINT length = 0;
-    if (VerQueryValueW(block, wide(u"\\VarFileInfo\\Translation"), &translation, &length) &&
+    if (VerQueryValueW(block, as_wide(u"\\VarFileInfo\\Translation"), &translation, &length) &&
         translation && length >= 4)
         std::memcpy(&g_VersionInfo.dwTranslation, translation, 4);
     tagVersionInformation &v = g_VersionInfo;
@@ -101,7 +101,7 @@ unsigned short *ver_GetDynamicInfo(unsigned char *block, const unsigned short *e
     g_lookup[0] = 0;
     void *text = nullptr;
     UINT length = 0;
-    if (block && VerQueryValueW(block, wide(path.c_str()), &text, &length) && text)
+    if (block && VerQueryValueW(block, as_wide(path.c_str()), &text, &length) && text)
         set_field(g_lookup, static_cast<const unsigned short *>(text), length);
     return g_lookup;
 }
