@@ -167,11 +167,11 @@ FixedPath &FixedPath::append(const std::u16string &text) {
         units_[0] = 0;
         return *this;
     }
-    return append(reinterpret_cast<const unsigned short *>(text.c_str()));
+    return append(as_exported(text));
 }
 
 std::u16string FixedPath::text() const {
-    return ok_ ? std::u16string(reinterpret_cast<const char16_t *>(units_)) : std::u16string();
+    return ok_ ? std::u16string(as_u16(units_)) : std::u16string();
 }
 
 LongPath::LongPath(const std::u16string &path) : ok_(false) {

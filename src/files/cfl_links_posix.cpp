@@ -21,10 +21,6 @@ constexpr DWORD kLargestShortcut = 16u << 20;
 constexpr uint32_t kShowNormal = 1;
 constexpr uint32_t kShowMinimised = 6;
 
-std::u16string text_of(const unsigned short *text) {
-    return text ? std::u16string(reinterpret_cast<const char16_t *>(text)) : std::u16string();
-}
-
 bool read_file(const unsigned short *path, std::vector<unsigned char> &bytes) {
     const HANDLE file = CreateFileW(as_wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -56,14 +52,14 @@ bool write_file(const unsigned short *path, const void *bytes, size_t size) {
 // drive path or a share as given, anything else taken from the current
 // folder; slashes become backslashes.
 std::u16string full_target(const unsigned short *path) {
-    std::u16string target = text_of(path);
+    std::u16string target = u16_string(path);
     std::replace(target.begin(), target.end(), u'/', u'\\');
     const bool drive = target.size() >= 2 && target[1] == u':';
     if (drive || (target.size() >= 2 && target[0] == u'\\' && target[1] == u'\\')) return target;
     WCHAR folder[QUORVEL_MAX_TEXT];
     const DWORD n = GetCurrentDirectoryW(QUORVEL_MAX_TEXT, folder);
     if (n == 0 || n >= QUORVEL_MAX_TEXT) return target;
-    std::u16string current(reinterpret_cast<const char16_t *>(folder), n);
+    std::u16string current(as_u16(folder), n);
     if (!target.empty() && target[0] == u'\\') return current.substr(0, 2) + target;
     if (current.back() != u'\\') current += u'\\';
     return current + target;
@@ -85,9 +81,9 @@ int Cfl_CreateLinkFile(const unsigned short *target, const unsigned short *linkF
     if (!target || !*target || !linkFile) return 0;
     files::ShellLink link;
     link.target = full_target(target);
-    link.arguments = text_of(arguments);
-    link.working_folder = text_of(workingFolder);
-    link.icon_location = text_of(iconFile);
+    link.arguments = u16_string(arguments);
+    link.working_folder = u16_string(workingFolder);
+    link.icon_location = u16_string(iconFile);
     link.hotkey = hotkey;
     link.show_command = normalWindow ? kShowNormal : kShowMinimised;
     // The target's facts, when it is there, as the shell records them.
@@ -125,7 +121,7 @@ int Cfl_ReadLinkFile(const unsigned short *linkFile, unsigned short *target, int
 
 int Cfl_CreateUrlFile(const unsigned short *url, const unsigned short *urlFile) {
     if (!url || !urlFile) return 0;
-    const std::string text = files::encode_url_file(text_of(url));
+    const std::string text = files::encode_url_file(u16_string(url));
     return write_file(urlFile, text.data(), text.size()) ? 1 : 0;
 }
 

@@ -14,10 +14,6 @@ namespace {
 const unsigned short kAllEntries[] = {'*', '.', '*', 0};
 const unsigned short kBackslashAll[] = {'\\', '*', '.', '*', 0};
 
-const unsigned short *u16(const char16_t *text) {
-    return reinterpret_cast<const unsigned short *>(text);
-}
-
 bool is_dots(const WCHAR *name) {
     return name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2]));
 }
@@ -197,7 +193,7 @@ unsigned short *Cfl_DispByteSize(int64_t size, unsigned char mode) {
     }
     const unsigned short *number = unit == kBytes ? Str_AddCommaInt(size)
                                                   : Str_AddCommaReal(values[unit], decimals);
-    files::join(number, u16(kUnits[unit]), g_szCflWork);
+    files::join(number, as_exported(kUnits[unit]), g_szCflWork);
     return g_szCflWork;
 }
 

@@ -40,17 +40,13 @@ constexpr uint32_t kFileEntryExtension = 0xBEEF0004;
 constexpr unsigned char kShellLinkClsid[16] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
                                                0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
 
-const WCHAR *wide_of(const std::u16string &text) {
-    return reinterpret_cast<const WCHAR *>(text.c_str());
-}
-
 std::u16string from_ansi(const char *text, size_t size) {
     std::u16string out;
     if (size == 0 || size > 0x7FFFFFFF) return out;
     const int n = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), nullptr, 0);
     if (n <= 0) return out;
     out.resize(n);
-    MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), reinterpret_cast<WCHAR *>(&out[0]),
+    MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), as_wide(&out[0]),
                         n);
     return out;
 }
@@ -60,11 +56,11 @@ std::string to_ansi(const std::u16string &text, bool *exact = nullptr) {
     std::string out;
     if (!text.empty()) {
         const int length = static_cast<int>(text.size());
-        const int n = WideCharToMultiByte(CP_ACP, 0, wide_of(text), length, nullptr, 0, nullptr,
+        const int n = WideCharToMultiByte(CP_ACP, 0, as_wide(text), length, nullptr, 0, nullptr,
                                           nullptr);
         if (n > 0) {
             out.resize(n);
-            WideCharToMultiByte(CP_ACP, 0, wide_of(text), length, &out[0], n, nullptr, nullptr);
+            WideCharToMultiByte(CP_ACP, 0, as_wide(text), length, &out[0], n, nullptr, nullptr);
         }
     }
     if (exact) *exact = from_ansi(out.data(), out.size()) == text;
@@ -571,9 +567,9 @@ bool decode_link(const unsigned char *bytes, size_t size, ShellLink &link) {
             std::u16string unexpanded;
             in.sub(at + 268, 520).wide_z(0, unexpanded);
             WCHAR expanded[QUORVEL_MAX_TEXT];
-            const DWORD n = ExpandEnvironmentStringsW(wide_of(unexpanded), expanded, QUORVEL_MAX_TEXT);
+            const DWORD n = ExpandEnvironmentStringsW(as_wide(unexpanded), expanded, QUORVEL_MAX_TEXT);
             if (n > 0 && n <= QUORVEL_MAX_TEXT)
-                link.target = reinterpret_cast<const char16_t *>(expanded);
+                link.target = as_u16(expanded);
         }
         at += block;
     }
@@ -601,7 +597,7 @@ bool decode_url_file(const unsigned char *bytes, size_t size, std::u16string &ur
         if (n > 0) {
             text.resize(n);
             MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char *>(bytes + 3),
-                                static_cast<int>(size - 3), reinterpret_cast<WCHAR *>(&text[0]), n);
+                                static_cast<int>(size - 3), as_wide(&text[0]), n);
         }
     } else {
         // ANSI, or UTF-8 when it is well-formed UTF-8 beyond ASCII: Wine
@@ -613,7 +609,7 @@ bool decode_url_file(const unsigned char *bytes, size_t size, std::u16string &ur
         if (n > 0 && static_cast<size_t>(n) < size) {
             text.resize(n);
             MultiByteToWideChar(CP_UTF8, 0, chars, static_cast<int>(size),
-                                reinterpret_cast<WCHAR *>(&text[0]), n);
+                                as_wide(&text[0]), n);
         } else {
             text = from_ansi(chars, size);
         }
