@@ -28,7 +28,7 @@ HINSTANCE g_module = nullptr;
 HRESULT g_com_result = 0;
 
 UINT register_format(const char16_t *name) {
-    return RegisterClipboardFormatW(as_wide(reinterpret_cast<const unsigned short *>(name)));
+    return RegisterClipboardFormatW(as_wide(name));
 }
 
 struct ClipboardFormats {
