@@ -39,7 +39,7 @@ public:
     }
 
     void draw_text(const unsigned short *text, UINT format) override {
-        auto line = terminal::glyphs(reinterpret_cast<const char16_t *>(text));
+        auto line = terminal::glyphs(as_u16(text));
         int used = 0;
         std::size_t count = 0;
         for (; count < line.size() && used + line[count].width <= width(); ++count)

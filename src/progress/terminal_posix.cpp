@@ -68,7 +68,7 @@ std::vector<Glyph> glyphs(const std::u16string &text) {
         }
         if (c < 0x20 || c == 0x7F) units = u" ";
         char bytes[8];
-        const int length = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<LPCWSTR>(units.data()),
+        const int length = WideCharToMultiByte(CP_UTF8, 0, as_wide(units.data()),
                                                static_cast<int>(units.size()), bytes,
                                                sizeof bytes, nullptr, nullptr);
         out.push_back(Glyph{std::string(bytes, length > 0 ? length : 0), is_wide(c) ? 2 : 1});

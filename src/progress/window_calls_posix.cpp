@@ -29,10 +29,6 @@ std::shared_ptr<terminal::Window> window_of(HWND handle) {
     return window;
 }
 
-std::u16string text_of(const unsigned short *text) {
-    return std::u16string(reinterpret_cast<const char16_t *>(text));
-}
-
 bool on_its_thread(const terminal::Window &window) {
     return window.thread_id() == GetCurrentThreadId();
 }
@@ -119,7 +115,7 @@ void wait_for_input(HWND handle, DWORD milliseconds) {
 }
 
 void show_file_name(HWND handle, const unsigned short *path) {
-    if (auto window = window_of(handle)) window->set_file_name(text_of(path));
+    if (auto window = window_of(handle)) window->set_file_name(u16_string(path));
 }
 
 bool show_window(HWND handle) {
@@ -136,14 +132,14 @@ bool hide_window(HWND handle) {
 
 bool set_caption(HWND handle, const unsigned short *text) {
     auto window = window_of(handle);
-    if (window) window->set_caption(text_of(text));
+    if (window) window->set_caption(u16_string(text));
     return window != nullptr;
 }
 
 bool set_control_text(HWND handle, int control, const unsigned short *text) {
     auto window = window_of(handle);
     if (!window || (control != kCancelButton && control != kPauseButton)) return false;
-    std::u16string label = text_of(text);
+    std::u16string label = u16_string(text);
     window->set_button(control, &label, nullptr);
     return true;
 }

@@ -27,7 +27,7 @@ void apply_caption(HWND window) {
         std::lock_guard<std::mutex> hold(s.text_lock);
         append(caption, at, s.title.data());
         if (s.version[0]) {
-            append(caption, at, reinterpret_cast<const unsigned short *>(u" - Version "));
+            append(caption, at, as_exported(u" - Version "));
             append(caption, at, s.version.data());
         }
     }
