@@ -108,7 +108,7 @@ unsigned short *from_hdrop(HGLOBAL memory) {
     for (UINT i = 0; i < count; ++i) {
         buffer[0] = 0;
         DragQueryFileW(drop, i, buffer.data(), kDroppedPathUnits);
-        paths.push_back(reinterpret_cast<const char16_t *>(buffer.data()));
+        paths.push_back(as_u16(buffer.data()));
     }
     return path_list(paths);
 }
@@ -133,9 +133,7 @@ unsigned short *text_of(UINT format, HGLOBAL memory, const void *bytes, size_t s
 }
 
 unsigned short *joined(const unsigned short *url, const unsigned short *html) {
-    const auto *u = reinterpret_cast<const char16_t *>(url);
-    const auto *h = reinterpret_cast<const char16_t *>(html);
-    return copy_of(std::u16string(u) + u'\n' + h);
+    return copy_of(std::u16string(as_u16(url)) + u'\n' + as_u16(html));
 }
 
 void release_data(IDataObject *&data) {

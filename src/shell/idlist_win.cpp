@@ -49,7 +49,7 @@ bool idlist_path(const void *cida, size_t size, UINT index, std::u16string &path
         std::memcpy(joined + parent, start + child_at, child + sizeof(USHORT));
         wchar_t buffer[MAX_PATH] = {};
         if (SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(joined), buffer)) {
-            path.assign(reinterpret_cast<const char16_t *>(buffer));
+            path.assign(as_u16(buffer));
             found = !path.empty();
         }
         allocator->Free(joined);
