@@ -52,7 +52,7 @@ const unsigned short *devnames_text(WORD DEVNAMES::*offset, unsigned short *buff
                                     const char16_t *missing) {
     const auto *names = g_hDevNames ? static_cast<const DEVNAMES *>(GlobalLock(g_hDevNames)) : nullptr;
     if (!names) {
-        copy_text(buffer, reinterpret_cast<const unsigned short *>(missing));
+        copy_text(buffer, as_exported(missing));
         return buffer;
     }
     copy_text(buffer, reinterpret_cast<const unsigned short *>(names) + names->*offset);
