@@ -75,7 +75,7 @@ int ver_GetDynamicInfo(unsigned char *block) {
         std::memcpy(&g_VersionInfo.dwTranslation, translation, 4);
     tagVersionInformation &v = g_VersionInfo;
     auto entry = [block](const char16_t *name) {
-        return ver_GetDynamicInfo(block, reinterpret_cast<const unsigned short *>(name));
+        return ver_GetDynamicInfo(block, as_exported(name));
     };
     set_field(v.szCompanyName, entry(u"CompanyName"));
     set_field(v.szLegalCopyright, entry(u"LegalCopyRight"));
