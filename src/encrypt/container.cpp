@@ -35,7 +35,7 @@ AnsiText ansi(const unsigned short *text) {
 }
 
 bool ansi_digest(const std::u16string &text, unsigned char digest[33]) {
-    AnsiText bytes = ansi(u16(text));
+    AnsiText bytes = ansi(as_exported(text));
     if (!bytes) return false;
     Md5(reinterpret_cast<const unsigned char *>(bytes.get()), digest);
     return true;
@@ -95,7 +95,7 @@ std::u16string decipher_name(const Entry &entry, const unsigned char *body_key) 
     if (!copy) return {};
     Bwf_Decrypt(copy.get(), body_key, static_cast<int32_t>(entry.name_bytes));
     // The copy's two zero bytes end a name that fills its blocks exactly.
-    return std::u16string(reinterpret_cast<const char16_t *>(copy.get()));
+    return std::u16string(as_u16(copy.get()));
 }
 
 bool plain_name(const std::u16string &name) {

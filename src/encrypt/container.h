@@ -81,13 +81,4 @@ bool plain_name(const std::u16string &name);
 // The local key time as "YYYYMMDDhhmmss"; false when it cannot be converted.
 bool time_text(int32_t key_time, char16_t text[15]);
 
-inline const unsigned short *u16(const char16_t *text) {
-    return reinterpret_cast<const unsigned short *>(text);
-}
-inline const unsigned short *u16(const std::u16string &text) { return u16(text.c_str()); }
-
-inline std::u16string text_of(const unsigned short *text) {
-    return std::u16string(reinterpret_cast<const char16_t *>(text));
-}
-
 }  // namespace encrypt

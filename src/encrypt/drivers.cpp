@@ -17,9 +17,6 @@
 
 namespace {
 
-using encrypt::text_of;
-using encrypt::u16;
-
 constexpr size_t kHiddenNameUnits = 60;
 constexpr int kFolderNameTries = 8;
 
@@ -28,17 +25,17 @@ constexpr int kFolderNameTries = 8;
 // edit can leave a cut or empty path behind.
 std::u16string edited(std::u16string path, unsigned short *(*edit)(unsigned short *)) {
     path.append(2, u'\0');  // room for the backslash Cfl_AddBackslash adds
-    return text_of(edit(reinterpret_cast<unsigned short *>(&path[0])));
+    return u16_string(edit(as_exported(&path[0])));
 }
 
 std::u16string without_extension(std::u16string path) {
     path.push_back(0);
-    Cfl_RemoveExtension(reinterpret_cast<unsigned short *>(&path[0]));
+    Cfl_RemoveExtension(as_exported(&path[0]));
     return std::u16string(path.c_str());
 }
 
 std::u16string extension(const std::u16string &path) {
-    return text_of(Cfl_GetExtension(u16(path)));
+    return u16_string(Cfl_GetExtension(as_exported(path)));
 }
 
 std::u16string parent_of(const std::u16string &path) {
@@ -60,7 +57,7 @@ bool store(unsigned short *buffer, const std::u16string &path) {
 bool output_global(std::u16string &folder) {
     const unsigned short *globals[] = {g_szDesktop, g_szMyDocument, g_szWrkDir};
     if (g_cOutFolder < 1 || g_cOutFolder > 3) return false;
-    folder = text_of(globals[g_cOutFolder - 1]);
+    folder = u16_string(globals[g_cOutFolder - 1]);
     // An empty folder global would send the output to the working folder.
     return !folder.empty();
 }
@@ -90,7 +87,7 @@ std::u16string time_name(const std::u16string &folder, const std::u16string &exi
         char digits[16];
         std::snprintf(digits, sizeof digits, "_%04d", counter);
         const std::u16string name = stamp + std::u16string(digits, digits + std::strlen(digits));
-        if (!Cfl_IsExist(u16(existing_in + name + u".cpt")) || counter == 9999)
+        if (!Cfl_IsExist(as_exported(existing_in + name + u".cpt")) || counter == 9999)
             return folder + name + u".cpt";
     }
 }
@@ -108,12 +105,12 @@ int skip_rule(int result) {
 
 void call_start(int flag, const std::u16string &path, const std::u16string &other, int tag) {
     if (auto start = encrypt::callbacks().start)
-        start(static_cast<unsigned char>(flag), u16(path), u16(other), tag);
+        start(static_cast<unsigned char>(flag), as_exported(path), as_exported(other), tag);
 }
 
 void call_result(int result, const std::u16string &path, const unsigned short *other, int tag) {
     if (auto callback = encrypt::callbacks().result)
-        callback(static_cast<unsigned char>(result), u16(path), other, tag);
+        callback(static_cast<unsigned char>(result), as_exported(path), other, tag);
 }
 
 // Releases each listed name and empties the list.
@@ -122,8 +119,8 @@ void release(tagSEQ &list) {
 }
 
 void show(const char16_t *message, const std::u16string &name) {
-    Prg_SetMessage(u16(message));
-    Prg_SetFileName(u16(name));
+    Prg_SetMessage(as_exported(message));
+    Prg_SetFileName(as_exported(name));
     Prg_SetProgress(0, 0);
 }
 
@@ -131,7 +128,7 @@ void show(const char16_t *message, const std::u16string &name) {
 // no read-only attribute to clear first, so the system's move is all of it.
 int rename_folder(const std::u16string &from, const std::u16string &to) {
     const files::LongPath long_from(from), long_to(to);
-    if (!long_from || !long_to || Cfl_IsExist(u16(to))) return 0;
+    if (!long_from || !long_to || Cfl_IsExist(as_exported(to))) return 0;
     return MoveFileW(as_wide(long_from.get()), as_wide(long_to.get())) ? 1 : 0;
 }
 
@@ -139,12 +136,12 @@ int rename_folder(const std::u16string &from, const std::u16string &to) {
 std::u16string hidden_name(const std::u16string &name, const unsigned short *password) {
     std::u16string hidden;
     for (int attempt = 0; attempt < kFolderNameTries; ++attempt) {
-        unsigned short *encoded = Enc_EncryptFolder(u16(name), password);
+        unsigned short *encoded = Enc_EncryptFolder(as_exported(name), password);
         if (!encoded) return {};
-        hidden = text_of(encoded);
+        hidden = u16_string(encoded);
         std::free(encoded);
-        unsigned short *restored = Enc_DecryptFolder(u16(hidden), password);
-        const bool same = restored && text_of(restored) == name;
+        unsigned short *restored = Enc_DecryptFolder(as_exported(hidden), password);
+        const bool same = restored && u16_string(restored) == name;
         std::free(restored);
         if (same) break;
     }
@@ -153,7 +150,7 @@ std::u16string hidden_name(const std::u16string &name, const unsigned short *pas
 
 int encrypt_file(unsigned short *path, const unsigned short *password, LONG keyTime, int tag) {
     if (g_cOnlyFolder) return 1;
-    const std::u16string source = text_of(path);
+    const std::u16string source = u16_string(path);
     const std::u16string parent = parent_of(source);
     if (!drive_root(parent) && excluded(attributes_of(parent))) return 1;
 
@@ -168,10 +165,10 @@ int encrypt_file(unsigned short *path, const unsigned short *password, LONG keyT
         if (!output_global(folder)) return 0;
         container = folder + without_extension(name_of(base)) + u".cpt";
     }
-    if (g_cOutputLog) encrypt::open_log(u16(without_extension(container) + u"_Enc.log"));
+    if (g_cOutputLog) encrypt::open_log(as_exported(without_extension(container) + u"_Enc.log"));
     call_start(1, source, container, tag);
-    int result = Enc_EncryptHead(password, u16(source), u16(container), keyTime);
-    call_result(result, source, u16(container), tag);
+    int result = Enc_EncryptHead(password, as_exported(source), as_exported(container), keyTime);
+    call_result(result, source, as_exported(container), tag);
     result = skip_rule(result);
     encrypt::close_log();
     return result;
@@ -180,7 +177,7 @@ int encrypt_file(unsigned short *path, const unsigned short *password, LONG keyT
 // One container, restored beside it or into the output folder global.
 int decrypt_file(const unsigned short *path, const unsigned short *password, int tag) {
     if (g_cOnlyFolder) return 1;
-    const std::u16string container = text_of(path);
+    const std::u16string container = u16_string(path);
     if (!encrypt::password_matches(password, path)) {
         SetLastError(ERROR_INVALID_PASSWORD);
         call_result(0, container, nullptr, tag);
@@ -193,8 +190,8 @@ int decrypt_file(const unsigned short *path, const unsigned short *password, int
         return 0;
     output = edited(output, Cfl_AddBackslash);
     call_start(1, container, output, tag);
-    const int result = Enc_DecryptHead(password, path, u16(output));
-    call_result(result, container, u16(output), tag);
+    const int result = Enc_DecryptHead(password, path, as_exported(output));
+    call_result(result, container, as_exported(output), tag);
     return skip_rule(result);
 }
 
@@ -203,7 +200,7 @@ int decrypt_file(const unsigned short *path, const unsigned short *password, int
 int Enc_ListSubFolder(const unsigned short *folder, tagSEQ *folders, tagSEQ *files,
                       int containersWanted) {
     if (!folder || !folders || !files) return 0;
-    std::u16string pattern = text_of(folder);
+    std::u16string pattern = u16_string(folder);
     // An empty folder would list "\*.*", the drive's root.
     if (pattern.empty()) {
         SetLastError(ERROR_PATH_NOT_FOUND);
@@ -229,7 +226,7 @@ int Enc_ListSubFolder(const unsigned short *folder, tagSEQ *folders, tagSEQ *fil
             result = 0;
             break;
         }
-        const std::u16string name = text_of(as_exported(found.cFileName));
+        const std::u16string name = u16_string(found.cFileName);
         if (excluded(found.dwFileAttributes)) {
             // The folder itself is excluded: it lists as empty.
             if (name == u".") break;
@@ -261,16 +258,16 @@ int Enc_EncryptSub(const unsigned short *password, unsigned short *folder,
                    const unsigned short *outputParent, LONG keyTime, int tag) {
     if (Prg_DoCancel()) return 0;
     if (!folder || !outputParent) return 0;
-    const std::u16string parent = text_of(outputParent);
-    const std::u16string name = name_of(text_of(folder));
+    const std::u16string parent = u16_string(outputParent);
+    const std::u16string name = name_of(u16_string(folder));
     std::u16string output = name;
     if (parent != name) {
-        if (excluded(attributes_of(text_of(folder)))) return 1;
+        if (excluded(attributes_of(u16_string(folder)))) return 1;
         output = parent + name;
         if (g_cEncFolder && extension(name) != u".cpf" && name.size() <= kHiddenNameUnits) {
             show(u"フォルダ名を暗号化しています", name);
             const std::u16string hidden = hidden_name(name, password);
-            if (!hidden.empty() && output + u"\\" == text_of(folder)) {
+            if (!hidden.empty() && output + u"\\" == u16_string(folder)) {
                 const std::u16string renamed = parent + hidden + u".cpf";
                 // The caller's buffer must take the new path before the
                 // folder is renamed: else the run would go on at a path
@@ -286,31 +283,31 @@ int Enc_EncryptSub(const unsigned short *password, unsigned short *folder,
         }
     }
     output = edited(output, Cfl_AddBackslash);
-    if (!Cfl_CreateFolder(u16(output))) return 0;
+    if (!Cfl_CreateFolder(as_exported(output))) return 0;
 
     tagSEQ folders, files;
     int result = Enc_ListSubFolder(folder, &folders, &files, 0);
-    const std::u16string source_folder = edited(text_of(folder), Cfl_AddBackslash);
+    const std::u16string source_folder = edited(u16_string(folder), Cfl_AddBackslash);
     while (result && GetCount(files) > 0) {
         auto *item = static_cast<unsigned short *>(RemoveHead(files));
-        const std::u16string file = text_of(item);
+        const std::u16string file = u16_string(item);
         std::free(item);
         std::u16string container = output + file + u".cpt";
         if (g_cOutName == 1) container = time_name(output, output, keyTime);
         if (g_cOutName == 2) container = output + digest_name(file) + u".cpt";
         const std::u16string source = source_folder + file;
         call_start(result, source, parent, tag);
-        result = Enc_EncryptHead(password, u16(source), u16(container), keyTime);
-        call_result(result, source, u16(container), tag);
+        result = Enc_EncryptHead(password, as_exported(source), as_exported(container), keyTime);
+        call_result(result, source, as_exported(container), tag);
         result = skip_rule(result);
     }
     release(files);
     while (g_cSubFolder && result && GetCount(folders) > 0) {
         auto *item = static_cast<unsigned short *>(RemoveHead(folders));
-        files::FixedPath sub(source_folder + text_of(item) + u"\\");
+        files::FixedPath sub(source_folder + u16_string(item) + u"\\");
         std::free(item);
         // A folder too deep for the library's paths fails the run.
-        result = sub ? Enc_EncryptSub(password, sub.get(), u16(output), keyTime, tag) : 0;
+        result = sub ? Enc_EncryptSub(password, sub.get(), as_exported(output), keyTime, tag) : 0;
     }
     release(folders);
     return result;
@@ -323,11 +320,12 @@ int Enc_Encrypt(HWND, unsigned short *path, const unsigned short *password, LONG
     Cfl_AddBackslash(path);
     std::u16string output;
     if (g_cOutFolder == 0)
-        output = parent_of(text_of(path));
+        output = parent_of(u16_string(path));
     else if (!output_global(output))
         return 0;
-    if (g_cOutputLog) encrypt::open_log(u16(output + name_of(text_of(path)) + u"_Enc.log"));
-    const int result = Enc_EncryptSub(password, path, u16(output), keyTime, tag);
+    if (g_cOutputLog)
+        encrypt::open_log(as_exported(output + name_of(u16_string(path)) + u"_Enc.log"));
+    const int result = Enc_EncryptSub(password, path, as_exported(output), keyTime, tag);
     encrypt::close_log();
     return result;
 }
@@ -336,14 +334,15 @@ int Enc_Decrypt(HWND window, unsigned short *path, const unsigned short *passwor
     if (Prg_DoCancel()) return 0;
     if (!path) return 0;
     if (Cfl_IsFolder(path)) {
-        const std::u16string name = name_of(text_of(path));
+        const std::u16string name = name_of(u16_string(path));
         if (g_cEncFolder && extension(name) == u".cpf") {
             show(u"フォルダ名を複合化しています", name);
-            unsigned short *restored = Enc_DecryptFolder(u16(without_extension(name)), password);
+            unsigned short *restored =
+                Enc_DecryptFolder(as_exported(without_extension(name)), password);
             // A restored name that is no plain name would move the folder.
-            if (restored && encrypt::plain_name(text_of(restored))) {
-                const std::u16string current = edited(text_of(path), Cfl_RemoveBackslash);
-                const std::u16string renamed = parent_of(current) + text_of(restored);
+            if (restored && encrypt::plain_name(u16_string(restored))) {
+                const std::u16string current = edited(u16_string(path), Cfl_RemoveBackslash);
+                const std::u16string renamed = parent_of(current) + u16_string(restored);
                 if (!files::FixedPath(renamed + u"\\")) {
                     std::free(restored);
                     return 0;
@@ -353,13 +352,13 @@ int Enc_Decrypt(HWND window, unsigned short *path, const unsigned short *passwor
             std::free(restored);
         }
         Cfl_AddBackslash(path);
-        const std::u16string folder = text_of(path);
+        const std::u16string folder = u16_string(path);
         tagSEQ folders, files;
         int result = Enc_ListSubFolder(path, &folders, &files, 1);
         for (tagSEQ *list : {&files, &folders}) {
             while (result && GetCount(*list) > 0) {
                 auto *item = static_cast<unsigned short *>(RemoveHead(*list));
-                files::FixedPath entry(folder + text_of(item));
+                files::FixedPath entry(folder + u16_string(item));
                 std::free(item);
                 // The listing has told files from folders already.
                 if (!entry)

@@ -11,13 +11,12 @@
 namespace {
 
 using encrypt::MallocText;
-using encrypt::text_of;
 
 const char16_t kSalt[] = u"QUILLMARKVOSE";
 
 // The MD5 hex of the password's ANSI form: the key of the key block.
 bool password_digest(const unsigned short *password, unsigned char digest[33]) {
-    return encrypt::ansi_digest(text_of(password), digest);
+    return encrypt::ansi_digest(u16_string(password), digest);
 }
 
 struct File {
@@ -65,7 +64,7 @@ bool password_matches(const unsigned short *password, const unsigned short *cont
     unsigned char salted[33];
     MallocText stored(Bwf_Alloc8Byte(reinterpret_cast<const unsigned short *>(now.block),
                                      sizeof now.block));
-    if (!stored || !ansi_digest(text_of(password) + kSalt, salted)) return false;
+    if (!stored || !ansi_digest(u16_string(password) + kSalt, salted)) return false;
     Bwf_Decrypt(stored.get(), now.digest, sizeof now.block);
     now.matches = true;
     for (int i = 0; i < kDigestUnits; ++i) now.matches &= stored[i] == salted[i];
@@ -79,12 +78,12 @@ unsigned short *Enc_CreateKey(const unsigned short *password, LONG keyTime, unsi
     if (!password || !*password) return nullptr;
     unsigned char digest[33];
     char16_t time[15];
-    if (!encrypt::ansi_digest(text_of(password) + kSalt, digest) ||
+    if (!encrypt::ansi_digest(u16_string(password) + kSalt, digest) ||
         !encrypt::time_text(keyTime, time))
         return nullptr;
     std::u16string text(digest, digest + 32);
     text += time;
-    return Bwf_Alloc8Byte(encrypt::u16(text), -1);
+    return Bwf_Alloc8Byte(as_exported(text), -1);
 }
 
 unsigned short *Enc_EncryptKey(const unsigned short *password, LONG keyTime,

@@ -19,8 +19,6 @@ namespace {
 
 using encrypt::Entry;
 using encrypt::MallocText;
-using encrypt::text_of;
-using encrypt::u16;
 
 // Room for a joined path: the long form adds up to 8 units, and the
 // library's path calls work in buffers of QUORVEL_MAX_TEXT.
@@ -50,12 +48,13 @@ void set_attributes(const std::u16string &path, DWORD attributes) {
 int restore_folder(const Entry &entry, const std::u16string &name,
                    const unsigned short *containerPath, unsigned short *folder,
                    unsigned char depth) {
-    std::u16string path = text_of(folder) + name + u"\\";
-    if (g_cExistFolder && Cfl_IsExist(u16(path))) path = text_of(folder) + u"dpt_" + name + u"\\";
+    std::u16string path = u16_string(folder) + name + u"\\";
+    if (g_cExistFolder && Cfl_IsExist(as_exported(path)))
+        path = u16_string(folder) + u"dpt_" + name + u"\\";
     int result = 0;
     if (path.size() > kLongestPath) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    } else if (Cfl_CreateFolder(u16(path))) {
+    } else if (Cfl_CreateFolder(as_exported(path))) {
         // A link there fails the entry; later entries never go through it.
         // Without its backslash: "link\" would name what the link leads to.
         if (HANDLE handle = encrypt::open_unlinked(path.substr(0, path.size() - 1), true)) {
@@ -63,11 +62,11 @@ int restore_folder(const Entry &entry, const std::u16string &name,
             copy_to(folder, path);
             Fl_SetFileTime(handle, &entry.creation, nullptr, &entry.write);  // shown there
             CloseHandle(handle);
-            encrypt::log_folder(depth, u16(path));
+            encrypt::log_folder(depth, as_exported(path));
         }
     }
     if (auto logging = encrypt::callbacks().logging)
-        logging(static_cast<unsigned char>(result), containerPath, u16(path), -1);
+        logging(static_cast<unsigned char>(result), containerPath, as_exported(path), -1);
     return result;
 }
 
@@ -76,7 +75,7 @@ int restore_file(void *container, const Entry &entry, const std::u16string &name
                  const unsigned char *key, const unsigned short *containerPath,
                  const unsigned short *folder, unsigned char depth, unsigned char version,
                  const crypto::InputAt &body) {
-    const std::u16string path = text_of(folder) + name;
+    const std::u16string path = u16_string(folder) + name;
     if (path.size() > kLongestPath) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return 0;
@@ -84,8 +83,8 @@ int restore_file(void *container, const Entry &entry, const std::u16string &name
     bool created = false;
     void *output = encrypt::open_unlinked(path, false, OPEN_ALWAYS, &created);
     if (!output) return 0;
-    Prg_SetMessage(u16(u"ファイルを複合化しています"));
-    Prg_SetFileName(u16(name));
+    Prg_SetMessage(as_exported(u"ファイルを複合化しています"));
+    Prg_SetFileName(as_exported(name));
     Prg_SetProgress(0, 0);
     Bwf_FuncCall(Prg_ProgressCall);
     const int result = crypto::decrypt_stream(container, output, key, entry.size, body);
@@ -105,9 +104,9 @@ int restore_file(void *container, const Entry &entry, const std::u16string &name
     if (result == 1 && version >= 2 && !(created && entry.attributes == FILE_ATTRIBUTE_ARCHIVE))
         set_attributes(path, entry.attributes);
 
-    encrypt::log_file(depth, size, u16(path));
+    encrypt::log_file(depth, size, as_exported(path));
     if (auto logging = encrypt::callbacks().logging)
-        logging(static_cast<unsigned char>(result), containerPath, u16(path), size);
+        logging(static_cast<unsigned char>(result), containerPath, as_exported(path), size);
     if (result != 1) SetLastError(reason);
     return result;
 }
@@ -157,11 +156,11 @@ int Enc_DecryptHead(const unsigned short *password, const unsigned short *contai
         return 0;
     }
     if (g_cOutputLog) {
-        std::u16string name = text_of(container);
+        std::u16string name = u16_string(container);
         name.push_back(0);
-        Cfl_RemoveExtension(Cfl_StripPath(reinterpret_cast<unsigned short *>(&name[0])));
-        const std::u16string log = text_of(outputFolder) + name.c_str() + u"_Dec.log";
-        if (log.size() <= kLongestPath) encrypt::open_log(u16(log));
+        Cfl_RemoveExtension(Cfl_StripPath(as_exported(&name[0])));
+        const std::u16string log = u16_string(outputFolder) + name.c_str() + u"_Dec.log";
+        if (log.size() <= kLongestPath) encrypt::open_log(as_exported(log));
     }
 
     int result = 0;
@@ -177,7 +176,7 @@ int Enc_DecryptHead(const unsigned short *password, const unsigned short *contai
             SetLastError(ERROR_FILENAME_EXCED_RANGE);
         } else if (key) {
             unsigned short folder[encrypt::kFolderUnits] = {};
-            copy_to(folder, text_of(outputFolder));
+            copy_to(folder, u16_string(outputFolder));
             Cfl_AddBackslash(folder);
             unsigned char depth = 0;
             do {

@@ -83,7 +83,7 @@ HANDLE open_unlinked(const std::u16string &path, bool folder, DWORD disposition,
 
 void open_log(const unsigned short *path) {
     close_log();
-    g_log = path ? open_unlinked(std::u16string(reinterpret_cast<const char16_t *>(path)), false,
+    g_log = path ? open_unlinked(std::u16string(as_u16(path)), false,
                                  CREATE_ALWAYS)
                  : nullptr;
 }

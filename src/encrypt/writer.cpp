@@ -19,7 +19,6 @@
 namespace {
 
 using encrypt::MallocText;
-using encrypt::u16;
 
 constexpr DWORD kHiddenBits =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -53,9 +52,9 @@ struct Fields {
 };
 
 std::u16string last_component(const unsigned short *path) {
-    std::u16string copy(reinterpret_cast<const char16_t *>(path));
+    std::u16string copy(as_u16(path));
     copy.push_back(0);
-    Cfl_StripPath(reinterpret_cast<unsigned short *>(&copy[0]));
+    Cfl_StripPath(as_exported(&copy[0]));
     return std::u16string(copy.c_str());
 }
 
@@ -78,20 +77,20 @@ void discard(const files::LongPath &container, DWORD reason) {
 // reads back.
 MallocText stored_name(const std::u16string &name, const unsigned char *key, int32_t &length) {
     for (int attempt = 0; attempt < kNameChecks; ++attempt) {
-        MallocText stored(Bwf_Alloc8Byte(u16(name), -1));
+        MallocText stored(Bwf_Alloc8Byte(as_exported(name), -1));
         if (!stored) return nullptr;
         length = Bwf_Encrypt(stored.get(), key, -1);
         MallocText check(Bwf_Alloc8Byte(stored.get(), length));
         if (!check) return nullptr;
         Bwf_Decrypt(check.get(), key, length);
-        if (name == reinterpret_cast<const char16_t *>(check.get())) return stored;
+        if (name == as_u16(check.get())) return stored;
     }
     return nullptr;
 }
 
 void show(const char16_t *message, const std::u16string &name) {
-    Prg_SetMessage(u16(message));
-    Prg_SetFileName(u16(name));
+    Prg_SetMessage(as_exported(message));
+    Prg_SetFileName(as_exported(name));
     Prg_SetProgress(0, 0);
 }
 
@@ -181,8 +180,8 @@ const Keys *keys_for(const unsigned short *password, LONG keyTime) {
     static Keys last;
     MallocText key_text(Enc_CreateKey(password, keyTime, encrypt::kBlowfish));
     if (!key_text) return nullptr;
-    const std::u16string text = encrypt::text_of(key_text.get());
-    if (last.body_key && text == last.key_text && encrypt::text_of(password) == last.password)
+    const std::u16string text = u16_string(key_text.get());
+    if (last.body_key && text == last.key_text && u16_string(password) == last.password)
         return &last;
     last.body_key.reset();
     MallocText block(Enc_EncryptKey(password, keyTime, encrypt::kBlowfish));
@@ -190,7 +189,7 @@ const Keys *keys_for(const unsigned short *password, LONG keyTime) {
     if (!block || !body_key) return nullptr;
     std::memcpy(last.block, block.get(), sizeof last.block);
     last.key_text = text;
-    last.password = encrypt::text_of(password);
+    last.password = u16_string(password);
     last.body_key = std::move(body_key);
     return &last;
 }
