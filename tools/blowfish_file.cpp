@@ -53,19 +53,19 @@ int run(const char *name, int argc, char **argv) {
 
     const std::u16string input = cli::library_path(operands[0]);
     const std::u16string output = cli::library_path(operands[1]);
-    if (kind != 'v' && !force && Cfl_IsExist(cli::u16(output))) {
+    if (kind != 'v' && !force && Cfl_IsExist(as_exported(output))) {
         std::fprintf(stderr, "quorvel %s: %s exists (--force replaces it)\n", name, operands[1]);
         return 1;
     }
     std::u16string password;
     if (!cli::read_password(name, password_file, kind == 'e', password)) return 1;
     unsigned char key[33];
-    Md5(reinterpret_cast<const unsigned char *>(cli::utf8(cli::u16(password)).c_str()), key);
+    Md5(reinterpret_cast<const unsigned char *>(cli::utf8(as_exported(password)).c_str()), key);
 
     Files files;
-    files.input = Fl_Open(cli::u16(input), FL_READ, 1);
+    files.input = Fl_Open(as_exported(input), FL_READ, 1);
     if (!files.input) return 1;
-    files.output = Fl_Open(cli::u16(output), kind == 'v' ? FL_READ : FL_CREATE, 1);
+    files.output = Fl_Open(as_exported(output), kind == 'v' ? FL_READ : FL_CREATE, 1);
     if (!files.output) return 1;
 
     // The progress window shows on a terminal (on Windows, as the dialog).
@@ -73,8 +73,8 @@ int run(const char *name, int argc, char **argv) {
     cli::cancel_on_interrupt();
     Prg_CreateProgress(nullptr, nullptr, nullptr, nullptr);
     const std::u16string title(name, name + std::strlen(name));
-    Prg_OpenProgress(cli::u16(title));
-    Prg_SetFileName(cli::u16(input));
+    Prg_OpenProgress(as_exported(title));
+    Prg_SetFileName(as_exported(input));
     Bwf_FuncCall(Prg_ProgressCall);
     int result;
     if (kind == 'e')

@@ -80,9 +80,9 @@ void use_time_zone(const char *command) {
 
 bool environment_text(const char *name, std::u16string &value) {
     const std::u16string wide_name = from_utf8(name);
-    const wchar_t *text = _wgetenv(reinterpret_cast<const wchar_t *>(wide_name.c_str()));
+    const wchar_t *text = _wgetenv(as_wide(wide_name));
     if (!text) return false;
-    value = reinterpret_cast<const char16_t *>(text);
+    value = as_u16(text);
     return true;
 }
 

@@ -10,6 +10,8 @@
 #include <quorvel/fl.h>
 #include <quorvel/text.h>
 
+#include "platform/text16.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -23,10 +25,6 @@ struct Free {
 };
 using MallocUnits = std::unique_ptr<unsigned short[], Free>;
 
-const unsigned short *u16(const std::u16string &text) {
-    return reinterpret_cast<const unsigned short *>(text.c_str());
-}
-
 // The container's first bytes are read at once (most containers are
 // smaller); the rest at its offsets.
 struct Reader {
@@ -34,7 +32,7 @@ struct Reader {
     int64_t size = -1;
     unsigned char start[4096];
     uint32_t held = 0;
-    explicit Reader(const std::u16string &path) : file(Fl_Open(u16(path), FL_READ, 0)) {
+    explicit Reader(const std::u16string &path) : file(Fl_Open(as_exported(path), FL_READ, 0)) {
         if (!file) return;
         size = Fl_FileSize(file);
         const uint32_t got = Fl_Read(file, start, static_cast<uint32_t>(
@@ -90,8 +88,8 @@ bool key_texts(const std::u16string &password, int32_t key_time, const unsigned 
                MallocUnits &made, MallocUnits &stored) {
     static std::u16string last_password;
     static unsigned char last_block[96], last_text[96 + 2];
-    made.reset(Enc_CreateKey(u16(password), key_time, 0));
-    std::unique_ptr<char[]> ansi(Str_FromUnicode(u16(password), 0xFFFFFFFFu));
+    made.reset(Enc_CreateKey(as_exported(password), key_time, 0));
+    std::unique_ptr<char[]> ansi(Str_FromUnicode(as_exported(password), 0xFFFFFFFFu));
     if (!made || !ansi) return false;
     stored.reset(Bwf_Alloc8Byte(reinterpret_cast<const unsigned short *>(block), 96));
     if (!stored) return false;
@@ -207,7 +205,7 @@ ContainerCheck check_container(const std::u16string &path, const std::u16string 
     if (body_key && name && first_name_bytes) {
         Bwf_Decrypt(name.get(), reinterpret_cast<unsigned char *>(body_key.get()),
                     static_cast<int32_t>(first_name_bytes));
-        check.first_name = reinterpret_cast<const char16_t *>(name.get());
+        check.first_name = as_u16(name.get());
     }
     return check;
 }

@@ -29,7 +29,7 @@ bool is_select(const std::u16string &sql) {
 
 // The rows of a recordset; false when it cannot be opened.
 bool print_rows(DatabasePtr db, const std::u16string &sql) {
-    RecordsetPtr records = Mdb_Select(db, 1, cli::u16(sql));
+    RecordsetPtr records = Mdb_Select(db, 1, as_exported(sql));
     if (!records) return false;
     FieldsPtr fields;
     short columns = 0;
@@ -74,8 +74,8 @@ int run_sql(int argc, char **argv) {
     if (!newPasswordFile.empty() && !cli::read_password_file("sql", newPasswordFile, newPassword))
         return 1;
     const std::u16string path = cli::library_path(argv[i]);
-    DatabasePtr db = create ? Mdb_CreateDatabase(cli::u16(path), cli::u16(password))
-                            : Mdb_OpenDatabase(cli::u16(path), cli::u16(password));
+    DatabasePtr db = create ? Mdb_CreateDatabase(as_exported(path), as_exported(password))
+                            : Mdb_OpenDatabase(as_exported(path), as_exported(password));
     if (!db) {
         std::fprintf(stderr, "quorvel sql: cannot %s %s\n", create ? "create" : "open", argv[i]);
         return 1;
@@ -89,11 +89,11 @@ int run_sql(int argc, char **argv) {
                 status = 1;
             }
         } else {
-            Mdb_ExecSql(db, cli::u16(sql));
+            Mdb_ExecSql(db, as_exported(sql));
         }
     }
     if (status == 0 && !newPasswordFile.empty())
-        Mdb_SetPassword(db, cli::u16(password), cli::u16(newPassword));
+        Mdb_SetPassword(db, as_exported(password), as_exported(newPassword));
     Mdb_CloseDatabase(db);
     return status;
 }

@@ -147,9 +147,9 @@ int run(int argc, char **argv, bool encrypting) {
         return usage(g_command, false);
     cli::use_time_zone(g_command);
     for (const std::u16string &path : options.paths)
-        if (!Cfl_IsExist(cli::u16(path))) {
+        if (!Cfl_IsExist(as_exported(path))) {
             std::fprintf(stderr, "quorvel %s: no such file or folder: %s\n", g_command,
-                         cli::host_path(cli::u16(path)).c_str());
+                         cli::host_path(as_exported(path)).c_str());
             return kFailed;
         }
     std::u16string password;
@@ -190,7 +190,7 @@ int run(int argc, char **argv, bool encrypting) {
         for (const std::string &line : plan.skipped) report.failure(line);
         for (const std::string &line : plan.refusals) report.failure(line);
         if (!plan.refusals.empty())
-            report.failure(cli::host_path(cli::u16(options.paths[i])) + ": nothing done");
+            report.failure(cli::host_path(as_exported(options.paths[i])) + ": nothing done");
         if (options.stop_on_error && (refused || report.failures())) break;
         if (plan.refusals.empty() && !cli::run_plan(plan, settings, report)) break;
     }
@@ -223,14 +223,14 @@ int view(int argc, char **argv) {
     const cli::ContainerCheck check = cli::check_container(options.paths[0], password);
     if (check.verdict != cli::ContainerCheck::kReadable) {
         std::fprintf(stderr, "quorvel view: %s: %s\n",
-                     cli::host_path(cli::u16(options.paths[0])).c_str(),
+                     cli::host_path(as_exported(options.paths[0])).c_str(),
                      check.verdict == cli::ContainerCheck::kNoFile
                          ? ("no such container" + cli::last_error_reason()).c_str()
                          : cli::container_reason(check).c_str());
         return kFailed;
     }
     std::printf("format version: %d\nfirst name:     %s\n", check.version,
-                cli::utf8(cli::u16(check.first_name)).c_str());
+                cli::utf8(as_exported(check.first_name)).c_str());
     return kDone;
 }
 

@@ -3,6 +3,8 @@
 // One implementation per platform (host_path_posix.cpp, host_path_win.cpp).
 #pragma once
 
+#include "platform/text16.h"
+
 #include <string>
 
 namespace cli {
@@ -22,9 +24,5 @@ std::u16string from_utf8(const std::string &text);
 std::string last_error_reason();
 // The system's UTF-8 decoder, as MultiByteToWideChar counts and fills.
 int system_utf8_to_utf16(const char *text, int size, char16_t *out, int capacity);
-
-inline const unsigned short *u16(const std::u16string &text) {
-    return reinterpret_cast<const unsigned short *>(text.c_str());
-}
 
 }  // namespace cli

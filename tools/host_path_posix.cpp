@@ -10,7 +10,7 @@
 namespace cli {
 
 int system_utf8_to_utf16(const char *text, int size, char16_t *out, int capacity) {
-    return MultiByteToWideChar(CP_UTF8, 0, text, size, reinterpret_cast<LPWSTR>(out), capacity);
+    return MultiByteToWideChar(CP_UTF8, 0, text, size, as_wide(out), capacity);
 }
 
 std::string host_path(const unsigned short *path) {

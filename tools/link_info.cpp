@@ -22,7 +22,7 @@ int link_info(int argc, char **argv) {
     static unsigned short target[QUORVEL_MAX_TEXT], arguments[QUORVEL_MAX_TEXT],
         folder[QUORVEL_MAX_TEXT];
     if (url) {
-        if (!Cfl_ReadUrlFile(cli::u16(path), target)) {
+        if (!Cfl_ReadUrlFile(as_exported(path), target)) {
             std::fprintf(stderr, "quorvel: %s: cannot be read as an Internet shortcut\n", argv[1]);
             return 1;
         }
@@ -30,7 +30,7 @@ int link_info(int argc, char **argv) {
         return 0;
     }
     int show = 0;
-    if (!Cfl_ReadLinkFile(cli::u16(path), target, QUORVEL_MAX_TEXT, arguments, QUORVEL_MAX_TEXT,
+    if (!Cfl_ReadLinkFile(as_exported(path), target, QUORVEL_MAX_TEXT, arguments, QUORVEL_MAX_TEXT,
                           folder, QUORVEL_MAX_TEXT, &show)) {
         std::fprintf(stderr, "quorvel: %s: cannot be read as a shortcut\n", argv[1]);
         return 1;

@@ -23,7 +23,7 @@ constexpr size_t kMostUnits = QUORVEL_MAX_TEXT - 16;
 // without a UTF-8 byte-order mark. False with the reason when it cannot be
 // read or is longer than a password can be.
 bool first_line(const char *command, const std::string &file, std::string &line) {
-    void *handle = Fl_Open(u16(library_path(file.c_str())), FL_READ, 0);
+    void *handle = Fl_Open(as_exported(library_path(file.c_str())), FL_READ, 0);
     if (!handle) {
         std::fprintf(stderr, "quorvel %s: cannot read %s%s\n", command, file.c_str(),
                      last_error_reason().c_str());
@@ -85,9 +85,9 @@ bool read_password_file(const char *command, const std::string &file, std::u16st
 }
 
 bool password_survives_ansi(const char *command, const std::u16string &password) {
-    std::unique_ptr<char[]> ansi(Str_FromUnicode(u16(password), 0xFFFFFFFFu));
+    std::unique_ptr<char[]> ansi(Str_FromUnicode(as_exported(password), 0xFFFFFFFFu));
     std::unique_ptr<unsigned short[]> back(ansi ? Str_ToUnicode(ansi.get(), 0xFFFFFFFFu) : nullptr);
-    if (back && password == reinterpret_cast<const char16_t *>(back.get())) return true;
+    if (back && password == as_u16(back.get())) return true;
     const bool encrypting = command[0] == 'e';
     std::fprintf(stderr,
                  "quorvel %s: %s: the password does not survive the ANSI code page %u, from "

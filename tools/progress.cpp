@@ -6,6 +6,8 @@
 #include "command.h"
 #include "console.h"
 
+#include "platform/text16.h"
+
 #include <quorvel/progress.h>
 
 #include <cstdio>
@@ -18,10 +20,6 @@ namespace {
 
 constexpr int kFiles = 200;
 
-const unsigned short *u16(const char16_t *text) {
-    return reinterpret_cast<const unsigned short *>(text);
-}
-
 int pretend_copy(int argc, char **argv) {
     if (cli::wants_help(argc, argv)) return cli::show_usage("progress", stdout);
     if (argc > 2) return cli::show_usage("progress", stderr);
@@ -30,16 +28,16 @@ int pretend_copy(int argc, char **argv) {
     Prg_SetCancel(0);
     cli::cancel_on_interrupt();
     int shown = Prg_CreateProgress(nullptr, nullptr, nullptr, nullptr);
-    Prg_SetVersion(u16(u"1.0"));
-    Prg_OpenProgress(u16(u"ファイルのコピー"));
-    Prg_SetMessage(u16(u"ファイルをコピーしています"));
+    Prg_SetVersion(as_exported(u"1.0"));
+    Prg_OpenProgress(as_exported(u"ファイルのコピー"));
+    Prg_SetMessage(as_exported(u"ファイルをコピーしています"));
     const auto step = std::chrono::milliseconds(seconds * 1000 / kFiles);
     for (int file = 1; file <= kFiles; ++file) {
         std::u16string name = u"C:\\Users\\user\\ドキュメント\\報告書\\資料" +
                               std::u16string(1, static_cast<char16_t>(u'0' + file / 100)) +
                               std::u16string(1, static_cast<char16_t>(u'0' + file / 10 % 10)) +
                               std::u16string(1, static_cast<char16_t>(u'0' + file % 10)) + u".docx";
-        Prg_SetFileName(u16(name.c_str()));
+        Prg_SetFileName(as_exported(name.c_str()));
         std::this_thread::sleep_for(step);
         if (!Prg_ProgressCall(kFiles, file, 0)) {
             Prg_CloseProgress();

@@ -16,7 +16,7 @@
 namespace cli {
 namespace {
 
-std::string shown(const std::u16string &path) { return host_path(u16(path)); }
+std::string shown(const std::u16string &path) { return host_path(as_exported(path)); }
 
 // A temporary output of ours, whatever attributes the library gave it.
 void remove_tree(const std::u16string &path) {
@@ -26,7 +26,7 @@ void remove_tree(const std::u16string &path) {
     HANDLE find = FindFirstFileW(as_wide(path + u"\\*.*"), &data);
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            const std::u16string name(reinterpret_cast<const char16_t *>(data.cFileName));
+            const std::u16string name(as_u16(data.cFileName));
             if (name != u"." && name != u"..") remove_tree(path + u"\\" + name);
         } while (FindNextFileW(find, &data));
         FindClose(find);
@@ -47,7 +47,7 @@ void log_entry(unsigned char, const unsigned short *original, const unsigned sho
     char line[40];
     std::snprintf(line, sizeof line, "000 [%12lld] ", static_cast<long long>(size));
     std::u16string text(line, line + std::char_traits<char>::length(line));
-    text += reinterpret_cast<const char16_t *>(original);
+    text += as_u16(original);
     text += u'\n';
     Fl_Write(g_log, text.data(), static_cast<uint32_t>(text.size() * sizeof(char16_t)));
 }
@@ -70,7 +70,7 @@ public:
 
     bool run() {
         for (const std::u16string &folder : plan_.make)
-            if (!Cfl_CreateFolder(u16(folder))) {
+            if (!Cfl_CreateFolder(as_exported(folder))) {
                 report_.failure(shown(folder) + ": cannot be made" + last_error_reason());
                 return !settings_.stop_on_error;
             }
@@ -110,8 +110,8 @@ private:
         if (GetFileAttributesW(as_wide(part)) != INVALID_FILE_ATTRIBUTES)
             return fail(job.source, shown(part) + " is in the way");
         report_.begin(part);
-        const int result = Enc_EncryptHead(u16(settings_.password), u16(job.source), u16(part),
-                                           static_cast<LONG>(settings_.key_time));
+        const int result = Enc_EncryptHead(as_exported(settings_.password), as_exported(job.source),
+                                           as_exported(part), static_cast<LONG>(settings_.key_time));
         const std::string reason = last_error_reason();
         if (result != 1) {
             remove_tree(part);
@@ -125,7 +125,7 @@ private:
         if (listed_size(part) != expected) {
             // An original that cannot be read becomes an empty entry: say why.
             remove_tree(part);
-            void *original = Fl_Open(u16(job.source), FL_READ, 0);
+            void *original = Fl_Open(as_exported(job.source), FL_READ, 0);
             if (!original) return fail(job.source, "cannot be read" + last_error_reason());
             Fl_Close(original);
             return fail(job.source, "changed while it was read; not encrypted");
@@ -152,7 +152,7 @@ private:
         report_.begin(restored);
         g_restored.clear();
         const int result =
-            Enc_DecryptHead(u16(settings_.password), u16(job.source), u16(scratch + u"\\"));
+            Enc_DecryptHead(as_exported(settings_.password), as_exported(job.source), as_exported(scratch + u"\\"));
         const std::string reason = last_error_reason();
         bool whole = result == 1;
         if (whole && job.entries == 1 && !settings_.log) {
@@ -180,7 +180,7 @@ private:
         HANDLE find = FindFirstFileW(as_wide(scratch + u"\\*.*"), &data);
         if (find == INVALID_HANDLE_VALUE) return false;
         do {
-            const std::u16string name(reinterpret_cast<const char16_t *>(data.cFileName));
+            const std::u16string name(as_u16(data.cFileName));
             if (name != u"." && name != u"..") names.push_back(name);
         } while (FindNextFileW(find, &data));
         FindClose(find);
@@ -197,7 +197,7 @@ private:
     void put_log(const std::u16string &scratch, const std::u16string &name,
                  const std::u16string &folder) {
         std::u16string text;
-        if (void *in = Fl_Open(u16(scratch + u"\\" + name), FL_READ, 0)) {
+        if (void *in = Fl_Open(as_exported(scratch + u"\\" + name), FL_READ, 0)) {
             char16_t buffer[2048];
             uint32_t count;
             while ((count = Fl_Read(in, buffer, sizeof buffer)) != FL_FAILED && count > 0)
@@ -208,7 +208,7 @@ private:
         for (size_t at = 0; (at = text.find(from, at)) != std::u16string::npos; at += to.size())
             text.replace(at, from.size(), to);
         DeleteFileW(as_wide(folder + name));
-        if (void *out = Fl_Open(u16(folder + name), FL_WRITE, 0)) {
+        if (void *out = Fl_Open(as_exported(folder + name), FL_WRITE, 0)) {
             Fl_Write(out, text.data(), static_cast<uint32_t>(text.size() * 2));
             Fl_Close(out);
         }
@@ -238,7 +238,7 @@ private:
 bool run_plan(const Plan &plan, const RunSettings &settings, RunReport &report) {
     if (settings.encrypting && settings.log && !plan.log.empty()) {
         DeleteFileW(as_wide(plan.log));
-        g_log = Fl_Open(u16(plan.log), FL_WRITE, 0);
+        g_log = Fl_Open(as_exported(plan.log), FL_WRITE, 0);
         Enc_FuncCallLogging(log_entry);
     }
     if (!settings.encrypting) Enc_FuncCallLogging(restored_entry);

@@ -41,8 +41,7 @@ std::string clock_text(double seconds) {
 
 int64_t listed_size(const std::u16string &path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(reinterpret_cast<LPCWSTR>(path.c_str()), GetFileExInfoStandard,
-                              &data))
+    if (!GetFileAttributesExW(as_wide(path), GetFileExInfoStandard, &data))
         return -1;
     return static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }

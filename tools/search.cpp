@@ -48,14 +48,14 @@ bool walk(std::u16string &folder, bool dos,
     folder.resize(base);
     if (find == INVALID_HANDLE_VALUE) {
         std::fprintf(stderr, "quorvel: cannot list %s%s\n",
-                     cli::host_path(cli::u16(folder)).c_str(), cli::last_error_reason().c_str());
+                     cli::host_path(as_exported(folder)).c_str(), cli::last_error_reason().c_str());
         return false;
     }
     bool whole = true;
     do {
         if (is_dots(found.cFileName)) continue;
         if (!root) folder += u'\\';
-        folder += reinterpret_cast<const char16_t *>(found.cFileName);
+        folder += as_u16(found.cFileName);
         visit(folder, found);
         const DWORD attributes = found.dwFileAttributes;
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) &&
@@ -75,7 +75,7 @@ std::unordered_set<std::u16string> matches(const std::u16string &folder,
     WIN32_FIND_DATAW found;
     const HANDLE find = find_first(folder + pattern, found, false);
     if (find == INVALID_HANDLE_VALUE) return names;
-    do names.insert(reinterpret_cast<const char16_t *>(found.cFileName));
+    do names.insert(as_u16(found.cFileName));
     while (FindNextFileW(find, &found));
     FindClose(find);
     return names;
@@ -133,12 +133,12 @@ int find(int argc, char **argv) {
         const size_t name = path.rfind(u'\\') + 1;
         if (listed_folder.size() != name || path.compare(0, name, listed_folder) != 0) {
             listed_folder.assign(path, 0, name);
-            shown_folder = cli::host_path(cli::u16(listed_folder));
+            shown_folder = cli::host_path(as_exported(listed_folder));
             if (!everything) names = matches(listed_folder, pattern);
         }
         if (!everything && !names.count(path.substr(name))) return;
         found_any = true;
-        const std::string host = shown_folder + cli::utf8(cli::u16(path) + name);
+        const std::string host = shown_folder + cli::utf8(as_exported(path) + name);
         if (!details) {
             std::printf("%s\n", host.c_str());
             return;
@@ -176,7 +176,7 @@ int du(int argc, char **argv) {
         return 2;
     }
     std::u16string folder = folder_argument(argv[1 + allocated]);
-    const std::string shown = cli::host_path(cli::u16(folder));
+    const std::string shown = cli::host_path(as_exported(folder));
     int64_t files = 0, folders = 0, bytes = 0;
     const DWORD packed = FILE_ATTRIBUTE_COMPRESSED | FILE_ATTRIBUTE_SPARSE_FILE;
     const bool whole = walk(folder, false, [&](const std::u16string &path,
@@ -189,7 +189,7 @@ int du(int argc, char **argv) {
         ++((attributes & FILE_ATTRIBUTE_DIRECTORY) ? folders : files);
         DWORD high = 0, low = INVALID_FILE_SIZE;
         if (allocated && (attributes & packed))
-            low = GetCompressedFileSizeW(as_wide(path.c_str()), &high);
+            low = GetCompressedFileSizeW(as_wide(path), &high);
         bytes += low != INVALID_FILE_SIZE
                      ? static_cast<int64_t>(static_cast<uint64_t>(high) << 32 | low)
                      : size_of(found);

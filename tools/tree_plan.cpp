@@ -25,7 +25,7 @@ namespace {
 
 constexpr size_t kHiddenNameUnits = 60;  // longer folder names are not hidden
 
-std::string shown(const std::u16string &path) { return host_path(u16(path)); }
+std::string shown(const std::u16string &path) { return host_path(as_exported(path)); }
 
 bool has_extension(const std::u16string &name, const char16_t *extension) {
     const std::u16string tail(extension);
@@ -45,7 +45,7 @@ std::u16string last_of(const std::u16string &path) {
 
 std::u16string owned(unsigned short *text) {
     if (!text) return {};
-    std::u16string copy(reinterpret_cast<const char16_t *>(text));
+    std::u16string copy(as_u16(text));
     std::free(text);
     return copy;
 }
@@ -64,7 +64,7 @@ bool list(const std::u16string &folder, const PlanOptions &options, std::vector<
     HANDLE find = FindFirstFileW(as_wide(folder + u"\\*.*"), &data);
     if (find == INVALID_HANDLE_VALUE) return false;
     do {
-        const std::u16string name(reinterpret_cast<const char16_t *>(data.cFileName));
+        const std::u16string name(as_u16(data.cFileName));
         const DWORD attributes = data.dwFileAttributes;
         const bool excluded = ((attributes & FILE_ATTRIBUTE_HIDDEN) && !options.hidden) ||
                               ((attributes & FILE_ATTRIBUTE_SYSTEM) && !options.system);
@@ -132,13 +132,16 @@ private:
         const std::u16string &password = options_.password;
         if (options_.encrypting) {
             if (has_extension(name, u".cpf") || name.size() > kHiddenNameUnits) return name;
-            const std::u16string hidden = owned(Enc_EncryptFolder(u16(name), u16(password)));
-            if (owned(Enc_DecryptFolder(u16(hidden), u16(password))) != name) return name;
+            const std::u16string hidden =
+                owned(Enc_EncryptFolder(as_exported(name), as_exported(password)));
+            if (owned(Enc_DecryptFolder(as_exported(hidden), as_exported(password))) != name)
+                return name;
             return hidden + u".cpf";
         }
         if (!has_extension(name, u".cpf")) return name;
         const std::u16string restored =
-            owned(Enc_DecryptFolder(u16(name.substr(0, name.size() - 4)), u16(password)));
+            owned(Enc_DecryptFolder(as_exported(name.substr(0, name.size() - 4)),
+                                    as_exported(password)));
         if (restored.empty() || restored == u"." || restored == u".." ||
             restored.find_first_of(u"\\/:*?\"<>|") != std::u16string::npos) {
             plan_.refusals.push_back(shown(name) + ": the hidden folder name does not restore "
@@ -204,7 +207,7 @@ private:
     std::u16string container_name(const std::u16string &name, const std::u16string &folder) {
         if (options_.naming == 0) return name + u".cpt";
         if (options_.naming == 2) {
-            std::unique_ptr<char[]> ansi(Str_FromUnicode(u16(name), 0xFFFFFFFFu));
+            std::unique_ptr<char[]> ansi(Str_FromUnicode(as_exported(name), 0xFFFFFFFFu));
             unsigned char digest[33] = {};
             if (ansi) Md5(reinterpret_cast<const unsigned char *>(ansi.get()), digest);
             return std::u16string(digest, digest + 32) + u".cpt";

@@ -23,7 +23,7 @@ int version_info(int argc, char **argv) {
     if (cli::wants_help(argc, argv)) return cli::show_usage("version-info", stdout);
     if (argc != 2) return cli::show_usage("version-info", stderr);
     const std::u16string path = cli::library_path(argv[1]);
-    const WCHAR *name = reinterpret_cast<const WCHAR *>(path.c_str());
+    const WCHAR *name = as_wide(path);
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(name, &ignored);
     unsigned char *block = size ? static_cast<unsigned char *>(std::malloc(size)) : nullptr;
