@@ -22,28 +22,22 @@ void raise(HRESULT hr, IUnknown *object, REFIID iid) {
 
 void raise(HRESULT hr) { throw _com_error(hr); }
 
-namespace {
-std::u16string text_of(const WCHAR *text) {
-    return text ? std::u16string(reinterpret_cast<const char16_t *>(text)) : std::u16string();
-}
-}  // namespace
-
 void report(const _com_error &error, const char16_t *) {
     BSTR description = nullptr;
     if (IErrorInfo *info = error.ErrorInfo()) {
         if (FAILED(info->GetDescription(&description))) description = nullptr;
         info->Release();
     }
-    std::u16string text = u"\tMean = " + text_of(error.ErrorMessage()) + u"\n\u0007\t説明 = " +
-                          text_of(reinterpret_cast<const WCHAR *>(description)) + u"\n";
+    std::u16string text = u"\tMean = " + u16_string(error.ErrorMessage()) + u"\n\u0007\t説明 = " +
+                          u16_string(description) + u"\n";
     if (text.size() >= QUORVEL_MAX_TEXT) text.resize(QUORVEL_MAX_TEXT - 1);
-    MessageBoxW(nullptr, reinterpret_cast<const WCHAR *>(text.c_str()), as_wide(u"Error"), MB_OK);
+    MessageBoxW(nullptr, as_wide(text), as_wide(u"Error"), MB_OK);
     SysFreeString(description);
 }
 
 Bstr::Bstr(const unsigned short *text) : text_(nullptr) {
     if (!text) return;
-    text_ = SysAllocString(reinterpret_cast<const OLECHAR *>(text));
+    text_ = SysAllocString(as_wide(text));
     if (!text_) raise(E_OUTOFMEMORY);
 }
 

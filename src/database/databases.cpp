@@ -44,11 +44,10 @@ std::u16string connect_string(const unsigned short *password) {
     WCHAR language[32] = {}, codePage[32] = {};
     GetLocaleInfoW(0x0400, 0x0001, language, 32);
     GetLocaleInfoW(0x0400, 0x1004, codePage, 32);
-    std::u16string text = u";LANGID=" + std::u16string(reinterpret_cast<char16_t *>(language)) +
-                          u";CP=" + std::u16string(reinterpret_cast<char16_t *>(codePage)) +
+    std::u16string text = u";LANGID=" + std::u16string(as_u16(language)) +
+                          u";CP=" + std::u16string(as_u16(codePage)) +
                           u";COUNTRY=0;PWD=" +
-                          (password ? std::u16string(reinterpret_cast<const char16_t *>(password))
-                                    : std::u16string()) +
+                          u16_string(password) +
                           u";";
     if (text.size() >= 256) raise(E_INVALIDARG);
     return text;
@@ -61,7 +60,7 @@ DatabasePtr open(const unsigned short *path, bool readOnly, const unsigned short
         const std::u16string connect = connect_string(password);
         Bstr name(path);
         Variant connectText;
-        connectText.value = text_variant(reinterpret_cast<const unsigned short *>(connect.c_str()));
+        connectText.value = text_variant(as_exported(connect));
         Database *db = nullptr;
         check(engine->OpenDatabase(name, short_variant(-1), short_variant(readOnly ? -1 : 0),
                                    connectText.value, &db),
@@ -78,7 +77,7 @@ DatabasePtr Mdb_CreateDatabase(const unsigned short *path, const unsigned short 
         _DBEnginePtr engine = make_engine();
         const std::u16string connect = connect_string(password);
         Bstr name(path);
-        Bstr locale(reinterpret_cast<const unsigned short *>(connect.c_str()));
+        Bstr locale(as_exported(connect));
         Database *db = nullptr;
         // 64: the Jet 4.0 file format.
         check(engine->CreateDatabase(name, locale, short_variant(64), &db),

@@ -20,14 +20,10 @@ using namespace mdb;
 
 unsigned short g_sql[QUORVEL_MAX_TEXT];
 
-std::u16string text(const unsigned short *value) {
-    return std::u16string(reinterpret_cast<const char16_t *>(value));
-}
-
 // Puts `content` into the SQL buffer; false when it does not fit.
 bool to_buffer(const std::u16string &content) {
     if (content.size() >= QUORVEL_MAX_TEXT) return false;
-    content.copy(reinterpret_cast<char16_t *>(g_sql), content.size());
+    content.copy(as_u16(g_sql), content.size());
     g_sql[content.size()] = 0;
     return true;
 }
@@ -40,10 +36,10 @@ LONG exec_composed(const char16_t *operation, DatabasePtr &db, const std::u16str
 
 // The name in the SQL buffer compared unit by unit with `wanted`.
 bool same_name(BSTR name, const unsigned short *wanted) {
-    if (!to_buffer(name ? std::u16string(reinterpret_cast<const char16_t *>(name), SysStringLen(name))
+    if (!to_buffer(name ? std::u16string(as_u16(name), SysStringLen(name))
                         : std::u16string()))
         raise(E_INVALIDARG);
-    return text(g_sql) == text(wanted);
+    return u16_string(g_sql) == u16_string(wanted);
 }
 
 RecordsetPtr open_from(DatabasePtr &db, int readOnly, const unsigned short *source) {
@@ -75,21 +71,23 @@ LONG Mdb_ExecSql(DatabasePtr db, const unsigned short *sql) {
 LONG Mdb_CreateTable(DatabasePtr db, const unsigned short *table, const unsigned short *columns) {
     if (!table || !columns) return 0;
     return exec_composed(u"Mdb_CreateTable", db,
-                         u"CREATE TABLE " + text(table) + u" (" + text(columns) + u");");
+                         u"CREATE TABLE " + u16_string(table) + u" (" + u16_string(columns) +
+                             u");");
 }
 
 LONG Mdb_AddField(DatabasePtr db, const unsigned short *table, const unsigned short *column,
                   const unsigned short *type) {
     if (!table || !column || !type) return 0;
     return exec_composed(u"Mdb_AddField", db,
-                         u"ALTER TABLE " + text(table) + u" ADD COLUMN " + text(column) + u" " +
-                             text(type) + u";");
+                         u"ALTER TABLE " + u16_string(table) + u" ADD COLUMN " + u16_string(column) +
+                             u" " + u16_string(type) + u";");
 }
 
 LONG Mdb_Insert(DatabasePtr db, const unsigned short *table, const unsigned short *values) {
     if (!table || !values) return 0;
     return exec_composed(u"Mdb_Insert", db,
-                         u"INSERT INTO " + text(table) + u" VALUES(" + text(values) + u");");
+                         u"INSERT INTO " + u16_string(table) + u" VALUES(" + u16_string(values) +
+                             u");");
 }
 
 int Mdb_ExistTable(DatabasePtr db, const unsigned short *table) {
@@ -187,8 +185,8 @@ RecordsetPtr Mdb_Select(DatabasePtr db, int readOnly, const unsigned short *colu
                         const unsigned short *table, const unsigned short *condition) {
     if (!columns || !table) return nullptr;
     return guarded(u"Mdb_Select", RecordsetPtr(), [&] {
-        std::u16string statement = u"SELECT " + text(columns) + u" FROM " + text(table);
-        if (condition && *condition) statement += u" WHERE " + text(condition);
+        std::u16string statement = u"SELECT " + u16_string(columns) + u" FROM " + u16_string(table);
+        if (condition && *condition) statement += u" WHERE " + u16_string(condition);
         if (!to_buffer(statement + u";")) raise(E_INVALIDARG);
         return open_from(db, readOnly, g_sql);
     });

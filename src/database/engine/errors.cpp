@@ -75,8 +75,8 @@ HRESULT describe(HRESULT code, const std::u16string &description, const char *so
     ICreateErrorInfo *create = nullptr;
     if (SUCCEEDED(CreateErrorInfo(&create))) {
         std::u16string from = u(source);
-        create->SetDescription(reinterpret_cast<LPOLESTR>(const_cast<char16_t *>(description.c_str())));
-        create->SetSource(reinterpret_cast<LPOLESTR>(const_cast<char16_t *>(from.c_str())));
+        create->SetDescription(as_wide(const_cast<char16_t *>(description.c_str())));
+        create->SetSource(as_wide(&from[0]));
         IErrorInfo *info = nullptr;
         if (SUCCEEDED(create->QueryInterface(__uuidof(IErrorInfo), reinterpret_cast<void **>(&info)))) {
             SetErrorInfo(0, info);
@@ -100,12 +100,12 @@ std::u16string u(const char *text) {
 }
 
 std::u16string from_bstr(BSTR text) {
-    return text ? std::u16string(reinterpret_cast<const char16_t *>(text), SysStringLen(text))
+    return text ? std::u16string(as_u16(text), SysStringLen(text))
                 : std::u16string();
 }
 
 BSTR to_bstr(const std::u16string &text) {
-    return SysAllocStringLen(reinterpret_cast<const OLECHAR *>(text.data()),
+    return SysAllocStringLen(as_wide(text.data()),
                              static_cast<UINT>(text.size()));
 }
 

@@ -47,7 +47,7 @@ std::u16string value_text(sqlite3_value *v) {
     number.dblVal = sqlite3_value_double(v);
     std::u16string out;
     if (SUCCEEDED(VariantChangeType(&text, &number, 0, VT_BSTR)))
-        out.assign(reinterpret_cast<const char16_t *>(text.bstrVal), SysStringLen(text.bstrVal));
+        out.assign(as_u16(text.bstrVal), SysStringLen(text.bstrVal));
     VariantClear(&text);
     return out;
 }

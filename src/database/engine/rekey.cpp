@@ -8,12 +8,13 @@
 namespace dbengine {
 namespace {
 
-std::u16string wide(const char *utf8) {
+// The file name SQLite gives (UTF-8) as the system's text.
+std::u16string from_utf8(const char *utf8) {
     std::u16string text;
     const int units = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
     if (units <= 1) return text;
     text.resize(static_cast<size_t>(units));
-    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, reinterpret_cast<WCHAR *>(&text[0]), units);
+    MultiByteToWideChar(CP_UTF8, 0, utf8, -1, as_wide(&text[0]), units);
     text.pop_back();
     return text;
 }
@@ -74,7 +75,7 @@ HRESULT change_key(const StorePtr &store, const std::u16string &password, const 
     const char *name = sqlite3_db_filename(store->db, "main");
     if (!name || !*name) return fail(kInvalidOperation, source);
     const std::string file = name, copy = file + kRekeyCopy;
-    const std::u16string path = wide(file.c_str()), copy_path = path + u(kRekeyCopy);
+    const std::u16string path = from_utf8(file.c_str()), copy_path = path + u(kRekeyCopy);
     sqlite3_set_authorizer(store->db, nullptr, nullptr);
     int rc = lock(store->db);
     if (rc == SQLITE_OK) rc = write_copy(store->db, copy, store->password, password);
