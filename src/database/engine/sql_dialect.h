@@ -79,7 +79,4 @@ bool alter_column(const std::u16string &jet, std::u16string *table, std::u16stri
 bool replace_column(const std::u16string &create, const std::u16string &column, const std::u16string &definition,
                     std::u16string *out);
 
-// The OLE date of a date and time, false when the fields are not a date.
-bool ole_date(int year, int month, int day, int hour, int minute, int second, double *date);
-
 }  // namespace dbengine

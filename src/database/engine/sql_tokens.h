@@ -1,6 +1,6 @@
-// The tokens of a statement in the engine's dialect, shared by the
-// statement translation (sql_dialect.cpp) and the expression rewriting
-// (sql_expressions.cpp).
+// The tokens of a statement in the engine's dialect (scanned in
+// sql_tokens.cpp), shared by the statement translation (sql_dialect.cpp)
+// and the expression rewriting (sql_expressions.cpp).
 #pragma once
 
 #include "platform/ascii.h"
@@ -19,6 +19,11 @@ struct Token {
 using Tokens = std::vector<Token>;
 
 inline char16_t upper_ascii(char16_t c) { return platform::ascii_upper(c); }
+inline bool is_word_start(char16_t c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
+}
+inline bool is_digit(char16_t c) { return c >= '0' && c <= '9'; }
+inline std::u16string ascii(const std::string &text) { return std::u16string(text.begin(), text.end()); }
 
 inline bool same_word(const std::u16string &a, const char *b) {
     size_t i = 0;
@@ -37,6 +42,10 @@ inline size_t next_solid(const Tokens &t, size_t i) {
     while (i < t.size() && t[i].kind == TokenKind::Space) ++i;
     return i;
 }
+
+// The statement as tokens; false, with the engine's error in `error`, for
+// an unterminated string, bracket or date, or a date that is not one.
+bool tokenize(const std::u16string &in, Tokens *out, std::string *error);
 
 // The statement's expressions in SQLite's terms: Jet's operators become the
 // functions of jet_functions.h, comparisons outside conditions give -1 for
