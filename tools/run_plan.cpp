@@ -59,7 +59,7 @@ int64_t g_restored_size = -1;
 
 void restored_entry(unsigned char result, const unsigned short *, const unsigned short *path,
                     int64_t size) {
-    g_restored = result == 1 && size >= 0 ? reinterpret_cast<const char16_t *>(path) : u"";
+    g_restored = result == 1 && size >= 0 ? as_u16(path) : u"";
     g_restored_size = size;
 }
 

@@ -85,13 +85,11 @@ HRESULT change_key(const StorePtr &store, const std::u16string &password, const 
     // The copy replaces the file; its folder is synced with the rename.
     const bool open_while_replaced = can_replace_open_file();
     if (SUCCEEDED(hr) && !open_while_replaced) store->close();
-    const WCHAR *from = reinterpret_cast<const WCHAR *>(copy_path.c_str());
-    if (SUCCEEDED(hr) &&
-        !MoveFileExW(from, reinterpret_cast<const WCHAR *>(path.c_str()),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (SUCCEEDED(hr) && !MoveFileExW(as_wide(copy_path), as_wide(path),
+                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         hr = fail(GetLastError() == ERROR_SHARING_VIOLATION ? kInUse : kDiskError, source, quoted(path));
     // A move that failed after the rename (syncing the folder) still replaced the file.
-    const bool replaced = SUCCEEDED(hr) || (rc == SQLITE_OK && GetFileAttributesW(from) == INVALID_FILE_ATTRIBUTES);
+    const bool replaced = SUCCEEDED(hr) || (rc == SQLITE_OK && GetFileAttributesW(as_wide(copy_path)) == INVALID_FILE_ATTRIBUTES);
     if (!replaced) {
         remove_sqlite_file(copy + kJournal);
         remove_sqlite_file(copy);

@@ -75,7 +75,7 @@ void park_cursors(sqlite3 *db) {
 // Without one the file is a plain SQLite database.
 std::string password_key(const std::u16string &password) {
     if (password.empty()) return {};
-    const WCHAR *wide = reinterpret_cast<const WCHAR *>(password.c_str());
+    const WCHAR *wide = as_wide(password);
     const int units = static_cast<int>(password.size());
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide, units, nullptr, 0, nullptr, nullptr);
     std::string key(static_cast<size_t>(bytes > 0 ? bytes : 0), '\0');
@@ -90,7 +90,7 @@ void use_sqlcipher4(sqlite3 *db) {
 
 // SQLite's result as an engine error.
 HRESULT sqlite_failure(sqlite3 *db, int rc, const char *source) {
-    std::u16string message = db ? reinterpret_cast<const char16_t *>(sqlite3_errmsg16(db))
+    std::u16string message = db ? static_cast<const char16_t *>(sqlite3_errmsg16(db))
                                 : u(sqlite3_errstr(rc));
     JetError jet;
     if (jet_error(message, u"", &jet)) return fail_number(jet.number, jet.text, source);
@@ -131,7 +131,7 @@ HRESULT prepare(const StorePtr &store, const std::u16string &jet, Statement *sta
     int rc = sqlite3_prepare16_v2(store->db, sql.c_str(), static_cast<int>(sql.size() * 2),
                                   &statement->handle, &tail);
     // DROP TABLE of a missing table is numbered apart: the statement tells.
-    if (rc != SQLITE_OK && jet_error(reinterpret_cast<const char16_t *>(sqlite3_errmsg16(store->db)), jet, &error))
+    if (rc != SQLITE_OK && jet_error(static_cast<const char16_t *>(sqlite3_errmsg16(store->db)), jet, &error))
         return fail_number(error.number, error.text, source);
     if (rc != SQLITE_OK) return sqlite_failure(store->db, rc, source);
     if (!statement->handle) return fail(kInvalidSql, source, quoted(jet));
