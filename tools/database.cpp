@@ -3,7 +3,8 @@
 // runs SQL statements on a database through the library's database
 // functions, then gives it the new password when one is named. A SELECT
 // prints its rows, one a line, the values separated by tabs (NULL for a null
-// value). A failing statement shows the library's error box, as for any host.
+// value). The first statement that fails is named on standard error with the
+// engine's description; no later statement runs and the exit status is 1.
 #include "command.h"
 #include "host_path.h"
 #include "password.h"
@@ -11,6 +12,7 @@
 #include <quorvel/database.h>
 
 #include "platform/ascii.h"
+#include "platform/win32.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -47,6 +49,48 @@ bool print_rows(DatabasePtr db, const std::u16string &sql) {
     Mdb_SelectClose(records);
     std::fflush(stdout);  // a reader of the pipe sees each statement's rows as it ends
     return true;
+}
+
+// The library's Mdb_ExecSql and Mdb_SetPassword give 0 whether they worked
+// or not, so the command asks the engine itself: false, with the engine's
+// description of the failure of `what` on standard error.
+bool engine_call(HRESULT hr, const std::string &what) {
+    if (SUCCEEDED(hr)) return true;
+    std::string reason = "error " + std::to_string(static_cast<unsigned long>(hr));
+    IErrorInfo *info = nullptr;
+    BSTR description = nullptr;
+    if (GetErrorInfo(0, &info) == S_OK && info) {
+        if (SUCCEEDED(info->GetDescription(&description)) && description)
+            reason = cli::utf8(as_exported(description));
+        SysFreeString(description);
+        info->Release();
+    }
+    std::fprintf(stderr, "quorvel sql: %s failed: %s\n", what.c_str(), reason.c_str());
+    return false;
+}
+
+// A BSTR copy of a text, freed at scope exit.
+struct Bstr {
+    BSTR text;
+    explicit Bstr(const std::u16string &from) : text(SysAllocString(as_wide(from))) {}
+    ~Bstr() { SysFreeString(text); }
+};
+
+bool execute(DatabasePtr db, const std::u16string &sql, const char *shown) {
+    Bstr statement(sql);
+    VARIANT no_options;
+    VariantInit(&no_options);
+    no_options.vt = VT_ERROR;
+    no_options.scode = DISP_E_PARAMNOTFOUND;
+    return engine_call(statement.text ? db->Execute(statement.text, no_options) : E_OUTOFMEMORY, shown);
+}
+
+bool change_password(DatabasePtr db, const std::u16string &old_password,
+                     const std::u16string &new_password) {
+    Bstr before(old_password), after(new_password);
+    return engine_call(before.text && after.text ? db->NewPassword(before.text, after.text)
+                                                 : E_OUTOFMEMORY,
+                       "the password change");
 }
 
 int run_sql(int argc, char **argv) {
@@ -88,12 +132,12 @@ int run_sql(int argc, char **argv) {
                 std::fprintf(stderr, "quorvel sql: cannot read the rows of %s\n", argv[i]);
                 status = 1;
             }
-        } else {
-            Mdb_ExecSql(db, as_exported(sql));
+        } else if (!execute(db, sql, argv[i])) {
+            status = 1;
         }
     }
-    if (status == 0 && !newPasswordFile.empty())
-        Mdb_SetPassword(db, as_exported(password), as_exported(newPassword));
+    if (status == 0 && !newPasswordFile.empty() && !change_password(db, password, newPassword))
+        status = 1;
     Mdb_CloseDatabase(db);
     return status;
 }

@@ -48,6 +48,9 @@ shell = subprocess.run(["sqlite3", path, "SELECT * FROM T"], capture_output=True
 assert shell.returncode != 0 and marker.encode() not in shell.stdout, shell
 assert sql(path, "SELECT NAME FROM T").returncode == 1  # no password
 assert sql(path, "SELECT NAME FROM T", environment=dict(env, QUORVEL_PASSWORD="wrong")).returncode == 1
+# A failing statement stops the run: exit 1, named, and the next one never runs.
+failed = sql("--password", path, "INSERT INTO NoSuch VALUES (1)", "INSERT INTO T VALUES (2, 'after')")
+assert failed.returncode == 1 and b"INSERT INTO NoSuch" in failed.stderr, failed
 read = sql("--password", path, "SELECT NAME FROM T")
 assert read.returncode == 0 and read.stdout.decode().split() == [marker], read
 print("passed")
