@@ -209,9 +209,14 @@ bool translate_definition(Tokens &t, size_t first, std::u16string *sqlite, std::
 
 // UPDATE a INNER JOIN b ON condition SET ... [WHERE more]
 //   UPDATE a SET ... FROM b WHERE (condition) AND (more)
-void translate_update_join(Tokens &t, size_t update) {
+// ON before JOIN, both before SET, is Jet's syntax error 3144.
+bool translate_update_join(Tokens &t, size_t update, std::string *error) {
     const size_t join = find_word(t, update, "JOIN"), on = find_word(t, update, "ON"), set = find_word(t, update, "SET");
-    if (join >= on || on >= set) return;
+    if (on < join && join < set) {
+        *error = "3144 Syntax error in UPDATE statement.";
+        return false;
+    }
+    if (join >= on || on >= set) return true;
     size_t kind = join;  // INNER, LEFT or RIGHT before JOIN
     while (kind > update && !is_word(t, kind, "INNER") && !is_word(t, kind, "LEFT") && !is_word(t, kind, "RIGHT")) --kind;
     if (kind == update) kind = join;
@@ -231,6 +236,7 @@ void translate_update_join(Tokens &t, size_t update) {
         out.push_back({TokenKind::Symbol, u")"});
     }
     t.swap(out);
+    return true;
 }
 
 }  // namespace
@@ -404,7 +410,7 @@ bool translate_sql(const std::u16string &jet, std::u16string *sqlite, std::strin
 
     // DELETE * FROM and DELETE table.* FROM: the rows go, whatever is named.
     if (is_word(t, first, "DELETE")) blank(t, first + 1, find_word(t, first, "FROM"));
-    if (is_word(t, first, "UPDATE")) translate_update_join(t, first);
+    if (is_word(t, first, "UPDATE") && !translate_update_join(t, first, error)) return false;
 
     // The outer SELECT: TOP n [PERCENT] becomes a LIMIT, DISTINCTROW goes
     // (rows of one table are distinct already), INTO makes a new table.
