@@ -49,6 +49,9 @@ LONG Err_Message(LONG noReport) {
         LocalFree(text);
     }
     MessageBoxW(nullptr, report, as_wide(u"Error Message"), MB_OK | MB_ICONINFORMATION);
+    // The box's own calls may change the last error (Wine's do); the caller
+    // goes on to return its failure with the code reported.
+    SetLastError(code);
     return static_cast<int32_t>(code);
 }
 

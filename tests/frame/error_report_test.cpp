@@ -17,6 +17,7 @@ TEST(ErrorReport, ShowsTheCodeWithTheSystemTextAndReturnsIt) {
     MessageBoxCapture capture;
     SetLastError(5);
     EXPECT_EQ(Err_Message(0), 5);
+    EXPECT_EQ(GetLastError(), 5u);  // still the reported error after the box
     auto boxes = capture.boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, u"Error Message");

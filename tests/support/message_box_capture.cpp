@@ -78,6 +78,7 @@ int MessageBoxCapture::handle(void *context, HWND, LPCWSTR text, LPCWSTR caption
     box.text = str16(text);
     box.style = type;
     self->record(box);
+    SetLastError(ERROR_SUCCESS);  // as a real box's own calls may leave it
     return self->answer_;
 }
 
