@@ -10,6 +10,7 @@
 #include "platform/win32.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <utility>
 
@@ -157,6 +158,7 @@ int encrypt(void *input, void *output, const unsigned char *key, int64_t total,
         if (got == FL_FAILED) return 0;
         if (got == 0) return 1;
         at += got;
+        assert(whole_blocks(got) <= crypto::chunk_buffer_bytes(s.chunk_size));  // the padding fits
         zero_tail(s.input, got);
         const uint32_t rounded = whole_blocks(got);
         const uint32_t bytes = whole_blocks(std::min(s.chunk_size, rounded));

@@ -13,6 +13,7 @@
 #include <quorvel/search.h>
 #include <quorvel/fileops.h>
 
+#include <cassert>
 #include <cstring>
 
 namespace {
@@ -24,7 +25,9 @@ using encrypt::MallocText;
 // library's path calls work in buffers of QUORVEL_MAX_TEXT.
 constexpr size_t kLongestPath = QUORVEL_MAX_TEXT - 9;
 
+// Into one of the reader's path buffers; callers have refused longer paths.
 void copy_to(unsigned short *buffer, const std::u16string &text) {
+    assert(text.size() < QUORVEL_MAX_TEXT);
     std::memcpy(buffer, text.c_str(), (text.size() + 1) * sizeof(char16_t));
 }
 
