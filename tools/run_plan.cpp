@@ -42,7 +42,14 @@ bool move(const std::u16string &from, const std::u16string &to, bool replace) {
 // the library's line format, UTF-16LE.
 void *g_log = nullptr;
 
-void log_entry(unsigned char, const unsigned short *original, const unsigned short *, int64_t size) {
+// The size the writer measured the last original at, which the run
+// compares with the plan's: an unreadable original becomes an empty entry,
+// and one that changed since it was listed has another size.
+int64_t g_encrypted_size = -1;
+
+void encrypted_entry(unsigned char, const unsigned short *original, const unsigned short *,
+                     int64_t size) {
+    g_encrypted_size = size;
     if (!g_log) return;
     char line[40];
     std::snprintf(line, sizeof line, "000 [%12lld] ", static_cast<long long>(size));
@@ -110,6 +117,7 @@ private:
         if (GetFileAttributesW(as_wide(part)) != INVALID_FILE_ATTRIBUTES)
             return fail(job.source, shown(part) + " is in the way");
         report_.begin(part);
+        g_encrypted_size = -1;
         const int result = Enc_EncryptHead(as_exported(settings_.password), as_exported(job.source),
                                            as_exported(part), static_cast<LONG>(settings_.key_time));
         const std::string reason = last_error_reason();
@@ -117,12 +125,7 @@ private:
             remove_tree(part);
             return Prg_IsCancel() ? false : fail(job.source, "not encrypted" + reason);
         }
-        // The layout's size: header, entry fields, name and body in 8-byte blocks.
-        const size_t cut = job.source.find_last_of(u'\\');
-        const int64_t name_bytes =
-            static_cast<int64_t>((job.source.size() - cut - 1) * 2 + 7) / 8 * 8;
-        const int64_t expected = 102 + 8 + name_bytes + 24 + (job.size + 7) / 8 * 8;
-        if (listed_size(part) != expected) {
+        if (g_encrypted_size != job.size) {
             // An original that cannot be read becomes an empty entry: say why.
             remove_tree(part);
             void *original = Fl_Open(as_exported(job.source), FL_READ, 0);
@@ -239,9 +242,8 @@ bool run_plan(const Plan &plan, const RunSettings &settings, RunReport &report) 
     if (settings.encrypting && settings.log && !plan.log.empty()) {
         DeleteFileW(as_wide(plan.log));
         g_log = Fl_Open(as_exported(plan.log), FL_WRITE, 0);
-        Enc_FuncCallLogging(log_entry);
     }
-    if (!settings.encrypting) Enc_FuncCallLogging(restored_entry);
+    Enc_FuncCallLogging(settings.encrypting ? encrypted_entry : restored_entry);
     const bool going = Runner(plan, settings, report).run();
     if (g_log) Fl_Close(g_log);
     g_log = nullptr;

@@ -54,6 +54,7 @@ bool read_header(void *file, Header &header) {
     if (got >= at + kKeyBlockBytes) std::memcpy(header.key_block, bytes + at, kKeyBlockBytes);
     if (got < at + kKeyBlockBytes + 4) return false;
     header.key_time = static_cast<int32_t>(platform::load_le32(bytes + at + kKeyBlockBytes));
+    header.length = at + kKeyBlockBytes + 4;
     if (got > at + kKeyBlockBytes + 4) Fl_Seek(file, -1, FILE_CURRENT);
     return true;
 }
@@ -86,6 +87,7 @@ bool read_entry(void *file, unsigned char version, int64_t limit, Entry &entry) 
     entry.size = static_cast<int64_t>(platform::load_le64(tail));
     entry.creation = load_filetime(tail + 8);
     entry.write = load_filetime(tail + 16);
+    entry.field_bytes = 2 + attribute_bytes + 2 + int64_t{entry.name_bytes} + 24;
     return true;
 }
 

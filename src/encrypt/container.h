@@ -44,6 +44,7 @@ struct Header {
     unsigned char cipher = 0;
     unsigned char key_block[kKeyBlockBytes] = {};
     int32_t key_time = 0;
+    uint32_t length = 0;  // the bytes it takes, as its version lays it out
 };
 // Reads the header at the file's position, stopping at the first short
 // read (fields not read stay 0). True when it was read whole.
@@ -58,6 +59,7 @@ struct Entry {
     int64_t size = 0;
     FILETIME creation = {};
     FILETIME write = {};
+    int64_t field_bytes = 0;  // the bytes read for it, up to its body
 };
 // Reads an entry's fields up to its times, as the format version lays them
 // out. `limit` is the number of bytes left in the container from the

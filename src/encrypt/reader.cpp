@@ -114,26 +114,20 @@ int restore_file(void *container, const Entry &entry, const std::u16string &name
     return result;
 }
 
-}  // namespace
-
-int Enc_DecryptBody(void *container, const unsigned short *bodyKeyText,
-                    const unsigned short *containerPath, unsigned short *folder,
-                    unsigned char &depth, unsigned char version, unsigned char cipherType) {
-    if (!container || !bodyKeyText || !folder || cipherType != encrypt::kBlowfish) return 0;
-    const int64_t end = Fl_FileSize(container);
-    const int64_t start = Fl_Seek(container, 0, FILE_CURRENT);
-    if (end < 0 || start < 0) return 0;
+// The entry at `start` of a container of `end` bytes, the file's position;
+// `next` is where the entry after it begins. A run through a container
+// knows both from the layout and asks the file for neither.
+int decrypt_entry(void *container, const unsigned char *key, const unsigned short *containerPath,
+                  unsigned short *folder, unsigned char &depth, unsigned char version,
+                  int64_t start, int64_t end, int64_t &next) {
     Entry entry;
-    encrypt::AnsiText key = encrypt::ansi(bodyKeyText);
-    if (!key) return 0;
     // A short, hostile or damaged entry: the reason the host is given.
     if (!encrypt::read_entry(container, version, end - start, entry)) {
         SetLastError(ERROR_FILE_CORRUPT);
         return 0;
     }
-    const std::u16string name =
-        encrypt::decipher_name(entry, reinterpret_cast<unsigned char *>(key.get()));
-    const int64_t body = Fl_Seek(container, 0, FILE_CURRENT);
+    const std::u16string name = encrypt::decipher_name(entry, key);
+    const int64_t body = start + entry.field_bytes;
     if (!encrypt::plain_name(name) || !in_order(entry, depth, end - body)) {
         SetLastError(ERROR_FILE_CORRUPT);
         return 0;
@@ -145,10 +139,30 @@ int Enc_DecryptBody(void *container, const unsigned short *bodyKeyText,
         --depth;
     }
     depth = entry.level;
-    if (entry.kind != encrypt::kFile)
+    if (entry.kind != encrypt::kFile) {
+        next = body;
         return restore_folder(entry, name, containerPath, folder, depth);
-    return restore_file(container, entry, name, reinterpret_cast<unsigned char *>(key.get()),
-                        containerPath, folder, depth, version, {end, body});
+    }
+    // The body is read in whole 8-byte blocks.
+    next = body + (entry.size + 7) / 8 * 8;
+    return restore_file(container, entry, name, key, containerPath, folder, depth, version,
+                        {end, body});
+}
+
+}  // namespace
+
+int Enc_DecryptBody(void *container, const unsigned short *bodyKeyText,
+                    const unsigned short *containerPath, unsigned short *folder,
+                    unsigned char &depth, unsigned char version, unsigned char cipherType) {
+    if (!container || !bodyKeyText || !folder || cipherType != encrypt::kBlowfish) return 0;
+    const int64_t end = Fl_FileSize(container);
+    const int64_t start = Fl_Seek(container, 0, FILE_CURRENT);
+    if (end < 0 || start < 0) return 0;
+    encrypt::AnsiText key = encrypt::ansi(bodyKeyText);
+    if (!key) return 0;
+    int64_t next = 0;
+    return decrypt_entry(container, reinterpret_cast<unsigned char *>(key.get()), containerPath,
+                         folder, depth, version, start, end, next);
 }
 
 int Enc_DecryptHead(const unsigned short *password, const unsigned short *container,
@@ -175,17 +189,19 @@ int Enc_DecryptHead(const unsigned short *password, const unsigned short *contai
         if (!encrypt::read_header(file, header)) SetLastError(ERROR_FILE_CORRUPT);
         else if (header.cipher != encrypt::kBlowfish) SetLastError(ERROR_NOT_SUPPORTED);
         else key.reset(Enc_CreateKey(password, header.key_time, header.cipher));
+        encrypt::AnsiText body_key = key ? encrypt::ansi(key.get()) : nullptr;
         if (key && platform::u16_length(outputFolder) > kLongestPath) {
             SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        } else if (key) {
+        } else if (body_key && size >= 0) {
             unsigned short folder[encrypt::kFolderUnits] = {};
             copy_to(folder, u16_string(outputFolder));
             Cfl_AddBackslash(folder);
             unsigned char depth = 0;
+            int64_t at = header.length;
             do {
-                result = Enc_DecryptBody(file, key.get(), container, folder, depth,
-                                         header.version, header.cipher);
-            } while (result == 1 && Fl_Seek(file, 0, FILE_CURRENT) < size);
+                result = decrypt_entry(file, reinterpret_cast<unsigned char *>(body_key.get()),
+                                       container, folder, depth, header.version, at, size, at);
+            } while (result == 1 && at < size);
         }
         const DWORD reason = GetLastError();  // for the host's result callback
         Fl_Close(file);
