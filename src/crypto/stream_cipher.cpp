@@ -156,7 +156,13 @@ int encrypt(void *input, void *output, const unsigned char *key, int64_t total,
             static_cast<uint32_t>(std::min<int64_t>(s.chunk_size, run.input_size - at));
         const uint32_t got = Fl_Read(input, s.input, want);
         if (got == FL_FAILED) return 0;
-        if (got == 0) return 1;
+        if (got == 0) {
+            // A container's entry already holds the size: a body cut short
+            // by a file shrinking while it is read would not match it.
+            if (!known) return 1;
+            SetLastError(ERROR_HANDLE_EOF);
+            return 0;
+        }
         at += got;
         assert(whole_blocks(got) <= crypto::chunk_buffer_bytes(s.chunk_size));  // the padding fits
         zero_tail(s.input, got);

@@ -39,6 +39,20 @@ TEST_F(Faults, SpaceRunsOutWhileWriting) {
     }
 }
 
+// An original that shrinks while it is read: its entry already holds the
+// size it had, so no container is left that holds less.
+TEST_F(Faults, OriginalCutShortWhileRead) {
+    put("a.bin", test::pattern(3 * kMiB + 13));
+    for (DWORD budget : {0u, 100u, 2 * kMiB}) {
+        {
+            test::FileFault short_reads(0, budget, 0);
+            EXPECT_EQ(seal("a.bin", "a.bin.cpt"), 0) << budget;
+        }
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_HANDLE_EOF)) << budget;
+        EXPECT_EQ(tree(), Tree{"a.bin"}) << budget;
+    }
+}
+
 // Sets the cancel flag at the n-th write of a 1 MiB chunk.
 struct CancelAtChunk {
     int chunks_left;
