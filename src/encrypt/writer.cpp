@@ -98,20 +98,43 @@ void show(const char16_t *message, const std::u16string &name) {
 
 namespace {
 
-// One file entry after `fields` (the container's header when it is new),
-// the original opened once for its size, times and body. `attributes` are
-// the original's, read by the caller.
+// The original's attributes, size and times, read with one look at its
+// path; `known` is false when they could not be.
+struct Original {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    bool known = false;
+
+    explicit Original(const unsigned short *path)
+        : known(GetFileAttributesExW(as_wide(path), GetFileExInfoStandard, &data) != 0) {}
+    DWORD attributes() const { return known ? data.dwFileAttributes : INVALID_FILE_ATTRIBUTES; }
+    // A link's own size and times are not those of the file it leads to,
+    // whose body is read: those are asked of the open file.
+    bool measured() const { return known && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT); }
+    int64_t size() const { return static_cast<int64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow; }
+};
+
+// One file entry after `fields` (the container's header when it is new).
+// The body is read up to the size measured: one that comes short fails.
 int encrypt_entry(void *container, const unsigned char *bodyKey, const unsigned short *original,
-                  const unsigned short *containerPath, unsigned char level, DWORD attributes,
-                  Fields &fields) {
+                  const unsigned short *containerPath, unsigned char level,
+                  const Original &measured, Fields &fields) {
     // A name the reader would refuse is not written: such a container
     // could never be opened.
     const std::u16string name = last_component(original);
     if (!encrypt::plain_name(name)) return fail(ERROR_INVALID_NAME);
+    const DWORD attributes = measured.attributes();
     void *input = Fl_Open(original, FL_READ, 0);
-    int64_t size = input ? Fl_FileSize(input) : Cfl_GetFileSize(original, 1);
+    int64_t size = -1;
     FILETIME creation = {}, write = {};
-    if (size < 0 || (input && !Fl_GetFileTime(input, &creation, nullptr, &write))) {
+    if (input && measured.measured()) {
+        size = measured.size();
+        creation = measured.data.ftCreationTime;
+        write = measured.data.ftLastWriteTime;
+    } else {
+        size = input ? Fl_FileSize(input) : Cfl_GetFileSize(original, 1);
+    }
+    if (size < 0 ||
+        (input && !measured.measured() && !Fl_GetFileTime(input, &creation, nullptr, &write))) {
         Fl_Close(input);
         return 0;
     }
@@ -202,8 +225,8 @@ int Enc_EncryptBody(void *container, const unsigned char *bodyKey, const unsigne
     if (!container || !bodyKey || !original || cipherType != encrypt::kBlowfish)
         return fail(ERROR_INVALID_PARAMETER);
     Fields fields;
-    return encrypt_entry(container, bodyKey, original, containerPath, level,
-                         GetFileAttributesW(as_wide(original)), fields);
+    return encrypt_entry(container, bodyKey, original, containerPath, level, Original(original),
+                         fields);
 }
 
 int Enc_EncryptHead(const unsigned short *password, const unsigned short *original,
@@ -216,7 +239,8 @@ int Enc_EncryptHead(const unsigned short *password, const unsigned short *origin
     if (!long_original || !long_container) return 0;
     // Checked before the container is made, so that none is left behind.
     if (!encrypt::plain_name(last_component(original))) return fail(ERROR_INVALID_NAME);
-    const DWORD attributes = GetFileAttributesW(as_wide(long_original.get()));
+    const Original measured(long_original.get());
+    const DWORD attributes = measured.attributes();
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kHiddenBits))
         SetFileAttributesW(as_wide(long_container.get()), attributes & ~kHiddenBits);
 
@@ -233,7 +257,7 @@ int Enc_EncryptHead(const unsigned short *password, const unsigned short *origin
     fields.le(static_cast<uint32_t>(keyTime), 4);
     const int result =
         encrypt_entry(file, reinterpret_cast<const unsigned char *>(keys->body_key.get()),
-                      original, container, 0, attributes, fields);
+                      original, container, 0, measured, fields);
     // The container is opened without cutting it: an older, longer one of
     // the same name ends here.
     const DWORD reason = GetLastError();

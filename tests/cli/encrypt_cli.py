@@ -310,8 +310,8 @@ rows = [
      lambda d, s: None if open(d + "/a.txt_Dec.log", "rb").read().decode("utf-16-le").endswith(
          "] Z:" + (d + "/a.txt").replace("/", "\\") + "\n") else "the log names another place"),
     # The work per file as strace counts it (about 38 and 50 before the
-    # opens, times and size checks took fewer calls; 19 and 24 now).
-    ("system calls per file", small_files, lambda d: calls_per_file(d, 22, 27), 0, "calls per file",
+    # opens, times and size checks took fewer calls; 15 and 24 now).
+    ("system calls per file", small_files, lambda d: calls_per_file(d, 18, 27), 0, "calls per file",
      lambda d, s: None if snapshot(d + "/back/t") == snapshot(d + "/t") else "not restored as it was",
      "posix"),
     ("decrypt --help", lambda d: None, lambda d: subprocess.run(

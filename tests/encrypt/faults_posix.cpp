@@ -128,6 +128,16 @@ TEST_F(Faults, ReasonsAndNoHalfContainer) {
 }
 
 // Links in a tree are passed by, both ways.
+// A host that names a link has the file it leads to sealed: that file's
+// size and body, not the link's own.
+TEST_F(Faults, LinkNamedDirectlyIsSealedAsItsFile) {
+    put("outside/f.txt", "the body of the file the link leads to");
+    std::filesystem::create_symlink(scratch.native("outside/f.txt"), scratch.native("l.txt"));
+    ASSERT_EQ(seal("l.txt", "l.txt.cpt"), 1);
+    ASSERT_EQ(restore("l.txt.cpt", "out"), 1);
+    EXPECT_EQ(scratch.read("out/l.txt"), "the body of the file the link leads to");
+}
+
 TEST_F(Faults, LinksInATreeNotFollowed) {
     put("outside/f.txt", "f");
     put("outside/e.cpt", reference("empty_file"));
