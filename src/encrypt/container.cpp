@@ -51,7 +51,8 @@ bool read_header(void *file, Header &header) {
     header.version = bytes[0];
     const uint32_t at = header.version >= 4 ? 2 : 1;
     if (at == 2 && got >= 2) header.cipher = bytes[1];
-    if (got >= at + kKeyBlockBytes) std::memcpy(header.key_block, bytes + at, kKeyBlockBytes);
+    header.key_block_read = got >= at + kKeyBlockBytes;
+    if (header.key_block_read) std::memcpy(header.key_block, bytes + at, kKeyBlockBytes);
     if (got < at + kKeyBlockBytes + 4) return false;
     header.key_time = static_cast<int32_t>(platform::load_le32(bytes + at + kKeyBlockBytes));
     header.length = at + kKeyBlockBytes + 4;

@@ -45,6 +45,7 @@ struct Header {
     unsigned char key_block[kKeyBlockBytes] = {};
     int32_t key_time = 0;
     uint32_t length = 0;  // the bytes it takes, as its version lays it out
+    bool key_block_read = false;
 };
 // Reads the header at the file's position, stopping at the first short
 // read (fields not read stay 0). True when it was read whole.
@@ -74,6 +75,24 @@ std::u16string decipher_name(const Entry &entry, const unsigned char *body_key);
 // The password check: the salted digest at the start of the container's
 // deciphered key block equals the one the password gives now.
 bool password_matches(const unsigned short *password, const unsigned short *container);
+// The same for a key block already read.
+bool password_matches(const unsigned short *password, const unsigned char *key_block);
+
+// A container open for reading, its header read: what a run through its
+// entries starts from, the file opened once for the password check too.
+struct OpenedContainer {
+    void *file;
+    Header header;
+    bool whole = false;  // the header was read whole
+    explicit OpenedContainer(const unsigned short *path);
+    ~OpenedContainer() { close(); }
+    void close();
+    OpenedContainer(const OpenedContainer &) = delete;
+    OpenedContainer &operator=(const OpenedContainer &) = delete;
+};
+// Enc_DecryptHead for a container already open, which it closes.
+int decrypt_opened(const unsigned short *password, OpenedContainer &opened,
+                   const unsigned short *container, const unsigned short *outputFolder);
 
 // A name that may be joined to a folder: not empty, not ending in a dot or
 // a space (so neither "." nor ".."), no separator, drive or other character

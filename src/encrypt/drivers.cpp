@@ -178,7 +178,10 @@ int encrypt_file(unsigned short *path, const unsigned short *password, LONG keyT
 int decrypt_file(const unsigned short *path, const unsigned short *password, int tag) {
     if (g_cOnlyFolder) return 1;
     const std::u16string container = u16_string(path);
-    if (!encrypt::password_matches(password, path)) {
+    encrypt::OpenedContainer opened(path);
+    if (!opened.header.key_block_read ||
+        !encrypt::password_matches(password, opened.header.key_block)) {
+        opened.close();
         SetLastError(ERROR_INVALID_PASSWORD);
         call_result(0, container, nullptr, tag);
         return 0;
@@ -190,7 +193,7 @@ int decrypt_file(const unsigned short *path, const unsigned short *password, int
         return 0;
     output = edited(output, Cfl_AddBackslash);
     call_start(1, container, output, tag);
-    const int result = Enc_DecryptHead(password, path, as_exported(output));
+    const int result = encrypt::decrypt_opened(password, opened, path, as_exported(output));
     call_result(result, container, as_exported(output), tag);
     return skip_rule(result);
 }

@@ -46,6 +46,11 @@ bool read_key_block(const unsigned short *container, unsigned char *block) {
 namespace encrypt {
 
 bool password_matches(const unsigned short *password, const unsigned short *container) {
+    unsigned char block[kKeyBlockBytes];
+    return read_key_block(container, block) && password_matches(password, block);
+}
+
+bool password_matches(const unsigned short *password, const unsigned char *key_block) {
     // The last answer is kept: the containers of a run share one key block,
     // and deciphering it again would schedule its key between two bodies.
     struct Answer {
@@ -54,9 +59,8 @@ bool password_matches(const unsigned short *password, const unsigned short *cont
     };
     static Answer last{{}, {}, false};
     Answer now{};
-    if (!password || !*password || !password_digest(password, now.digest) ||
-        !read_key_block(container, now.block))
-        return false;
+    if (!password || !*password || !password_digest(password, now.digest)) return false;
+    std::memcpy(now.block, key_block, sizeof now.block);
     if (std::memcmp(now.digest, last.digest, sizeof now.digest) == 0 &&
         std::memcmp(now.block, last.block, sizeof now.block) == 0)
         return last.matches;

@@ -165,12 +165,14 @@ int Enc_DecryptBody(void *container, const unsigned short *bodyKeyText,
                          folder, depth, version, start, end, next);
 }
 
-int Enc_DecryptHead(const unsigned short *password, const unsigned short *container,
-                    const unsigned short *outputFolder) {
-    if (!container || !outputFolder) return 0;
+namespace {
+
+// What Enc_DecryptHead does before it opens the container: false when the
+// run is cancelled.
+bool begin_container(const unsigned short *container, const unsigned short *outputFolder) {
     if (Prg_DoCancel()) {
         SetLastError(ERROR_CANCELLED);
-        return 0;
+        return false;
     }
     if (g_cOutputLog) {
         std::u16string name = u16_string(container);
@@ -179,30 +181,47 @@ int Enc_DecryptHead(const unsigned short *password, const unsigned short *contai
         const std::u16string log = u16_string(outputFolder) + name.c_str() + u"_Dec.log";
         if (log.size() <= kLongestPath) encrypt::open_log(as_exported(log));
     }
+    return true;
+}
 
+// Every entry of the container open as `file`, whose header was read.
+int restore_entries(void *file, const encrypt::Header &header, bool whole,
+                    const unsigned short *password, const unsigned short *container,
+                    const unsigned short *outputFolder) {
+    LARGE_INTEGER length;
+    const int64_t size = GetFileSizeEx(file, &length) ? length.QuadPart : -1;
+    MallocText key;
+    if (!whole) SetLastError(ERROR_FILE_CORRUPT);
+    else if (header.cipher != encrypt::kBlowfish) SetLastError(ERROR_NOT_SUPPORTED);
+    else key.reset(Enc_CreateKey(password, header.key_time, header.cipher));
+    encrypt::AnsiText body_key = key ? encrypt::ansi(key.get()) : nullptr;
+    int result = 0;
+    if (key && platform::u16_length(outputFolder) > kLongestPath) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    } else if (body_key && size >= 0) {
+        unsigned short folder[encrypt::kFolderUnits] = {};
+        copy_to(folder, u16_string(outputFolder));
+        Cfl_AddBackslash(folder);
+        unsigned char depth = 0;
+        int64_t at = header.length;
+        do {
+            result = decrypt_entry(file, reinterpret_cast<unsigned char *>(body_key.get()),
+                                   container, folder, depth, header.version, at, size, at);
+        } while (result == 1 && at < size);
+    }
+    return result;
+}
+
+}  // namespace
+
+int Enc_DecryptHead(const unsigned short *password, const unsigned short *container,
+                    const unsigned short *outputFolder) {
+    if (!container || !outputFolder || !begin_container(container, outputFolder)) return 0;
     int result = 0;
     if (void *file = Fl_Open(container, FL_READ, 1)) {
-        LARGE_INTEGER length;
-        const int64_t size = GetFileSizeEx(file, &length) ? length.QuadPart : -1;
         encrypt::Header header;
-        MallocText key;
-        if (!encrypt::read_header(file, header)) SetLastError(ERROR_FILE_CORRUPT);
-        else if (header.cipher != encrypt::kBlowfish) SetLastError(ERROR_NOT_SUPPORTED);
-        else key.reset(Enc_CreateKey(password, header.key_time, header.cipher));
-        encrypt::AnsiText body_key = key ? encrypt::ansi(key.get()) : nullptr;
-        if (key && platform::u16_length(outputFolder) > kLongestPath) {
-            SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        } else if (body_key && size >= 0) {
-            unsigned short folder[encrypt::kFolderUnits] = {};
-            copy_to(folder, u16_string(outputFolder));
-            Cfl_AddBackslash(folder);
-            unsigned char depth = 0;
-            int64_t at = header.length;
-            do {
-                result = decrypt_entry(file, reinterpret_cast<unsigned char *>(body_key.get()),
-                                       container, folder, depth, header.version, at, size, at);
-            } while (result == 1 && at < size);
-        }
+        const bool whole = encrypt::read_header(file, header);
+        result = restore_entries(file, header, whole, password, container, outputFolder);
         const DWORD reason = GetLastError();  // for the host's result callback
         Fl_Close(file);
         SetLastError(reason);
@@ -210,3 +229,28 @@ int Enc_DecryptHead(const unsigned short *password, const unsigned short *contai
     encrypt::close_log();
     return result;
 }
+
+namespace encrypt {
+
+OpenedContainer::OpenedContainer(const unsigned short *path) : file(Fl_Open(path, FL_READ, 0)) {
+    if (file) whole = read_header(file, header);
+}
+
+void OpenedContainer::close() {
+    Fl_Close(file);
+    file = nullptr;
+}
+
+int decrypt_opened(const unsigned short *password, OpenedContainer &opened,
+                   const unsigned short *container, const unsigned short *outputFolder) {
+    if (!opened.file || !begin_container(container, outputFolder)) return 0;
+    const int result = restore_entries(opened.file, opened.header, opened.whole, password,
+                                       container, outputFolder);
+    const DWORD reason = GetLastError();
+    opened.close();
+    encrypt::close_log();
+    SetLastError(reason);
+    return result;
+}
+
+}  // namespace encrypt
