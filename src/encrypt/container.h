@@ -84,7 +84,8 @@ struct OpenedContainer {
     void *file;
     Header header;
     bool whole = false;  // the header was read whole
-    explicit OpenedContainer(const unsigned short *path);
+    // `report`: an open that fails is shown, as Fl_Open shows it.
+    explicit OpenedContainer(const unsigned short *path, int report = 0);
     ~OpenedContainer() { close(); }
     void close();
     OpenedContainer(const OpenedContainer &) = delete;

@@ -27,27 +27,13 @@ struct File {
     File &operator=(const File &) = delete;
 };
 
-// The container's key block, as stored, with one read; false when the
-// container is cut short before its end.
-bool read_key_block(const unsigned short *container, unsigned char *block) {
-    File file(Fl_Open(container, FL_READ, 0));
-    if (!file.handle) return false;
-    unsigned char bytes[2 + encrypt::kKeyBlockBytes];
-    const uint32_t got = Fl_Read(file.handle, bytes, sizeof bytes);
-    if (got == FL_FAILED || got == 0) return false;
-    const uint32_t at = bytes[0] >= 4 ? 2 : 1;
-    if (got < at + encrypt::kKeyBlockBytes) return false;
-    std::memcpy(block, bytes + at, encrypt::kKeyBlockBytes);
-    return true;
-}
-
 }  // namespace
 
 namespace encrypt {
 
 bool password_matches(const unsigned short *password, const unsigned short *container) {
-    unsigned char block[kKeyBlockBytes];
-    return read_key_block(container, block) && password_matches(password, block);
+    const OpenedContainer opened(container);
+    return opened.header.key_block_read && password_matches(password, opened.header.key_block);
 }
 
 bool password_matches(const unsigned short *password, const unsigned char *key_block) {

@@ -184,18 +184,27 @@ bool begin_container(const unsigned short *container, const unsigned short *outp
     return true;
 }
 
-// Every entry of the container open as `file`, whose header was read.
-int restore_entries(void *file, const encrypt::Header &header, bool whole,
-                    const unsigned short *password, const unsigned short *container,
-                    const unsigned short *outputFolder) {
-    LARGE_INTEGER length;
-    const int64_t size = GetFileSizeEx(file, &length) ? length.QuadPart : -1;
-    MallocText key;
-    if (!whole) SetLastError(ERROR_FILE_CORRUPT);
-    else if (header.cipher != encrypt::kBlowfish) SetLastError(ERROR_NOT_SUPPORTED);
-    else key.reset(Enc_CreateKey(password, header.key_time, header.cipher));
-    encrypt::AnsiText body_key = key ? encrypt::ansi(key.get()) : nullptr;
+// Every entry of an opened container, then the container and the log
+// closed, the reason for a failure kept as the last error for the host's
+// result callback.
+int restore_and_close(const unsigned short *password, encrypt::OpenedContainer &opened,
+                      const unsigned short *container, const unsigned short *outputFolder) {
     int result = 0;
+    LARGE_INTEGER length;
+    const int64_t size =
+        opened.file && GetFileSizeEx(opened.file, &length) ? length.QuadPart : -1;
+    const encrypt::Header &header = opened.header;
+    MallocText key;
+    if (!opened.file) {
+        // The open's failure stays the reason.
+    } else if (!opened.whole) {
+        SetLastError(ERROR_FILE_CORRUPT);
+    } else if (header.cipher != encrypt::kBlowfish) {
+        SetLastError(ERROR_NOT_SUPPORTED);
+    } else {
+        key.reset(Enc_CreateKey(password, header.key_time, header.cipher));
+    }
+    encrypt::AnsiText body_key = key ? encrypt::ansi(key.get()) : nullptr;
     if (key && platform::u16_length(outputFolder) > kLongestPath) {
         SetLastError(ERROR_FILENAME_EXCED_RANGE);
     } else if (body_key && size >= 0) {
@@ -205,10 +214,14 @@ int restore_entries(void *file, const encrypt::Header &header, bool whole,
         unsigned char depth = 0;
         int64_t at = header.length;
         do {
-            result = decrypt_entry(file, reinterpret_cast<unsigned char *>(body_key.get()),
+            result = decrypt_entry(opened.file, reinterpret_cast<unsigned char *>(body_key.get()),
                                    container, folder, depth, header.version, at, size, at);
         } while (result == 1 && at < size);
     }
+    const DWORD reason = GetLastError();
+    opened.close();
+    encrypt::close_log();
+    SetLastError(reason);
     return result;
 }
 
@@ -217,22 +230,14 @@ int restore_entries(void *file, const encrypt::Header &header, bool whole,
 int Enc_DecryptHead(const unsigned short *password, const unsigned short *container,
                     const unsigned short *outputFolder) {
     if (!container || !outputFolder || !begin_container(container, outputFolder)) return 0;
-    int result = 0;
-    if (void *file = Fl_Open(container, FL_READ, 1)) {
-        encrypt::Header header;
-        const bool whole = encrypt::read_header(file, header);
-        result = restore_entries(file, header, whole, password, container, outputFolder);
-        const DWORD reason = GetLastError();  // for the host's result callback
-        Fl_Close(file);
-        SetLastError(reason);
-    }
-    encrypt::close_log();
-    return result;
+    encrypt::OpenedContainer opened(container, 1);
+    return restore_and_close(password, opened, container, outputFolder);
 }
 
 namespace encrypt {
 
-OpenedContainer::OpenedContainer(const unsigned short *path) : file(Fl_Open(path, FL_READ, 0)) {
+OpenedContainer::OpenedContainer(const unsigned short *path, int report)
+    : file(Fl_Open(path, FL_READ, report)) {
     if (file) whole = read_header(file, header);
 }
 
@@ -244,13 +249,7 @@ void OpenedContainer::close() {
 int decrypt_opened(const unsigned short *password, OpenedContainer &opened,
                    const unsigned short *container, const unsigned short *outputFolder) {
     if (!opened.file || !begin_container(container, outputFolder)) return 0;
-    const int result = restore_entries(opened.file, opened.header, opened.whole, password,
-                                       container, outputFolder);
-    const DWORD reason = GetLastError();
-    opened.close();
-    encrypt::close_log();
-    SetLastError(reason);
-    return result;
+    return restore_and_close(password, opened, container, outputFolder);
 }
 
 }  // namespace encrypt

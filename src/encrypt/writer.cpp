@@ -130,11 +130,13 @@ int encrypt_entry(void *container, const unsigned char *bodyKey, const unsigned 
         size = measured.size();
         creation = measured.data.ftCreationTime;
         write = measured.data.ftLastWriteTime;
+    } else if (input) {
+        size = Fl_FileSize(input);
+        if (size >= 0 && !Fl_GetFileTime(input, &creation, nullptr, &write)) size = -1;
     } else {
-        size = input ? Fl_FileSize(input) : Cfl_GetFileSize(original, 1);
+        size = Cfl_GetFileSize(original, 1);
     }
-    if (size < 0 ||
-        (input && !measured.measured() && !Fl_GetFileTime(input, &creation, nullptr, &write))) {
+    if (size < 0) {
         Fl_Close(input);
         return 0;
     }
