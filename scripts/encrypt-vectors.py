@@ -87,8 +87,17 @@ def folder(name, level):
     return dict(level=level, kind=1, name=name)
 
 
+def pattern(size):
+    """The tests' pattern bytes (test::pattern in tests/support/bytes.cpp)."""
+    return bytes((i * 7 + (i >> 8) * 3 + (i >> 16) * 11) & 0xFF for i in range(size))
+
+
 TREE = [folder("a", 1), file("x", level=1), folder("b", 2), file("y", level=2),
         file("z", level=1)]
+# Bodies that end inside, across and past the reader's first read (4 KiB).
+LONG_BODIES = [folder("a", 1), file("x", pattern(1000), level=1),
+               file("y", pattern(5000), level=1), file("z", pattern(3000), level=1),
+               file("w", pattern(9001))]
 # name -> (entries, container options)
 CASES = {
     "a_txt": ([file("a.txt")], {}),
@@ -98,6 +107,7 @@ CASES = {
     "japanese": ([folder("資料", 1), file("報告書.txt", "日本語".encode("utf-8"), level=1)],
                  dict(password="パスワード")),
     "tree": (TREE, {}),
+    "long_bodies": (LONG_BODIES, {}),
     "kind2": ([dict(level=1, kind=2, name="k")], {}),
     "empty_file": ([file("e.bin", b"")], {}),
     "read_only": ([file("r.txt", attributes=0x21)], {}),

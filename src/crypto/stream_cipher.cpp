@@ -32,6 +32,29 @@ bool write_whole(void *output, const unsigned char *data, uint32_t count) {
     return false;
 }
 
+// Writes `count` bytes after those still pending, with one call.
+bool write_after(void *output, std::string &pending, const unsigned char *data, uint32_t count) {
+    if (pending.empty()) return write_whole(output, data, count);
+    pending.append(reinterpret_cast<const char *>(data), count);
+    const bool whole = write_whole(output, reinterpret_cast<const unsigned char *>(pending.data()),
+                                   static_cast<uint32_t>(pending.size()));
+    pending.clear();
+    return whole;
+}
+
+// Reads up to `want` bytes of the input: those the caller held first, then
+// the file's. FL_FAILED when the file cannot be read.
+uint32_t read_input(void *input, unsigned char *buffer, uint32_t want, const unsigned char *&held,
+                    uint32_t &held_bytes) {
+    const uint32_t from_held = std::min(want, held_bytes);
+    if (from_held) std::memcpy(buffer, held, from_held);
+    held += from_held;
+    held_bytes -= from_held;
+    if (from_held == want) return want;
+    const uint32_t got = Fl_Read(input, buffer + from_held, want - from_held);
+    return got == FL_FAILED ? FL_FAILED : from_held + got;
+}
+
 // One stream function's count of bytes done and its progress calls.
 struct Run {
     BWF_PROGRESS callback;
@@ -106,11 +129,13 @@ int decrypt(void *input, void *other, const unsigned char *key, int64_t n, bool 
     auto &s = stream_state();
 
     int64_t at = position(input, known);
+    const unsigned char *held = known ? known->held : nullptr;
+    uint32_t held_bytes = known ? known->held_bytes : 0;
     for (int64_t remaining = n; remaining > 0;) {
         if (at >= run.input_size) return 1;
         const uint32_t want =
             whole_blocks(static_cast<uint32_t>(std::min<int64_t>(s.chunk_size, remaining)));
-        const uint32_t got = Fl_Read(input, s.input, want);
+        const uint32_t got = read_input(input, s.input, want, held, held_bytes);
         if (got == FL_FAILED) return 0;
         if (got == 0) return 1;
         at += got;
@@ -144,7 +169,7 @@ int decrypt(void *input, void *other, const unsigned char *key, int64_t n, bool 
 }
 
 int encrypt(void *input, void *output, const unsigned char *key, int64_t total,
-            const crypto::InputAt *known) {
+            const crypto::InputAt *known, std::string pending = {}) {
     Run run{nullptr, total, 0, false};
     if (!start(0, input, output, key, run, known)) return 0;
     auto &s = stream_state();
@@ -169,19 +194,24 @@ int encrypt(void *input, void *output, const unsigned char *key, int64_t total,
         const uint32_t rounded = whole_blocks(got);
         const uint32_t bytes = whole_blocks(std::min(s.chunk_size, rounded));
         if (int result = cipher_chunk(run, s.input, bytes, true); result != 1) return result;
-        if (!write_whole(output, s.input, rounded)) return 0;
+        if (!write_after(output, pending, s.input, rounded)) return 0;
         if (run.callback) {
             if (int result = run.callback(total, run.done, 0); result != 1) return result;
         }
     }
-    return 1;
+    // An empty body: what was pending goes alone.
+    if (pending.empty()) return 1;
+    return write_whole(output, reinterpret_cast<const unsigned char *>(pending.data()),
+                       static_cast<uint32_t>(pending.size()))
+               ? 1
+               : 0;
 }
 
 }  // namespace
 
 int crypto::encrypt_stream(void *input, void *output, const unsigned char *key, int64_t total,
-                           const InputAt &known) {
-    return encrypt(input, output, key, total, &known);
+                           const InputAt &known, const std::string &prefix) {
+    return encrypt(input, output, key, total, &known, prefix);
 }
 
 int crypto::decrypt_stream(void *input, void *output, const unsigned char *key, int64_t n,

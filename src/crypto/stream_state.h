@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace crypto {
 
@@ -28,13 +29,19 @@ std::size_t chunk_buffer_bytes(uint32_t chunk_size);
 
 // Bwf_Encrypt and Bwf_Decrypt for a caller that has just taken the input's
 // size and position (the container writer and reader): the stream does not
-// ask for them again.
+// ask for them again. `held` are the input's next bytes, which the caller
+// has read already (the reader reads a container's start at once); the
+// file stands after them.
 struct InputAt {
     int64_t size;
     int64_t position;
+    const unsigned char *held = nullptr;
+    uint32_t held_bytes = 0;
 };
+// `prefix` goes to the output before the body, with its first piece in one
+// write (the writer's entry fields).
 int encrypt_stream(void *input, void *output, const unsigned char *key, int64_t total,
-                   const InputAt &known);
+                   const InputAt &known, const std::string &prefix);
 int decrypt_stream(void *input, void *output, const unsigned char *key, int64_t n,
                    const InputAt &known);
 

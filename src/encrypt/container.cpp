@@ -10,16 +10,13 @@
 #include "platform/byte_order.h"
 #include "platform/utf16.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
 
 namespace encrypt {
 namespace {
-
-bool read_exactly(void *file, void *buffer, uint32_t count) {
-    return Fl_Read(file, buffer, count) == count;
-}
 
 FILETIME load_filetime(const unsigned char *bytes) {
     FILETIME time;
@@ -41,13 +38,37 @@ bool ansi_digest(const std::u16string &text, unsigned char digest[33]) {
     return true;
 }
 
-bool read_header(void *file, Header &header) {
+void ContainerInput::read_ahead(uint32_t count) {
+    const uint32_t got = Fl_Read(file_, ahead_, std::min(count, kAheadBytes));
+    held_ = got == FL_FAILED ? 0 : got;
+    at_ = 0;
+}
+
+bool ContainerInput::read(void *bytes, uint32_t count) {
+    const uint32_t from_held = std::min(count, held_bytes());
+    std::memcpy(bytes, held(), from_held);
+    at_ += from_held;
+    if (from_held == count) return true;
+    const uint32_t rest = count - from_held;
+    return Fl_Read(file_, static_cast<unsigned char *>(bytes) + from_held, rest) == rest;
+}
+
+uint32_t ContainerInput::peek(void *bytes, uint32_t count) const {
+    const uint32_t got = std::min(count, held_bytes());
+    std::memcpy(bytes, held(), got);
+    return got;
+}
+
+void ContainerInput::passed(int64_t count) {
+    at_ = count < held_bytes() ? at_ + static_cast<uint32_t>(count) : held_;
+}
+
+bool read_header(ContainerInput &input, Header &header) {
     header = Header();
-    // Read at once, as long as the longest layout; a shorter one gives its
-    // last byte back.
+    // As long as the longest layout; a shorter one leaves its last byte.
     unsigned char bytes[2 + kKeyBlockBytes + 4];
-    const uint32_t got = Fl_Read(file, bytes, sizeof bytes);
-    if (got == FL_FAILED || got == 0) return false;
+    const uint32_t got = input.peek(bytes, sizeof bytes);
+    if (got == 0) return false;
     header.version = bytes[0];
     const uint32_t at = header.version >= 4 ? 2 : 1;
     if (at == 2 && got >= 2) header.cipher = bytes[1];
@@ -56,15 +77,15 @@ bool read_header(void *file, Header &header) {
     if (got < at + kKeyBlockBytes + 4) return false;
     header.key_time = static_cast<int32_t>(platform::load_le32(bytes + at + kKeyBlockBytes));
     header.length = at + kKeyBlockBytes + 4;
-    if (got > at + kKeyBlockBytes + 4) Fl_Seek(file, -1, FILE_CURRENT);
+    input.passed(header.length);
     return true;
 }
 
-bool read_entry(void *file, unsigned char version, int64_t limit, Entry &entry) {
+bool read_entry(ContainerInput &input, unsigned char version, int64_t limit, Entry &entry) {
     entry = Entry();
     unsigned char fixed[8];
     const uint32_t attribute_bytes = version >= 2 ? 4 : 0;
-    if (!read_exactly(file, fixed, 2 + attribute_bytes + 2)) return false;
+    if (!input.read(fixed, 2 + attribute_bytes + 2)) return false;
     entry.level = fixed[0];
     entry.kind = fixed[1];
     if (attribute_bytes) entry.attributes = platform::load_le32(fixed + 2);
@@ -81,7 +102,7 @@ bool read_entry(void *file, unsigned char version, int64_t limit, Entry &entry) 
     entry.stored_name.reset(static_cast<unsigned short *>(std::calloc(room + 24, 1)));
     if (!entry.stored_name) return false;
     auto *bytes = reinterpret_cast<unsigned char *>(entry.stored_name.get());
-    if (!read_exactly(file, bytes, entry.name_bytes + 24)) return false;
+    if (!input.read(bytes, entry.name_bytes + 24)) return false;
     unsigned char tail[24];
     std::memcpy(tail, bytes + entry.name_bytes, 24);
     std::memset(bytes + entry.name_bytes, 0, 24);

@@ -39,6 +39,33 @@ AnsiText ansi(const unsigned short *text);
 // MD5 hex of the ANSI form of `text`; false when it cannot be converted.
 bool ansi_digest(const std::u16string &text, unsigned char digest[33]);
 
+// A container's bytes in order: first those read ahead at its start (one
+// read takes most containers whole), then the file's. The file is never
+// sought while it is read through one, so the bytes held end where the
+// file stands.
+class ContainerInput {
+public:
+    static constexpr uint32_t kAheadBytes = 4096;
+    explicit ContainerInput(void *file) : file_(file) {}
+    // Reads up to `count` (at most kAheadBytes) bytes ahead; fewer at the end.
+    void read_ahead(uint32_t count);
+    // The next `count` bytes; false when fewer remain or the read fails.
+    bool read(void *bytes, uint32_t count);
+    // Up to `count` of the next bytes held, left to be read; how many.
+    uint32_t peek(void *bytes, uint32_t count) const;
+    // The bytes held and not yet read, which a body stream takes first.
+    const unsigned char *held() const { return ahead_ + at_; }
+    uint32_t held_bytes() const { return held_ - at_; }
+    // `count` bytes taken by such a stream: the held ones, then the file's.
+    void passed(int64_t count);
+    void *file() const { return file_; }
+
+private:
+    void *file_;
+    unsigned char ahead_[kAheadBytes];
+    uint32_t held_ = 0, at_ = 0;
+};
+
 struct Header {
     unsigned char version = 0;
     unsigned char cipher = 0;
@@ -47,9 +74,9 @@ struct Header {
     uint32_t length = 0;  // the bytes it takes, as its version lays it out
     bool key_block_read = false;
 };
-// Reads the header at the file's position, stopping at the first short
-// read (fields not read stay 0). True when it was read whole.
-bool read_header(void *file, Header &header);
+// Reads the header from the bytes read ahead, stopping where they end
+// (fields not read stay 0). True when it was read whole.
+bool read_header(ContainerInput &input, Header &header);
 
 struct Entry {
     unsigned char level = 0;
@@ -64,24 +91,24 @@ struct Entry {
 };
 // Reads an entry's fields up to its times, as the format version lays them
 // out. `limit` is the number of bytes left in the container from the
-// file's position (-1: unknown): a name that runs past it is refused before
+// input's position (-1: unknown): a name that runs past it is refused before
 // anything is allocated. False at the first short read or refusal.
-bool read_entry(void *file, unsigned char version, int64_t limit, Entry &entry);
+bool read_entry(ContainerInput &input, unsigned char version, int64_t limit, Entry &entry);
 
 // The stored name deciphered under the ANSI body key, up to its first zero
 // unit.
 std::u16string decipher_name(const Entry &entry, const unsigned char *body_key);
 
-// The password check: the salted digest at the start of the container's
+// The password check: the salted digest at the start of a container's
 // deciphered key block equals the one the password gives now.
-bool password_matches(const unsigned short *password, const unsigned short *container);
-// The same for a key block already read.
 bool password_matches(const unsigned short *password, const unsigned char *key_block);
 
 // A container open for reading, its header read: what a run through its
 // entries starts from, the file opened once for the password check too.
 struct OpenedContainer {
     void *file;
+    int64_t size = -1;  // as the open file had it (-1: unknown)
+    ContainerInput input;
     Header header;
     bool whole = false;  // the header was read whole
     // `report`: an open that fails is shown, as Fl_Open shows it.

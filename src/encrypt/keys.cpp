@@ -19,22 +19,10 @@ bool password_digest(const unsigned short *password, unsigned char digest[33]) {
     return encrypt::ansi_digest(u16_string(password), digest);
 }
 
-struct File {
-    void *handle;
-    explicit File(void *opened) : handle(opened) {}
-    ~File() { Fl_Close(handle); }
-    File(const File &) = delete;
-    File &operator=(const File &) = delete;
-};
 
 }  // namespace
 
 namespace encrypt {
-
-bool password_matches(const unsigned short *password, const unsigned short *container) {
-    const OpenedContainer opened(container);
-    return opened.header.key_block_read && password_matches(password, opened.header.key_block);
-}
 
 bool password_matches(const unsigned short *password, const unsigned char *key_block) {
     // The last answer is kept: the containers of a run share one key block,
@@ -89,35 +77,27 @@ unsigned short *Enc_DecryptKey(const unsigned short *password, const unsigned sh
                                unsigned char &cipherType) {
     unsigned char digest[33];
     if (!password || !*password || !password_digest(password, digest)) return nullptr;
-    File file(Fl_Open(container, FL_READ, 0));
-    if (!file.handle) return nullptr;
-    unsigned char version = 0, cipher = 0;
-    unsigned char block[encrypt::kKeyBlockBytes];
-    if (Fl_Read(file.handle, &version, 1) != 1) return nullptr;
-    if (version >= 4) {
-        if (Fl_Read(file.handle, &cipher, 1) != 1) return nullptr;
-        cipherType = cipher;
-    }
-    if (Fl_Read(file.handle, block, sizeof block) != sizeof block) return nullptr;
-    unsigned short *copy =
-        Bwf_Alloc8Byte(reinterpret_cast<const unsigned short *>(block), sizeof block);
-    if (copy) Bwf_Decrypt(copy, digest, sizeof block);
+    const encrypt::OpenedContainer opened(container);
+    const encrypt::Header &header = opened.header;
+    if (!header.key_block_read) return nullptr;
+    if (header.version >= 4) cipherType = header.cipher;
+    unsigned short *copy = Bwf_Alloc8Byte(reinterpret_cast<const unsigned short *>(header.key_block),
+                                          sizeof header.key_block);
+    if (copy) Bwf_Decrypt(copy, digest, sizeof header.key_block);
     return copy;
 }
 
 int Enc_DecryptView(const unsigned short *password, const unsigned short *container,
                     unsigned short *name) {
     if (!Cfl_IsExist(container) || !password || !*password) return -1;
-    if (!encrypt::password_matches(password, container)) return 0;
-    File file(Fl_Open(container, FL_READ, 0));
-    if (!file.handle) return 0;
-
-    encrypt::Header header;
+    encrypt::OpenedContainer opened(container);
+    const encrypt::Header &header = opened.header;
+    if (!header.key_block_read || !encrypt::password_matches(password, header.key_block)) return 0;
     encrypt::Entry entry;
-    const bool whole = encrypt::read_header(file.handle, header) &&
-                       encrypt::read_entry(file.handle, header.version,
-                                           Fl_FileSize(file.handle) - Fl_Seek(file.handle, 0, 1),
-                                           entry);
+    const bool whole =
+        opened.whole && encrypt::read_entry(opened.input, header.version,
+                                            opened.size < 0 ? -1 : opened.size - header.length,
+                                            entry);
     if (whole && header.cipher == encrypt::kBlowfish && name) {
         MallocText key_text(Enc_CreateKey(password, header.key_time, header.cipher));
         encrypt::AnsiText key = key_text ? encrypt::ansi(key_text.get()) : nullptr;

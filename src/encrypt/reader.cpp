@@ -13,6 +13,7 @@
 #include <quorvel/search.h>
 #include <quorvel/fileops.h>
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
@@ -117,12 +118,13 @@ int restore_file(void *container, const Entry &entry, const std::u16string &name
 // The entry at `start` of a container of `end` bytes, the file's position;
 // `next` is where the entry after it begins. A run through a container
 // knows both from the layout and asks the file for neither.
-int decrypt_entry(void *container, const unsigned char *key, const unsigned short *containerPath,
-                  unsigned short *folder, unsigned char &depth, unsigned char version,
-                  int64_t start, int64_t end, int64_t &next) {
+int decrypt_entry(encrypt::ContainerInput &input, const unsigned char *key,
+                  const unsigned short *containerPath, unsigned short *folder,
+                  unsigned char &depth, unsigned char version, int64_t start, int64_t end,
+                  int64_t &next) {
     Entry entry;
     // A short, hostile or damaged entry: the reason the host is given.
-    if (!encrypt::read_entry(container, version, end - start, entry)) {
+    if (!encrypt::read_entry(input, version, end - start, entry)) {
         SetLastError(ERROR_FILE_CORRUPT);
         return 0;
     }
@@ -143,10 +145,14 @@ int decrypt_entry(void *container, const unsigned char *key, const unsigned shor
         next = body;
         return restore_folder(entry, name, containerPath, folder, depth);
     }
-    // The body is read in whole 8-byte blocks.
-    next = body + (entry.size + 7) / 8 * 8;
-    return restore_file(container, entry, name, key, containerPath, folder, depth, version,
-                        {end, body});
+    // The body is read in whole 8-byte blocks, those read ahead first.
+    const int64_t body_bytes = (entry.size + 7) / 8 * 8;
+    next = body + body_bytes;
+    const int result =
+        restore_file(input.file(), entry, name, key, containerPath, folder, depth, version,
+                     {end, body, input.held(), input.held_bytes()});
+    input.passed(body_bytes);
+    return result;
 }
 
 }  // namespace
@@ -161,7 +167,8 @@ int Enc_DecryptBody(void *container, const unsigned short *bodyKeyText,
     encrypt::AnsiText key = encrypt::ansi(bodyKeyText);
     if (!key) return 0;
     int64_t next = 0;
-    return decrypt_entry(container, reinterpret_cast<unsigned char *>(key.get()), containerPath,
+    encrypt::ContainerInput input(container);
+    return decrypt_entry(input, reinterpret_cast<unsigned char *>(key.get()), containerPath,
                          folder, depth, version, start, end, next);
 }
 
@@ -190,9 +197,7 @@ bool begin_container(const unsigned short *container, const unsigned short *outp
 int restore_and_close(const unsigned short *password, encrypt::OpenedContainer &opened,
                       const unsigned short *container, const unsigned short *outputFolder) {
     int result = 0;
-    LARGE_INTEGER length;
-    const int64_t size =
-        opened.file && GetFileSizeEx(opened.file, &length) ? length.QuadPart : -1;
+    const int64_t size = opened.size;
     const encrypt::Header &header = opened.header;
     MallocText key;
     if (!opened.file) {
@@ -214,7 +219,7 @@ int restore_and_close(const unsigned short *password, encrypt::OpenedContainer &
         unsigned char depth = 0;
         int64_t at = header.length;
         do {
-            result = decrypt_entry(opened.file, reinterpret_cast<unsigned char *>(body_key.get()),
+            result = decrypt_entry(opened.input, reinterpret_cast<unsigned char *>(body_key.get()),
                                    container, folder, depth, header.version, at, size, at);
         } while (result == 1 && at < size);
     }
@@ -237,8 +242,16 @@ int Enc_DecryptHead(const unsigned short *password, const unsigned short *contai
 namespace encrypt {
 
 OpenedContainer::OpenedContainer(const unsigned short *path, int report)
-    : file(Fl_Open(path, FL_READ, report)) {
-    if (file) whole = read_header(file, header);
+    : file(Fl_Open(path, FL_READ, report)), input(file) {
+    if (!file) return;
+    LARGE_INTEGER length;
+    if (GetFileSizeEx(file, &length)) size = length.QuadPart;
+    // No more than the file holds: a read asked for more goes on to find
+    // the end with another call.
+    input.read_ahead(static_cast<uint32_t>(
+        size >= 0 ? std::min<int64_t>(size, ContainerInput::kAheadBytes)
+                  : ContainerInput::kAheadBytes));
+    whole = read_header(input, header);
 }
 
 void OpenedContainer::close() {

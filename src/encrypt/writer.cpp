@@ -160,17 +160,17 @@ int encrypt_entry(void *container, const unsigned char *bodyKey, const unsigned 
     fields.le(static_cast<uint64_t>(size), 8);
     fields.time(creation);
     fields.time(write);
-    if (!fields.write(container)) {
-        Fl_Close(input);
-        return 0;
-    }
+    // An entry without a body: the fields alone.
+    if (!input && !fields.write(container)) return 0;
     int result = 1;
     if (input) {
-        const int64_t body = g_cVerify ? Fl_Seek(container, 0, FILE_CURRENT) : 0;
+        const int64_t body =
+            g_cVerify ? Fl_Seek(container, 0, FILE_CURRENT) + int64_t(fields.bytes.size()) : 0;
         show(kEncryptingTexts[0], name);
         Bwf_FuncCall(Prg_ProgressCall);
-        // The original was just opened: at its start, of the size taken.
-        result = crypto::encrypt_stream(input, container, bodyKey, size, {size, 0});
+        // The original was just opened: at its start, of the size taken. The
+        // fields go with the body's first piece, in one write.
+        result = crypto::encrypt_stream(input, container, bodyKey, size, {size, 0}, fields.bytes);
         if (result && g_cVerify) {
             Fl_Seek(container, body, FILE_BEGIN);
             Fl_Seek(input, 0, FILE_BEGIN);

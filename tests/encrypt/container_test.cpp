@@ -111,6 +111,11 @@ TEST_F(Containers, ReadAndRefused) {
     EXPECT_EQ(restore("c.cpt", "out", u"パスワード"), 1);
     EXPECT_EQ(scratch.read("out/資料/報告書.txt"), "日本語");
     EXPECT_EQ(Cfl_GetFileLtTime(u16(path("out/資料/報告書.txt"))), kWritten);
+    // Bodies that end inside, across and past the reader's first read.
+    put("c.cpt", reference("long_bodies"));
+    ASSERT_EQ(restore("c.cpt", "long"), 1);
+    for (const auto &[name, size] : {std::pair{"a/x", 1000}, {"a/y", 5000}, {"a/z", 3000}, {"w", 9001}})
+        EXPECT_EQ(scratch.read(std::string("long/") + name), test::pattern(size)) << name;
 }
 
 // Only whole entries before the cut are restored, never a cut body.
