@@ -19,7 +19,6 @@ bool password_digest(const unsigned short *password, unsigned char digest[33]) {
     return encrypt::ansi_digest(u16_string(password), digest);
 }
 
-
 }  // namespace
 
 namespace encrypt {

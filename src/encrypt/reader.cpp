@@ -115,7 +115,7 @@ int restore_file(void *container, const Entry &entry, const std::u16string &name
     return result;
 }
 
-// The entry at `start` of a container of `end` bytes, the file's position;
+// The entry at `start` of a container of `end` bytes, the input's position;
 // `next` is where the entry after it begins. A run through a container
 // knows both from the layout and asks the file for neither.
 int decrypt_entry(encrypt::ContainerInput &input, const unsigned char *key,
