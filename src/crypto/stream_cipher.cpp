@@ -32,14 +32,25 @@ bool write_whole(void *output, const unsigned char *data, uint32_t count) {
     return false;
 }
 
-// Writes `count` bytes after those still pending, with one call.
-bool write_after(void *output, std::string &pending, const unsigned char *data, uint32_t count) {
-    if (pending.empty()) return write_whole(output, data, count);
-    pending.append(reinterpret_cast<const char *>(data), count);
+// What is still pending, written and emptied.
+bool write_pending(void *output, std::string &pending) {
     const bool whole = write_whole(output, reinterpret_cast<const unsigned char *>(pending.data()),
                                    static_cast<uint32_t>(pending.size()));
     pending.clear();
     return whole;
+}
+
+// Writes `count` bytes after those still pending: a small piece with them
+// in one call (a small file's container is one write), a large one after
+// them, never copied.
+bool write_after(void *output, std::string &pending, const unsigned char *data, uint32_t count) {
+    constexpr uint32_t kJoinedBytes = 64 * 1024;
+    if (!pending.empty() && count <= kJoinedBytes) {
+        pending.append(reinterpret_cast<const char *>(data), count);
+        return write_pending(output, pending);
+    }
+    if (!pending.empty() && !write_pending(output, pending)) return false;
+    return write_whole(output, data, count);
 }
 
 // Reads up to `want` bytes of the input: those the caller held first, then
@@ -200,11 +211,7 @@ int encrypt(void *input, void *output, const unsigned char *key, int64_t total,
         }
     }
     // An empty body: what was pending goes alone.
-    if (pending.empty()) return 1;
-    return write_whole(output, reinterpret_cast<const unsigned char *>(pending.data()),
-                       static_cast<uint32_t>(pending.size()))
-               ? 1
-               : 0;
+    return pending.empty() || write_pending(output, pending) ? 1 : 0;
 }
 
 }  // namespace
