@@ -114,6 +114,10 @@ struct OpenedContainer {
     // `report`: an open that fails is shown, as Fl_Open shows it.
     explicit OpenedContainer(const unsigned short *path, int report = 0);
     ~OpenedContainer() { close(); }
+    // The password check on the key block read.
+    bool opens_with(const unsigned short *password) const {
+        return header.key_block_read && password_matches(password, header.key_block);
+    }
     void close();
     OpenedContainer(const OpenedContainer &) = delete;
     OpenedContainer &operator=(const OpenedContainer &) = delete;

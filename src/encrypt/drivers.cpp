@@ -179,8 +179,7 @@ int decrypt_file(const unsigned short *path, const unsigned short *password, int
     if (g_cOnlyFolder) return 1;
     const std::u16string container = u16_string(path);
     encrypt::OpenedContainer opened(path);
-    if (!opened.header.key_block_read ||
-        !encrypt::password_matches(password, opened.header.key_block)) {
+    if (!opened.opens_with(password)) {
         opened.close();
         SetLastError(ERROR_INVALID_PASSWORD);
         call_result(0, container, nullptr, tag);

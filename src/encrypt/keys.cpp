@@ -91,7 +91,7 @@ int Enc_DecryptView(const unsigned short *password, const unsigned short *contai
     if (!Cfl_IsExist(container) || !password || !*password) return -1;
     encrypt::OpenedContainer opened(container);
     const encrypt::Header &header = opened.header;
-    if (!header.key_block_read || !encrypt::password_matches(password, header.key_block)) return 0;
+    if (!opened.opens_with(password)) return 0;
     encrypt::Entry entry;
     const bool whole =
         opened.whole && encrypt::read_entry(opened.input, header.version,
