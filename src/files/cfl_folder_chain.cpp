@@ -21,6 +21,14 @@ size_t first_to_make(const unsigned short *path, size_t length) {
     return at;
 }
 
+// The backslash before the path's last folder (a trailing one aside), or 0.
+size_t last_separator(const unsigned short *path, size_t length) {
+    size_t end = length;
+    if (end && path[end - 1] == kBackslash) --end;
+    while (end && path[end - 1] != kBackslash) --end;
+    return end ? end - 1 : 0;
+}
+
 }  // namespace
 
 int Cfl_CreateFolder(const unsigned short *path) {
@@ -41,12 +49,22 @@ int Cfl_CreateFolder(const unsigned short *path) {
         Err_Message(0);
         return 0;
     }
+    // Usually the folder above is there already: then only the last one is
+    // made, without asking after every folder from the root down.
+    const size_t above = last_separator(path, length);
+    if (above > scan) {
+        for (size_t i = 0; i < above; ++i) folder[i] = path[i];
+        folder[above] = 0;
+        if (Cfl_IsExist(folder)) scan = above + 1;
+    }
     for (;;) {
         size_t next = scan;
         while (path[next] && path[next] != kBackslash) ++next;
         for (size_t i = 0; i < next; ++i) folder[i] = path[i];
         folder[next] = 0;
-        if (!Cfl_IsExist(folder)) {
+        const bool last = !path[next] || !path[next + 1];
+        // The whole path was found missing above.
+        if (last || !Cfl_IsExist(folder)) {
             if (!files::long_form(folder, g_szCflWork)) {
                 Err_Message(0);
                 return 0;
@@ -58,7 +76,7 @@ int Cfl_CreateFolder(const unsigned short *path) {
                 if (code != ERROR_ALREADY_EXISTS) return 0;
             }
         }
-        if (!path[next] || !path[next + 1]) return 1;
+        if (last) return 1;
         scan = next + 1;
     }
 }
