@@ -7,6 +7,8 @@
 #include "platform/win32.h"
 #include "platform/utf16.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr unsigned short kBackslash = '\\';
@@ -27,6 +29,13 @@ size_t last_separator(const unsigned short *path, size_t length) {
     if (end && path[end - 1] == kBackslash) --end;
     while (end && path[end - 1] != kBackslash) --end;
     return end ? end - 1 : 0;
+}
+
+// The path's first `count` units into `folder`, ended.
+const unsigned short *prefix(const unsigned short *path, size_t count, unsigned short *folder) {
+    std::copy(path, path + count, folder);
+    folder[count] = 0;
+    return folder;
 }
 
 }  // namespace
@@ -52,16 +61,11 @@ int Cfl_CreateFolder(const unsigned short *path) {
     // Usually the folder above is there already: then only the last one is
     // made, without asking after every folder from the root down.
     const size_t above = last_separator(path, length);
-    if (above > scan) {
-        for (size_t i = 0; i < above; ++i) folder[i] = path[i];
-        folder[above] = 0;
-        if (Cfl_IsExist(folder)) scan = above + 1;
-    }
+    if (above > scan && Cfl_IsExist(prefix(path, above, folder))) scan = above + 1;
     for (;;) {
         size_t next = scan;
         while (path[next] && path[next] != kBackslash) ++next;
-        for (size_t i = 0; i < next; ++i) folder[i] = path[i];
-        folder[next] = 0;
+        prefix(path, next, folder);
         const bool last = !path[next] || !path[next + 1];
         // The whole path was found missing above.
         if (last || !Cfl_IsExist(folder)) {

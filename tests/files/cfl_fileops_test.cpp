@@ -214,6 +214,7 @@ TEST(CflCreateFolder, ChainsWithTheirDriveServerAndShareLeftAlone) {
         const char *made;  // under the scratch folder
     } rows[] = {
         {local + u"x\\y\\z\\", 1, "x/y/z"},
+        {local + u"x\\y\\w", 1, "x/y/w"},  // only the last one missing
         {long_form + u"l\\m\\n", 1, "l/m/n"},
         {u"\\\\no-such-server\\share\\p\\q", 0, nullptr},
         {u"\\\\no-such-server\\share", 0, nullptr},
